@@ -1,0 +1,67 @@
+// The main window's load sequence.
+#include "shell/gui/ba1.h"
+
+#include "portal/gui/webpane.h"
+#include "services/statistics.h"
+#include "startup/settingsstore.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace
+{
+// Window sizes in config.ini are twips: 15 to a pixel at 96 dpi.
+constexpr int TWIPS_PER_PIXEL = 15;
+}
+
+void BA1::Form_Load()
+{
+    // 1. Hand-off to a running instance: not here yet.
+
+    // 2. The desktop work area.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        WorkArea = screen->availableGeometry();
+    WorkAreaWidth = WorkArea.width();
+    WorkAreaHeight = WorkArea.height();
+
+    // 3. Size-limit hook and 4. minimise/maximise style: with the skinned window.
+
+    // 5. Settings the load needs.
+    ConfigPath = m_paths.configPath();
+    m_userId = ReadIniValue(ConfigPath, QStringLiteral("main"), QStringLiteral("user"), QStringLiteral("0"));
+    InstalledVersion = ReadIniValue(ConfigPath, QStringLiteral("main"), QStringLiteral("Ver"), QStringLiteral("0"));
+
+    // 6. The saved window size.
+    const auto readInt = [this](const char *key) {
+        return ReadIniValue(ConfigPath, QStringLiteral("S_q"), QString::fromLatin1(key), QStringLiteral("0")).trimmed().toInt();
+    };
+    if (readInt("s_size") == 2) {
+        const int w = readInt("h_w") / TWIPS_PER_PIXEL;
+        const int h = readInt("h_h") / TWIPS_PER_PIXEL;
+        if (w > 0 && h > 0)
+            resize(w, h);
+    }
+
+    // 7. Skin and layout: with the skinned window.
+
+    // 8. First navigation of every pane; no pane waits for another.
+    Web1->Navigate(m_portalBase);
+    Web2->Navigate(QStringLiteral("about:blank"));
+    Webr->Navigate(QStringLiteral("about:blank"));
+    Web3->Navigate(m_paths.appDir() + QStringLiteral("/app/n.htm"));
+    Web4->Navigate2(m_portalBase + QStringLiteral("yy"));
+    Web5->Navigate2(m_portalBase + QStringLiteral("dan"));
+    adweb->Navigate(m_portalBase + QStringLiteral("js/ads/topad.html"));
+    Web6->Navigate(StatisticsAddress(m_portalBase, m_userId));
+
+    // 9. Initial state.
+    CurrentTab = 6;
+    PortalErrorShown = 0;
+    TopAdFailed = 0;
+    CurrentGameUrl = QStringLiteral("0");
+    FullScreenGame = 0;
+    DownloadState = QStringLiteral("0");
+    CurrentGameName = QStringLiteral("0");
+
+    // 10. Notification-area icon and 11. boss key: with the shell's tray and hooks.
+}
