@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Start-up time and memory of the game box against a minimal one-pane
+# Qt WebEngine program loading the same portal page, side by side in one run.
+# Time: from exec to the portal page's load finished. Memory: RSS and PSS
+# summed over all processes of the program (the web engine's helpers too),
+# taken when the page has loaded and again two seconds later.
+# Usage: bash bench/startup_bench.sh [runs]   (needs a built tree; runs under Xvfb)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${KAVO_BUILD_DIR:-$root/build}"
+runs="${1:-5}"
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec bash "$root/scripts/with-x.sh" bash "$0" "$@"
+fi
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
+
+work="$(mktemp -d)"
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The game box's portal address is a build constant: serve the demo portal there.
+base="$(sed -n 's/^PORTAL_BASE:STRING=//p' "$build/CMakeCache.txt")"
+port="$(echo "$base" | sed -E 's#^http://[^:/]+:([0-9]+)/.*#\1#')"
+"$build/portal-demo/kavo-portal" --port "$port" --stats-log "$work/stats.log" >"$work/portal.out" &
+for _ in $(seq 100); do grep -q listening "$work/portal.out" 2>/dev/null && break; sleep 0.05; done
+grep -q listening "$work/portal.out" || { echo "the demo portal could not listen on port $port" >&2; exit 1; }
+
+tree_pids() { # pid and all its descendants
+  local p=$1
+  echo "$p"
+  for c in $(pgrep -P "$p" 2>/dev/null); do tree_pids "$c"; done
+}
+mem_kb() { # "rss pss" in kB over the process tree
+  local rss=0 pss=0 r s
+  for p in $(tree_pids "$1"); do
+    r=$(awk '/^Rss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)
+    s=$(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)
+    rss=$((rss + ${r:-0})); pss=$((pss + ${s:-0}))
+  done
+  echo "$rss $pss"
+}
+
+# run_one NAME CMD... -> prints "ms rss pss rss2 pss2"
+run_one() {
+  local log="$work/run.log"
+  : >"$log"
+  local start; start=$(date +%s%3N)
+  "$@" 2>"$log" >/dev/null &
+  local pid=$!
+  local line=""
+  for _ in $(seq 600); do
+    line=$(grep -m1 'kavo-startup loaded' "$log" || true)
+    [ -n "$line" ] && break
+    sleep 0.05
+  done
+  local loaded; loaded=$(echo "$line" | awk '{print $3}')
+  local m1; m1=$(mem_kb "$pid")
+  sleep 2
+  local m2; m2=$(mem_kb "$pid")
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  [ -n "$loaded" ] || { echo "timeout 0 0 0 0"; return; }
+  echo "$((loaded - start)) $m1 $m2"
+}
+
+printf '%-10s %4s %10s %12s %12s %12s %12s\n' program run "load ms" "RSS kB" "PSS kB" "RSS+2s kB" "PSS+2s kB"
+for i in $(seq "$runs"); do
+  app="$work/app$i"
+  cp -r "$build/kavo" "$app"
+  read -r ms r1 p1 r2 p2 < <(KAVO_STARTUP_TRACE=1 run_one "$app/play")
+  printf '%-10s %4s %10s %12s %12s %12s %12s\n' kavo "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
+  read -r ms r1 p1 r2 p2 < <(run_one "$build/bench/minipane" "$base")
+  printf '%-10s %4s %10s %12s %12s %12s %12s\n' minipane "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
+done
