@@ -1,0 +1,59 @@
+// skingen: draws the window skin and writes it as 256-colour bitmaps named by
+// resource id (101.bmp .. 113.bmp) into the folder given on the command line.
+//
+//   skingen <output folder> [--sheet <png>] [--mock <png>]
+//
+// --sheet and --mock write review pictures made from the files just written:
+// every bitmap at twice its size, and the main window assembled from them.
+
+#include "common/safefile.h"
+#include "indexedbmp.h"
+#include "skinart.h"
+#include "skinsheet.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    // A build step has no display; text is still drawn through fontconfig.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("folder for 101.bmp .. 113.bmp"));
+    const QCommandLineOption sheetOption(QStringLiteral("sheet"), QStringLiteral("contact sheet"), QStringLiteral("png"));
+    const QCommandLineOption mockOption(QStringLiteral("mock"), QStringLiteral("window mock-ups"), QStringLiteral("png"));
+    parser.addOption(sheetOption);
+    parser.addOption(mockOption);
+    parser.addHelpOption();
+    parser.process(app);
+    QTextStream err(stderr);
+    if (parser.positionalArguments().size() != 1) {
+        err << parser.helpText();
+        return 2;
+    }
+    const QDir out(parser.positionalArguments().constFirst());
+    if (!QDir().mkpath(out.path())) {
+        err << "skingen: cannot create " << out.path() << '\n';
+        return 1;
+    }
+
+    const QList<QImage> art = SkinArt::drawAll();
+    QList<QImage> written;
+    for (int i = 0; i < art.size(); ++i) {
+        const QString path = out.filePath(QStringLiteral("%1.bmp").arg(101 + i));
+        if (!SafeFile::writeWhole(path, IndexedBmp::encode(IndexedBmp::toIndexed8(art[i])))) {
+            err << "skingen: cannot write " << path << '\n';
+            return 1;
+        }
+        written.append(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32));
+    }
+    if (parser.isSet(sheetOption) && !SkinSheet::contactSheet(written).save(parser.value(sheetOption)))
+        err << "skingen: cannot write " << parser.value(sheetOption) << '\n';
+    if (parser.isSet(mockOption) && !SkinSheet::windowMockups(written).save(parser.value(mockOption)))
+        err << "skingen: cannot write " << parser.value(mockOption) << '\n';
+    return 0;
+}

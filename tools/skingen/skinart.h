@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+
+// Draws the thirteen skin bitmaps of set 0 in full colour; index i is the
+// picture stored under resource 101 + i. Where each button frame sits inside
+// its bitmap is listed in README.md beside this file.
+namespace SkinArt
+{
+inline constexpr int STRIP_COUNT = 13;
+QList<QImage> drawAll();
+}
