@@ -11,7 +11,10 @@ bool writeWhole(const QString &path, const QByteArray &data)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(data) != data.size()) {
+    // QSaveFile::commit() does not notice a failure of its own final flush
+    // (a full disk would then rename a truncated file over the old one), so
+    // the buffered data is flushed and checked here first.
+    if (file.write(data) != data.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/apppaths.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The three game lists live in <app>/app as "date_n.dat" (recently played),
+// "date_c.dat" (favourites) and "date_d.dat" (downloads): GBK text, CR LF
+// line ends, one record per line as name|id|address|kind. Items are addressed
+// by their 1-based line number, counting every line, also empty ones; the
+// list pages use the same numbers.
+
+// Puts the record at the top, drops an older record with the same id (exact
+// text) and lines without "|", keeps at most 100 old lines of "date_n.dat" and
+// "date_c.dat" and 2000 of any other list, then regenerates the list page.
+// Returns false when the list file could not be read (nothing is changed) or
+// could not be rewritten.
+bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
+                   const QString &address, int kind, const QString &listFile);
+
+// Removes one line and regenerates the page. A number outside the file removes
+// nothing, but the rewrite still drops one trailing empty line. Returns false
+// when the list file could not be read or rewritten.
+bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumber);
+
+// Rewrites an existing list file as one empty line and regenerates its page;
+// a missing file is left missing (false).
+bool ClearGameList(const AppPaths &paths, const QString &listFile);
+
+// The fields of one line split at "|", or nothing when the file or the line
+// does not exist.
+std::optional<QStringList> ReadGameLine(const AppPaths &paths, const QString &listFile,
+                                        int lineNumber);
+
+// Lines of a list file: split at CR LF, a final line without CR LF counts as
+// a line. Nothing when the file cannot be read.
+std::optional<QStringList> ReadListLines(const QString &filePath);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/apppaths.h"
+
+#include <QString>
+
+#include <functional>
+
+// Each list file has a generated HTML page in <app>/app that the list pane
+// shows: one item per record, linking "open://N" and "delk://N" by the
+// record's line number.
+
+// Rewrites the page of `listFile` from its current content and then runs the
+// list pane refresher. A list file that cannot be read leaves the page as it
+// was and refreshes nothing (false). Returns whether the page was written.
+bool GenerateListPage(const AppPaths &paths, const QString &listFile);
+
+// "c.htm" for "date_c.dat", "n.htm" for "date_n.dat", "d.htm" for any other.
+QString PageNameFor(const QString &listFile);
+
+// Decodes the "%uXXXX" and "%XX" escapes of portal scripts; anything that is
+// not a complete escape is kept, except a "%" before two non-hex characters,
+// which disappears.
+QString UnescapeText(const QString &text);
+
+// Installed by the main window: reloads the list pane after a page changed.
+void SetListPaneRefresher(std::function<void()> refresher);

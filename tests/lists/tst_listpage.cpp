@@ -1,0 +1,199 @@
+#include "common/apppaths.h"
+#include "lists/listpage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+const QByteArray PAGE_HEAD = R"(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtm)"
+    R"(l1-transitional.dtd"><html xmlns="http://www.w3.org/1999/xhtml"><head><meta http-equiv="Content-Type)"
+    R"(" content="text/html; charset=gb2312" /><title></title><style>*{padding:0;margin:0;}img{border:0;}bo)"
+    R"(dy,html{border:0px;background-color:#F5F5F5;font-size:12px;color:#000000;overflow-x:hidden;overflow-)"
+    R"(y:auto;}a:link,a:visited,a:active{color:#000000;text-decoration:none;}a:hover{color:red}.f{floa:left)"
+    R"(;width:100%}.f li{float:left;list-style:none;width:33%;height:25px;line-height:25px;text-align:left;)"
+    R"(border-bottom:1px solid #CBD5E5;border-top:1px solid #ffffff; cursor:default}.f li a,.f li em{margin)"
+    R"(-left:10px;}.f li em{font-style:normal;background:url(i.gif) no-repeat;width:30px;}.f li img{}.f li.)"
+    R"(t2 em{display:none;}.f li.t1 em{}</style></head><body><div class="f" id="tab"><ul>)";
+const QByteArray PAGE_TAIL = R"(</ul></div>)" "\r\n"
+    R"(<script language='javascript'>var Ptr=document.getElementById('tab').getElementsByTagName('li');)" "\r\n"
+    R"(function $() {for (i=0;i<Ptr.length;i++){Ptr[i].className = 't2';}})" "\r\n"
+    R"(window.onload=$;)" "\r\n"
+    R"(for(var i=0;i<Ptr.length;i++){Ptr[i].onmouseover=function(){this.className = "t1";};)" "\r\n"
+    R"(Ptr[i].onmouseout=function(){this.className="t2";};}</script></body></html>)" "\r\n";
+const QByteArray DOT = "\xa1\xa4";                                   // ·
+const QByteArray POINTS = "<font color=red>[\xbb\xfd\xb7\xd6]</font> "; // [积分]
+const QByteArray EMPTY_TEXT =
+    R"(<div style="float:left;width:100%;text-align:center;padding-top:30px;">)"
+    "\xd4\xdd\xce\xde\xbc\xc7\xc2\xbc</div>"; // 暂无记录
+
+QByteArray item(int n, const QByteArray &display)
+{
+    const QByteArray number = QByteArray::number(n);
+    return "<li><a href=open://" + number + '>' + DOT + display + "</a><em><a href=delk://" + number
+        + "> </a></em></li>";
+}
+}
+
+class TestListPage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void pageBytes();
+    void emptyListText_data();
+    void emptyListText();
+    void namesCannotInjectMarkup();
+    void pageFileByListName();
+    void missingListLeavesPageAlone();
+    void unescape_data();
+    void unescape();
+
+private:
+    QByteArray readPage(const QString &name) const;
+    void setList(const QString &name, const QByteArray &bytes) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppPaths m_paths;
+    int m_refreshes = 0;
+};
+
+QByteArray TestListPage::readPage(const QString &name) const
+{
+    QFile file(m_paths.dataFile(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestListPage::setList(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(m_paths.dataFile(name));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void TestListPage::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_paths = AppPaths(m_dir->path());
+    QVERIFY(QDir().mkpath(m_paths.dataDir()));
+    m_refreshes = 0;
+    SetListPaneRefresher([this] { ++m_refreshes; });
+}
+
+void TestListPage::cleanup()
+{
+    SetListPaneRefresher({});
+}
+
+void TestListPage::pageBytes()
+{
+    // Items keep the line numbers of the file across empty lines, lines
+    // without "|" and records whose name is empty.
+    setList(QStringLiteral("date_n.dat"), "\r\n"
+                                          "Tank|12|g/12.swf|1\r\n"
+                                          "not a record\r\n"
+                                          "%u4E2D%u6587|34|34|0\r\n"
+                                          "|56|g/56.swf|1\r\n"
+                                          "\xcc\xb9\xbf\xcb 2|78|x\r\n"
+                                          "short|90");
+    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    const QByteArray items = item(2, "Tank") + item(4, "\xd6\xd0\xce\xc4" + POINTS)
+        + item(6, "\xcc\xb9\xbf\xcb 2") + item(7, "short");
+    QCOMPARE(readPage(QStringLiteral("n.htm")), PAGE_HEAD + items + PAGE_TAIL);
+    QCOMPARE(m_refreshes, 1);
+}
+
+void TestListPage::emptyListText_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::newRow("one empty line") << QByteArray("\r\n");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("no records") << QByteArray("abc\r\n\r\nxyz");
+    QTest::newRow("only empty names") << QByteArray("|1|a|1\r\n|2|b|1|extra\r\n");
+}
+
+void TestListPage::emptyListText()
+{
+    QFETCH(QByteArray, list);
+    setList(QStringLiteral("date_c.dat"), list);
+    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_c.dat")));
+    QCOMPARE(readPage(QStringLiteral("c.htm")), PAGE_HEAD + EMPTY_TEXT + PAGE_TAIL);
+}
+
+void TestListPage::namesCannotInjectMarkup()
+{
+    // A decoded name is text, never markup; only the points marker is markup.
+    setList(QStringLiteral("date_n.dat"),
+            "%3Cimg src=x onerror=%22location=%27tuzoflash://1$$$2$$$3%27%22%3E&amp;|1|a|0\r\n"
+            "<b>\"x\"</b>|2|b|1\r\n");
+    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    const QByteArray items =
+        item(1, "&lt;img src=x onerror=&quot;location='tuzoflash://1$$$2$$$3'&quot;&gt;&amp;amp;" + POINTS)
+        + item(2, "&lt;b&gt;&quot;x&quot;&lt;/b&gt;");
+    QCOMPARE(readPage(QStringLiteral("n.htm")), PAGE_HEAD + items + PAGE_TAIL);
+}
+
+void TestListPage::pageFileByListName()
+{
+    QCOMPARE(PageNameFor(QStringLiteral("date_c.dat")), QStringLiteral("c.htm"));
+    QCOMPARE(PageNameFor(QStringLiteral("date_n.dat")), QStringLiteral("n.htm"));
+    QCOMPARE(PageNameFor(QStringLiteral("date_d.dat")), QStringLiteral("d.htm"));
+    QCOMPARE(PageNameFor(QStringLiteral("DATE_N.DAT")), QStringLiteral("d.htm"));
+
+    setList(QStringLiteral("Date_c.dat"), "A|1|a|1\r\n");
+    QVERIFY(GenerateListPage(m_paths, QStringLiteral("Date_c.dat")));
+    QCOMPARE(readPage(QStringLiteral("d.htm")), PAGE_HEAD + item(1, "A") + PAGE_TAIL);
+    QVERIFY(!QFile::exists(m_paths.dataFile(QStringLiteral("c.htm"))));
+}
+
+void TestListPage::missingListLeavesPageAlone()
+{
+    setList(QStringLiteral("n.htm"), "old page");
+    QVERIFY(!GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    QCOMPARE(readPage(QStringLiteral("n.htm")), QByteArray("old page"));
+    QCOMPARE(m_refreshes, 0);
+
+    // A list that is read but whose page cannot be written still refreshes
+    // the pane (it shows whatever page is there).
+    setList(QStringLiteral("date_d.dat"), "A|1|a|1\r\n");
+    QVERIFY(QDir(m_paths.dataDir()).mkdir(QStringLiteral("d.htm")));
+    QVERIFY(!GenerateListPage(m_paths, QStringLiteral("date_d.dat")));
+    QCOMPARE(m_refreshes, 1);
+}
+
+void TestListPage::unescape_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("chinese") << "%u4E2D%u6587" << QStringLiteral("中文");
+    QTest::newRow("lower hex") << "%u4e2d%41%6a" << QStringLiteral("中Aj");
+    QTest::newRow("latin1 range") << "%E9%FF" << QStringLiteral("éÿ");
+    QTest::newRow("plain") << "A%41" << "AA";
+    QTest::newRow("percent at end") << "100%" << "100%";
+    QTest::newRow("one char after percent") << "5%A" << "5%A";
+    QTest::newRow("percent before non hex") << "%zz1" << "zz1";
+    QTest::newRow("bad u escape") << "%uZZZZ" << "%uZZZZ";
+    QTest::newRow("short u escape") << "%u4E2" << "u4E2";
+    QTest::newRow("u escape at end") << "x%u4E2D" << QStringLiteral("x中");
+    QTest::newRow("upper U is not an escape") << "%U4E2D" << "U4E2D";
+    QTest::newRow("half hex") << "%4g" << "4g";
+    QTest::newRow("no double decode") << "%2541" << "%41";
+    QTest::newRow("surrogate pair") << "%uD83D%uDE00" << QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("fullwidth digits are not hex") << QStringLiteral("%１２") << QStringLiteral("１２");
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestListPage::unescape()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(UnescapeText(text), expected);
+}
+
+QTEST_GUILESS_MAIN(TestListPage)
+#include "tst_listpage.moc"
