@@ -1,0 +1,339 @@
+#include "download/downloadjob.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace
+{
+constexpr qsizetype READ_CHUNK = 256 * 1024;
+
+std::filesystem::path fsPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+}
+
+DownloadJob::DownloadJob(QNetworkAccessManager *manager, QObject *parent)
+    : QObject(parent)
+    , m_manager(manager)
+{
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &DownloadJob::onIdle);
+}
+
+DownloadJob::~DownloadJob()
+{
+    cancel();
+}
+
+void DownloadJob::setIdleTimeout(int ms)
+{
+    m_idleTimeoutMs = qMax(1, ms);
+    if (m_idleTimer.isActive())
+        m_idleTimer.start(m_idleTimeoutMs);
+}
+
+DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QString &folder)
+{
+    if (m_state != State::Idle) {
+        m_errorString = QStringLiteral("A transfer job is used only once");
+        return InvalidUrl;
+    }
+    const QUrl url(urlText);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.isRelative()) {
+        m_errorString = QStringLiteral("Invalid URL: ") + urlText;
+        return InvalidUrl;
+    }
+    if (scheme != u"http" && scheme != u"https") {
+        m_errorString = QStringLiteral("Unsupported protocol: ") + url.scheme();
+        return InvalidUrl;
+    }
+    if (url.host().isEmpty()) {
+        m_errorString = QStringLiteral("Invalid URL: ") + urlText;
+        return InvalidUrl;
+    }
+
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    m_file = std::make_unique<QTemporaryFile>(dir.filePath(QStringLiteral(".dl-XXXXXX.part")));
+    // Removal is ours: only a committed file may survive the job.
+    m_file->setAutoRemove(false);
+    if (!m_file->open()) {
+        m_errorString = m_file->errorString();
+        m_file.reset();
+        return CannotCreateFile;
+    }
+
+    if (!m_manager)
+        m_manager = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    // The file must hold the bytes as served, and sizes must match the body.
+    request.setRawHeader("Accept-Encoding", "identity");
+
+    m_buffer.resize(READ_CHUNK);
+    m_host = url.host();
+    m_state = State::Running;
+    m_reply = m_manager->get(request);
+    connect(m_reply, &QNetworkReply::socketStartedConnecting, this, &DownloadJob::onConnecting);
+    connect(m_reply, &QNetworkReply::requestSent, this, &DownloadJob::onConnecting);
+    connect(m_reply, &QNetworkReply::redirected, this, &DownloadJob::onRedirected);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &DownloadJob::onMetaData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &DownloadJob::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &DownloadJob::onFinished);
+    m_idleTimer.start(m_idleTimeoutMs);
+    return Started;
+}
+
+QString DownloadJob::tempFilePath() const
+{
+    return m_file ? m_file->fileName() : QString();
+}
+
+void DownloadJob::cancel()
+{
+    if (m_state == State::Idle || m_state == State::Done)
+        return;
+    stopReply();
+    removeTempFile();
+    m_state = State::Done;
+}
+
+bool DownloadJob::commit(const QString &path)
+{
+    if (m_state != State::Completed || !m_file) {
+        m_errorString = QStringLiteral("No completed transfer");
+        return false;
+    }
+    m_state = State::Done;
+    const QString temp = m_file->fileName();
+    const bool flushed = m_file->flush();
+    if (!flushed) {
+        m_errorString = m_file->errorString();
+        removeTempFile();
+        return false;
+    }
+    m_file->close();
+    // Temporary files are private to the owner; the saved file is not.
+    QFile::setPermissions(temp, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                    | QFile::ReadOther);
+    std::error_code ec;
+    std::filesystem::rename(fsPath(temp), fsPath(path), ec);
+    if (ec) {
+        m_errorString = QString::fromLocal8Bit(ec.message().c_str());
+        removeTempFile();
+        return false;
+    }
+    m_file.reset();
+    return true;
+}
+
+void DownloadJob::discard()
+{
+    cancel();
+}
+
+void DownloadJob::onConnecting()
+{
+    if (m_state != State::Running)
+        return;
+    m_idleTimer.start(m_idleTimeoutMs);
+    if (m_connectSeen)
+        return;
+    m_connectSeen = true;
+    emitStatus(StatusConnecting, m_host);
+}
+
+void DownloadJob::onRedirected(const QUrl &url)
+{
+    if (m_state != State::Running)
+        return;
+    m_idleTimer.start(m_idleTimeoutMs);
+    const QString target = url.toString();
+    emitStatus(StatusRedirecting, target);
+    if (m_state != State::Running)
+        return;
+    m_host = url.host();
+    m_connectSeen = false;
+    Q_EMIT m_reply->redirectAllowed();
+}
+
+void DownloadJob::onMetaData()
+{
+    if (m_state != State::Running)
+        return;
+    m_idleTimer.start(m_idleTimeoutMs);
+    const int code = httpStatus();
+    // A redirect hop carries no file data; an error answer ends in onFinished.
+    if (code >= 300)
+        return;
+    if (!m_begun)
+        beginData();
+}
+
+void DownloadJob::onReadyRead()
+{
+    if (m_state != State::Running)
+        return;
+    m_idleTimer.start(m_idleTimeoutMs);
+    if (httpStatus() >= 300) {
+        m_reply->readAll();
+        return;
+    }
+    if (!m_begun && !beginData())
+        return;
+    if (!drainReply())
+        return;
+    emitStatus(StatusData, QString());
+}
+
+void DownloadJob::onFinished()
+{
+    if (m_state != State::Running)
+        return;
+    m_idleTimer.stop();
+    const int code = httpStatus();
+    if (m_reply->error() != QNetworkReply::NoError) {
+        failTransfer(code >= 400 ? httpStatusText() : m_reply->errorString());
+        return;
+    }
+    if (code != 0 && (code < 200 || code >= 300)) {
+        failTransfer(httpStatusText());
+        return;
+    }
+    if (!m_begun && !beginData())
+        return;
+    if (!drainReply())
+        return;
+    if (!m_file->flush()) {
+        failWrite(m_file->errorString());
+        return;
+    }
+    emitStatus(StatusEndData, QString());
+    if (m_state != State::Running)
+        return;
+    stopReply();
+    m_state = State::Completed;
+    Q_EMIT completed(m_bytesRead);
+}
+
+void DownloadJob::onIdle()
+{
+    if (m_state != State::Running)
+        return;
+    const int ms = m_idleTimeoutMs;
+    const QString span = ms % 1000 == 0 ? QStringLiteral("%1 s").arg(ms / 1000)
+                                        : QStringLiteral("%1 ms").arg(ms);
+    failTransfer(QStringLiteral("Transfer stalled: nothing received for ") + span);
+}
+
+bool DownloadJob::beginData()
+{
+    if (httpStatus() >= 400) {
+        failTransfer(httpStatusText());
+        return false;
+    }
+    m_begun = true;
+    bool ok = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
+    m_bytesMax = ok && length > 0 ? length : 0;
+    const QString mime = m_reply->header(QNetworkRequest::ContentTypeHeader)
+                             .toString().section(u';', 0, 0).trimmed();
+    if (!mime.isEmpty()) {
+        emitStatus(StatusMimeType, mime);
+        if (m_state != State::Running)
+            return false;
+    }
+    emitStatus(StatusBeginData, QString());
+    if (m_state != State::Running)
+        return false;
+    emitStatus(StatusCacheFile, tempFilePath());
+    return m_state == State::Running;
+}
+
+bool DownloadJob::drainReply()
+{
+    for (;;) {
+        const qint64 n = m_reply->read(m_buffer.data(), m_buffer.size());
+        if (n <= 0)
+            return true;
+        if (m_file->write(m_buffer.constData(), n) != n) {
+            failWrite(m_file->errorString());
+            return false;
+        }
+        m_bytesRead += n;
+    }
+}
+
+int DownloadJob::httpStatus() const
+{
+    return m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+}
+
+QString DownloadJob::httpStatusText() const
+{
+    const QString reason = m_reply
+        ? m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()
+        : QString();
+    return QStringLiteral("Server replied: %1 %2").arg(httpStatus()).arg(reason).trimmed();
+}
+
+void DownloadJob::emitStatus(int code, const QString &text)
+{
+    Q_EMIT status(code, text, m_bytesRead, m_bytesMax);
+}
+
+void DownloadJob::failTransfer(const QString &description)
+{
+    stopReply();
+    removeTempFile();
+    m_state = State::Done;
+    emitStatus(StatusError, description);
+}
+
+void DownloadJob::failWrite(const QString &description)
+{
+    stopReply();
+    removeTempFile();
+    m_state = State::Done;
+    Q_EMIT writeFailed(description);
+}
+
+void DownloadJob::stopReply()
+{
+    m_idleTimer.stop();
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    // A reply that already failed must not be aborted again; deleting it
+    // ends the request.
+    if (!reply->isFinished() && reply->error() == QNetworkReply::NoError)
+        reply->abort();
+    reply->deleteLater();
+}
+
+void DownloadJob::removeTempFile()
+{
+    if (!m_file)
+        return;
+    const QString name = m_file->fileName();
+    m_file->close();
+    QFile::remove(name);
+    m_file.reset();
+}
