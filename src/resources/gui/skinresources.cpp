@@ -2,10 +2,10 @@
 
 #include <QFile>
 
-// Q_INIT_RESOURCE declares the initialiser at the enclosing namespace, so this
-// must stay at global scope.
 // The resource file is compiled into a static library; nothing else refers to
 // its initialiser, so it has to be pulled in by hand before the first look-up.
+// Q_INIT_RESOURCE declares the initialiser in the enclosing namespace, hence
+// global scope here.
 static void initSkinResources()
 {
     static const bool done = [] {
