@@ -38,20 +38,6 @@ private Q_SLOTS:
         QCOMPARE(loaded, image);
     }
 
-    void translucentImageIsSavedOpaque()
-    {
-        QTemporaryDir tmp;
-        QImage image(4, 3, QImage::Format_ARGB32);
-        image.fill(qRgba(10, 200, 30, 255));
-        image.setPixel(1, 1, qRgba(0, 0, 0, 0));
-        const QString path = tmp.filePath(QStringLiteral("a/1.bmp"));
-        QVERIFY(SaveBitmap(image, path));
-        const QImage loaded(path);
-        QCOMPARE(loaded.size(), image.size());
-        QVERIFY(!loaded.hasAlphaChannel());
-        QCOMPARE(loaded.pixel(0, 0), qRgb(10, 200, 30));
-    }
-
     void failuresAreReported()
     {
         QTemporaryDir tmp;
