@@ -1,7 +1,31 @@
+#include "common/apppaths.h"
+#include "shell/gui/ba1.h"
+#include "startup/processentry.h"
+
 #include <QApplication>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("Kavo游戏盒 needs an X11 display: DISPLAY is not set.\n", stderr);
+        return 1;
+    }
+    // The web engine refuses to start its sandbox as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Kavo游戏盒"));
+
+    const AppPaths paths(QCoreApplication::applicationDirPath());
+    PrepareApplicationFolder(paths);
+
+    BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));
+    window.show();
+    return app.exec();
 }

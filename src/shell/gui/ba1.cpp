@@ -3,10 +3,13 @@
 #include "lists/listpage.h"
 #include "portal/gui/webpane.h"
 
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
     : QWidget(parent)
@@ -69,4 +72,17 @@ void BA1::createControls()
     Web6->hide();
 
     SetListPaneRefresher([this] { Web3->Refresh(); });
+
+    // Opt-in start-up trace for the start-up benchmark (bench/startup_bench.sh).
+    if (qEnvironmentVariableIsSet("KAVO_STARTUP_TRACE")) {
+        connect(Web1, &QWebEngineView::loadFinished, this, [](bool ok) {
+            static bool reported = false;
+            if (reported)
+                return;
+            reported = true;
+            std::fprintf(stderr, "kavo-startup loaded %lld ok=%d\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()), ok ? 1 : 0);
+            std::fflush(stderr);
+        });
+    }
 }
