@@ -13,6 +13,9 @@
 namespace
 {
 constexpr qsizetype READ_CHUNK = 256 * 1024;
+// Data the network layer may hold before it waits for us to write it out;
+// without a limit a disk slower than the network would fill memory.
+constexpr qint64 READ_BUFFER = 1024 * 1024;
 
 std::filesystem::path fsPath(const QString &path)
 {
@@ -89,6 +92,7 @@ DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QStrin
     m_host = url.host();
     m_state = State::Running;
     m_reply = m_manager->get(request);
+    m_reply->setReadBufferSize(READ_BUFFER);
     connect(m_reply, &QNetworkReply::socketStartedConnecting, this, &DownloadJob::onConnecting);
     connect(m_reply, &QNetworkReply::requestSent, this, &DownloadJob::onConnecting);
     connect(m_reply, &QNetworkReply::redirected, this, &DownloadJob::onRedirected);
