@@ -1,1 +1,250 @@
-int main() { return 0; }
+// kavo-portal: the demo game portal. Serves the static site, the Flash runtime
+// files and the portal's dynamic addresses; with --fault and --big-file the
+// same server plays a misbehaving portal for tests.
+#include "portaloptions.h"
+#include "portalsite.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <thread>
+#include <pthread.h>
+
+namespace fs = std::filesystem;
+using namespace portal;
+
+namespace {
+
+// Set once when the server is asked to stop; long-running responses (slow,
+// stalled) wake up and end.
+class StopSignal
+{
+public:
+    void raise()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopped = true;
+        }
+        m_cv.notify_all();
+    }
+    // Waits up to the duration; false if the server is stopping.
+    bool sleepFor(std::chrono::milliseconds d)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return !m_cv.wait_for(lock, d, [this] { return m_stopped; });
+    }
+    bool stopped()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_stopped;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_stopped = false;
+};
+
+StopSignal g_stop;
+
+// A stalled body hangs at most this long, so a forgotten client cannot keep a
+// worker thread forever.
+constexpr auto kMaxStall = std::chrono::seconds(120);
+
+struct Delivery
+{
+    std::shared_ptr<const Content> content;
+    uint64_t bytesPerSecond = 0;
+    int64_t stallAfter = -1;
+};
+
+// Sends the next piece of the body from offset; false ends the connection.
+bool sendPiece(const Delivery &d, uint64_t offset, uint64_t remaining, httplib::DataSink &sink)
+{
+    if (d.stallAfter >= 0 && offset >= uint64_t(d.stallAfter)) {
+        const auto until = std::chrono::steady_clock::now() + kMaxStall;
+        while (std::chrono::steady_clock::now() < until && g_stop.sleepFor(std::chrono::milliseconds(200))) {
+        }
+        return false;
+    }
+    uint64_t chunk = std::min<uint64_t>(remaining, 64 * 1024);
+    if (d.bytesPerSecond)
+        chunk = std::min<uint64_t>(chunk, std::max<uint64_t>(1, d.bytesPerSecond / 10));
+    if (d.stallAfter >= 0)
+        chunk = std::min<uint64_t>(chunk, uint64_t(d.stallAfter) - offset);
+    std::string buffer(size_t(chunk), '\0');
+    d.content->read(offset, buffer.data(), buffer.size());
+    if (!sink.write(buffer.data(), buffer.size()))
+        return false;
+    if (d.bytesPerSecond)
+        return g_stop.sleepFor(std::chrono::milliseconds(chunk * 1000 / d.bytesPerSecond));
+    return !g_stop.stopped();
+}
+
+std::string baseUrl(const httplib::Request &req, const Options &o)
+{
+    std::string host = req.get_header_value("Host");
+    if (host.empty())
+        host = o.host + ":" + std::to_string(req.local_port);
+    return "http://" + host + "/";
+}
+
+const Fault *findFault(const Options &o, const httplib::Request &req)
+{
+    auto it = o.faults.find(req.target);
+    if (it == o.faults.end())
+        it = o.faults.find(req.path);
+    return it == o.faults.end() ? nullptr : &it->second;
+}
+
+void handle(Site &site, const Options &o, const httplib::Request &req, httplib::Response &res)
+{
+    const Fault *fault = findFault(o, req);
+    if (fault && fault->status) {
+        res.status = fault->status;
+        res.set_content("<html><body><h1>" + std::to_string(fault->status) + "</h1></body></html>",
+                        "text/html; charset=utf-8");
+        return;
+    }
+    if (fault && !fault->redirectTo.empty()) {
+        res.set_redirect(fault->redirectTo, 302);
+        return;
+    }
+
+    auto content = std::make_shared<Content>(
+        site.resolve(req.path, req.get_param_value("id"), baseUrl(req, o)));
+    if (fault && fault->empty) {
+        res.status = 200;
+        res.set_content(std::string(), content->mime);
+        return;
+    }
+    // Left unset for 200 so that a range request gets its 206.
+    if (content->status != 200)
+        res.status = content->status;
+    const bool streamed = content->generated || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
+    if (!streamed) {
+        res.set_content(std::move(content->data), content->mime);
+        return;
+    }
+    Delivery d;
+    d.content = content;
+    if (fault) {
+        d.bytesPerSecond = fault->bytesPerSecond;
+        d.stallAfter = fault->stallAfter;
+    }
+    if (fault && fault->chunked) {
+        res.set_chunked_content_provider(content->mime, [d](size_t offset, httplib::DataSink &sink) {
+            const uint64_t size = d.content->size();
+            if (offset >= size) {
+                sink.done();
+                return true;
+            }
+            return sendPiece(d, offset, size - offset, sink);
+        });
+    } else {
+        res.set_content_provider(size_t(content->size()), content->mime,
+                                 [d](size_t offset, size_t length, httplib::DataSink &sink) {
+                                     return sendPiece(d, offset, length, sink);
+                                 });
+    }
+}
+
+std::string programFolder()
+{
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path().string() : exe.parent_path().string();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options o;
+    std::string error;
+    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), o, error)) {
+        std::cerr << "kavo-portal: " << error << "\n";
+        return 2;
+    }
+    if (o.help) {
+        std::cout << helpText();
+        return 0;
+    }
+    const fs::path here = programFolder();
+    if (o.root.empty())
+        o.root = (here / "site").string();
+    if (o.ruffle.empty())
+        o.ruffle = (here / "ruffle").string();
+    if (o.statsLog.empty())
+        o.statsLog = (here / "temp" / "tj.log").string();
+    std::error_code ec;
+    if (!fs::is_directory(o.root, ec)) {
+        std::cerr << "kavo-portal: site folder " << o.root << " not found (use --root)\n";
+        return 1;
+    }
+    if (fs::path(o.statsLog).has_parent_path())
+        fs::create_directories(fs::path(o.statsLog).parent_path(), ec);
+
+    // Signals go to one waiting thread, which stops the server; the worker
+    // threads never see them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Site site(o);
+    httplib::Server server;
+    // Short keep-alive: a stop waits for idle connections to close.
+    server.set_keep_alive_timeout(1);
+    server.Get(".*", [&](const httplib::Request &req, httplib::Response &res) { handle(site, o, req, res); });
+    std::mutex logMutex;
+    if (!o.accessLog.empty()) {
+        server.set_logger([&](const httplib::Request &req, const httplib::Response &res) {
+            std::lock_guard<std::mutex> lock(logMutex);
+            std::ofstream out(o.accessLog, std::ios::binary | std::ios::app);
+            out << req.method << ' ' << req.target << ' ' << res.status << '\n';
+        });
+    }
+
+    int port = o.port;
+    if (port == 0) {
+        port = server.bind_to_any_port(o.host);
+        if (port <= 0) {
+            std::cerr << "kavo-portal: cannot listen on " << o.host << "\n";
+            return 1;
+        }
+    } else if (!server.bind_to_port(o.host, port)) {
+        std::cerr << "kavo-portal: cannot listen on " << o.host << ":" << port << "\n";
+        return 1;
+    }
+    std::printf("listening %d\n", port);
+    std::fflush(stdout);
+
+    std::thread waiter([&] {
+        int sig = 0;
+        sigwait(&signals, &sig);
+        g_stop.raise();
+        server.stop();
+    });
+    const bool ok = server.listen_after_bind();
+    if (!g_stop.stopped()) {
+        // The server ended on its own (an error): wake the waiter to finish.
+        g_stop.raise();
+        pthread_kill(waiter.native_handle(), SIGTERM);
+    }
+    waiter.join();
+    return ok || g_stop.stopped() ? 0 : 1;
+}

@@ -1,0 +1,194 @@
+#include "portaloptions.h"
+
+#include <charconv>
+
+namespace portal {
+
+namespace {
+
+bool toNumber(const std::string &text, uint64_t &value)
+{
+    if (text.empty())
+        return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::string normalisePath(std::string path)
+{
+    if (path.empty() || path[0] != '/')
+        path.insert(path.begin(), '/');
+    return path;
+}
+
+// "PATH=VALUE" -> path (with a leading "/") and value.
+bool splitAssignment(const std::string &arg, std::string &path, std::string &value)
+{
+    const size_t eq = arg.rfind('=');
+    if (eq == std::string::npos || eq == 0 || eq + 1 == arg.size())
+        return false;
+    path = normalisePath(arg.substr(0, eq));
+    value = arg.substr(eq + 1);
+    return true;
+}
+
+} // namespace
+
+bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, std::string &error)
+{
+    // The path may carry a query with "=" in it, so the spec is what follows
+    // the last "=" unless that is part of a redirect target: look for the
+    // first "=" after which a known fault word starts.
+    static const char *const words[] = {"redirect:", "empty", "slow:", "stall:", "chunked"};
+    size_t eq = std::string::npos;
+    for (size_t i = arg.find('='); i != std::string::npos; i = arg.find('=', i + 1)) {
+        const std::string rest = arg.substr(i + 1);
+        bool known = !rest.empty() && rest.find_first_not_of("0123456789") == rest.find(',');
+        for (const char *w : words)
+            known = known || rest.rfind(w, 0) == 0;
+        if (known) {
+            eq = i;
+            break;
+        }
+    }
+    if (eq == std::string::npos || eq == 0) {
+        error = "--fault needs PATH=SPEC, got \"" + arg + "\"";
+        return false;
+    }
+    const std::string path = normalisePath(arg.substr(0, eq));
+    Fault &f = faults[path];
+    std::string spec = arg.substr(eq + 1);
+    // A redirect target may contain commas; it must be the last item.
+    while (!spec.empty()) {
+        std::string item;
+        if (spec.rfind("redirect:", 0) == 0) {
+            item = spec;
+            spec.clear();
+        } else {
+            const size_t comma = spec.find(',');
+            item = spec.substr(0, comma);
+            spec = comma == std::string::npos ? std::string() : spec.substr(comma + 1);
+        }
+        uint64_t n = 0;
+        if (item.rfind("redirect:", 0) == 0 && item.size() > 9) {
+            f.redirectTo = item.substr(9);
+        } else if (item == "empty") {
+            f.empty = true;
+        } else if (item == "chunked") {
+            f.chunked = true;
+        } else if (item.rfind("slow:", 0) == 0 && toNumber(item.substr(5), n) && n > 0) {
+            f.bytesPerSecond = n;
+        } else if (item.rfind("stall:", 0) == 0 && toNumber(item.substr(6), n)) {
+            f.stallAfter = int64_t(n);
+        } else if (toNumber(item, n) && n >= 100 && n <= 599) {
+            f.status = int(n);
+        } else {
+            error = "unknown fault \"" + item + "\" in --fault " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseOptions(const std::vector<std::string> &args, Options &out, std::string &error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        auto value = [&](std::string &dest) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            dest = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "-h" || a == "--help") {
+            out.help = true;
+        } else if (a == "--port") {
+            uint64_t n = 0;
+            if (!value(v))
+                return false;
+            if (!toNumber(v, n) || n > 65535) {
+                error = "--port needs a number from 0 to 65535";
+                return false;
+            }
+            out.port = int(n);
+        } else if (a == "--host") {
+            if (!value(out.host))
+                return false;
+        } else if (a == "--root") {
+            if (!value(out.root))
+                return false;
+        } else if (a == "--ruffle") {
+            if (!value(out.ruffle))
+                return false;
+        } else if (a == "--stats-log") {
+            if (!value(out.statsLog))
+                return false;
+        } else if (a == "--access-log") {
+            if (!value(out.accessLog))
+                return false;
+        } else if (a == "--notice") {
+            if (!value(out.notice))
+                return false;
+        } else if (a == "--fault") {
+            if (!value(v) || !parseFault(v, out.faults, error))
+                return false;
+        } else if (a == "--big-file") {
+            std::string path, size;
+            uint64_t mb = 0;
+            if (!value(v))
+                return false;
+            if (!splitAssignment(v, path, size) || !toNumber(size, mb) || mb == 0 || mb > 65536) {
+                error = "--big-file needs PATH=SIZE_MB (1 to 65536), got \"" + v + "\"";
+                return false;
+            }
+            out.bigFiles[path] = mb * 1024 * 1024;
+        } else {
+            error = "unknown switch " + a + " (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string helpText()
+{
+    return R"(kavo-portal: the demo game portal (a small web server on loopback).
+
+Usage: kavo-portal [switches]
+
+  --port N            port to listen on (default 8740); 0 picks a free one.
+                      The first line printed is "listening N".
+  --host ADDR         address to bind (default 127.0.0.1)
+  --root DIR          the site folder (default: "site" beside the program)
+  --ruffle DIR        the Flash runtime files, served under /ruffle/
+                      (default: "ruffle" beside the program)
+  --stats-log FILE    tj/tj.asp?id=X appends "X" and a newline here
+                      (default: temp/tj.log beside the program)
+  --access-log FILE   append "METHOD TARGET STATUS" for every request
+  --notice TEXT       content of lib/wenc.txt (default "0====0====1.0")
+  --big-file PATH=MB  serve a generated file of MB mebibytes at PATH; byte i
+                      of it is i % 251. Streamed, never held in memory.
+  --fault PATH=SPEC   make PATH misbehave; PATH is matched without the query
+                      unless it contains "?". SPEC is a comma list of:
+                        NNN              answer with HTTP status NNN
+                        redirect:TARGET  answer 302 to TARGET (must be last)
+                        empty            answer 200 with an empty body
+                        slow:BPS         send the body at BPS bytes per second
+                        stall:N          send N bytes of the body, then hang
+                        chunked          send without Content-Length
+                      --fault may be given many times.
+  -h, --help          show this text
+
+Addresses served: / (portal page with the frame "tuzomain"), home.html,
+yy, dan, flash.htm?ADDRESS, app/app.asp?id=N, app/flash_info.asp?id=N,
+lib/wenc.txt, tj/tj.asp?id=X, js/ads/topad.html, js/ads/fudong.html,
+js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*.
+In .htm/.html pages "{{BASE}}" stands for "http://" + the request's Host + "/".
+SIGTERM or SIGINT stops the server cleanly.
+)";
+}
+
+} // namespace portal

@@ -1,0 +1,174 @@
+#include "portalsite.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace portal {
+
+namespace {
+
+bool endsWith(const std::string &s, const std::string &tail)
+{
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool isNumber(const std::string &s)
+{
+    return !s.empty() && s.size() < 10 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A request path is safe when none of its segments climbs out of the folder.
+bool safeRelative(const std::string &path)
+{
+    if (path.find('\0') != std::string::npos || path.find('\\') != std::string::npos)
+        return false;
+    std::stringstream ss(path);
+    std::string segment;
+    while (std::getline(ss, segment, '/'))
+        if (segment == "..")
+            return false;
+    return true;
+}
+
+bool readFile(const fs::path &file, std::string &out)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return false;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    out = ss.str();
+    return true;
+}
+
+void replaceAll(std::string &text, const std::string &from, const std::string &to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+} // namespace
+
+void Content::read(uint64_t offset, char *out, size_t len) const
+{
+    if (!generated) {
+        std::copy_n(data.data() + offset, len, out);
+        return;
+    }
+    for (size_t i = 0; i < len; ++i)
+        out[i] = char((offset + i) % 251);
+}
+
+Site::Site(const Options &options) : m_options(options) {}
+
+std::string Site::mimeFor(const std::string &path)
+{
+    static const std::pair<const char *, const char *> types[] = {
+        {".html", "text/html; charset=utf-8"}, {".htm", "text/html; charset=utf-8"},
+        {".css", "text/css; charset=utf-8"},   {".js", "application/javascript; charset=utf-8"},
+        {".wasm", "application/wasm"},          {".swf", "application/x-shockwave-flash"},
+        {".gif", "image/gif"},                  {".png", "image/png"},
+        {".svg", "image/svg+xml"},              {".txt", "text/plain; charset=utf-8"},
+        {".exe", "application/octet-stream"},   {".json", "application/json"},
+    };
+    for (const auto &[ext, mime] : types)
+        if (endsWith(path, ext))
+            return mime;
+    return "application/octet-stream";
+}
+
+Content Site::fileContent(const std::string &file, const std::string &base, int status) const
+{
+    Content c;
+    if (!readFile(file, c.data))
+        return notFound(base);
+    c.status = status;
+    c.mime = mimeFor(file);
+    if (endsWith(file, ".html") || endsWith(file, ".htm"))
+        replaceAll(c.data, "{{BASE}}", base);
+    return c;
+}
+
+Content Site::notFound(const std::string &base) const
+{
+    Content c;
+    c.status = 404;
+    c.mime = "text/html; charset=utf-8";
+    std::string page;
+    if (readFile(fs::path(m_options.root) / "404.html", page)) {
+        replaceAll(page, "{{BASE}}", base);
+        c.data = page;
+    } else {
+        c.data = "<html><body>404</body></html>";
+    }
+    return c;
+}
+
+void Site::recordStat(const std::string &id)
+{
+    // One line per request, even for an odd id: line breaks inside it would
+    // split the record.
+    std::string line = id;
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    std::ofstream out(m_options.statsLog, std::ios::binary | std::ios::app);
+    out << line << '\n';
+}
+
+Content Site::resolve(const std::string &path, const std::string &id, const std::string &base)
+{
+    if (!safeRelative(path))
+        return notFound(base);
+
+    if (auto big = m_options.bigFiles.find(path); big != m_options.bigFiles.end()) {
+        Content c;
+        c.mime = mimeFor(path);
+        c.generated = true;
+        c.generatedSize = big->second;
+        return c;
+    }
+
+    const fs::path root = m_options.root;
+    if (path == "/lib/wenc.txt") {
+        Content c;
+        c.mime = "text/plain; charset=utf-8";
+        c.data = m_options.notice;
+        return c;
+    }
+    if (path == "/tj/tj.asp") {
+        recordStat(id);
+        Content c;
+        c.mime = "text/html; charset=utf-8";
+        c.data = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>tj</title></head><body></body></html>";
+        return c;
+    }
+    if (path == "/app/app.asp")
+        return fileContent((root / "app/app.htm").string(), base);
+    if (path == "/app/flash_info.asp") {
+        const fs::path page = root / "app/info" / (id + ".htm");
+        std::error_code ec;
+        if (isNumber(id) && fs::is_regular_file(page, ec))
+            return fileContent(page.string(), base);
+        return fileContent((root / "app/info/none.htm").string(), base);
+    }
+    if (path.rfind("/ruffle/", 0) == 0)
+        return fileContent((fs::path(m_options.ruffle) / path.substr(8)).string(), base);
+
+    fs::path file = root / path.substr(1);
+    std::error_code ec;
+    if (path.back() == '/' || fs::is_directory(file, ec))
+        file /= "index.html";
+    else if (!fs::exists(file, ec) && fs::path(path).extension().empty())
+        file += ".html"; // "yy" and "dan" are pages without an extension
+    return fileContent(file.string(), base);
+}
+
+} // namespace portal

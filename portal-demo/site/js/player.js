@@ -1,0 +1,24 @@
+// Plays one .swf that fills the page. Used by the portal's player pages.
+function kavoPlay(url, missingText) {
+    var stage = document.getElementById("stage");
+    function fail(text) {
+        stage.innerHTML = '<div class="msg">' + text + '</div>';
+    }
+    if (!url) {
+        fail(missingText || "没有找到这个游戏。");
+        return;
+    }
+    if (!window.RufflePlayer || !window.RufflePlayer.newest) {
+        fail("Flash 播放器没有加载成功，请刷新重试。");
+        return;
+    }
+    var ruffle = window.RufflePlayer.newest();
+    var player = ruffle.createPlayer();
+    player.id = "player";
+    player.style.width = "100%";
+    player.style.height = "100%";
+    stage.appendChild(player);
+    player.load({ url: url }).catch(function () {
+        fail("游戏加载失败，请稍后再试。");
+    });
+}

@@ -1,0 +1,36 @@
+// Writes the demo portal's games as <id>.swf into the folder given as argument.
+#include "games.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: kavo-swfgen <output folder>\n";
+        return 2;
+    }
+    const std::filesystem::path dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    for (const DemoGame &g : demoGames()) {
+        const swf::Bytes data = g.build();
+        const auto target = dir / (std::to_string(g.id) + ".swf");
+        const auto temp = dir / (std::to_string(g.id) + ".swf.part");
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(data.data()), std::streamsize(data.size()));
+        out.close();
+        if (!out) {
+            std::cerr << "kavo-swfgen: cannot write " << temp << "\n";
+            return 1;
+        }
+        std::filesystem::rename(temp, target, ec);
+        if (ec) {
+            std::cerr << "kavo-swfgen: cannot write " << target << ": " << ec.message() << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
