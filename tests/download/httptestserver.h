@@ -22,6 +22,8 @@ public:
 
     bool start()
     {
+        // Idle keep-alive connections must not hold up stop().
+        m_server.set_keep_alive_timeout(1);
         m_port = m_server.bind_to_any_port("127.0.0.1");
         if (m_port <= 0)
             return false;

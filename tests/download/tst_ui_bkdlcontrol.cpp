@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -116,6 +117,8 @@ private:
     void aim(bkDLControl &c, const QString &path, const QString &name = "1234.swf");
 
     HttpTestServer m_http;
+    std::atomic<int> m_gameHits{0};
+    QString m_deadUrl; // nothing listens there
     std::unique_ptr<QTemporaryDir> m_dir;
     const QByteArray m_game = HttpTestServer::pattern(200000, 7);
     const QByteArray m_slow = HttpTestServer::pattern(1 << 20, 8);
@@ -125,6 +128,7 @@ void TestBkDLControl::initTestCase()
 {
     httplib::Server &s = m_http.server();
     s.Get("/game.swf", [this](const httplib::Request &, httplib::Response &res) {
+        ++m_gameHits;
         res.set_content(m_game.constData(), size_t(m_game.size()), "application/x-shockwave-flash");
     });
     s.Get("/unsized.swf", [this](const httplib::Request &, httplib::Response &res) {
@@ -160,6 +164,12 @@ void TestBkDLControl::initTestCase()
                 return false;
             });
     });
+    s.Get("/truncated.swf", [this](const httplib::Request &, httplib::Response &res) {
+        res.set_content_provider(10000, "application/x-shockwave-flash",
+            [this](size_t offset, size_t, httplib::DataSink &sink) {
+                return offset == 0 && sink.write(m_game.constData(), 5000); // then closes
+            });
+    });
     s.Get("/slow.swf", [this](const httplib::Request &, httplib::Response &res) {
         res.set_content_provider(size_t(m_slow.size()), "application/x-shockwave-flash",
             [this](size_t offset, size_t length, httplib::DataSink &sink) {
@@ -169,6 +179,9 @@ void TestBkDLControl::initTestCase()
             });
     });
     QVERIFY(m_http.start());
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    m_deadUrl = QString("http://127.0.0.1:%1/x.swf").arg(probe.serverPort());
 }
 
 void TestBkDLControl::cleanupTestCase()
@@ -184,7 +197,7 @@ void TestBkDLControl::init()
 
 void TestBkDLControl::aim(bkDLControl &c, const QString &path, const QString &name)
 {
-    c.setFileURL(m_http.url(path));
+    c.setFileURL(path.startsWith("http") ? path : m_http.url(path));
     c.setSaveFilePath(m_dir->filePath(name));
 }
 
@@ -246,6 +259,10 @@ void TestBkDLControl::completedDownload()
     c.setBackColor(Qt::white);
     EventLog log;
     log.attach(c);
+    QFile old(m_dir->filePath("1234.swf"));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(300000, 'x')) > 0);
+    old.close();
+    const int hits = m_gameHits;
     aim(c, "/game.swf");
     QVERIFY(c.BeginDownload());
     QVERIFY(c.isDownloading());
@@ -263,10 +280,16 @@ void TestBkDLControl::completedDownload()
     QCOMPARE(c.FileSize(), qint64(m_game.size()));
     QCOMPARE(c.MIMEType(), QString("application/x-shockwave-flash"));
     QCOMPARE(c.ConnectionAddress(), QString("127.0.0.1"));
-    QVERIFY(QFileInfo(c.CacheFile()).fileName().endsWith(".part"));
+    // The data went through a temporary file in the target folder.
+    QCOMPARE(QFileInfo(c.CacheFile()).absolutePath(), QDir(m_dir->path()).absolutePath());
 
     QCOMPARE(filesIn(m_dir->path()), QStringList{"1234.swf"});
     QCOMPARE(readFile(m_dir->filePath("1234.swf")), m_game);
+
+    // Fetched again from the server, not from a cache.
+    QVERIFY(c.BeginDownload());
+    QTRY_VERIFY(!c.isDownloading());
+    QCOMPARE(m_gameHits - hits, 2);
 
     // The finished bar fills the surface in ForeColor; without it, BackColor.
     QImage shot = c.grab().toImage();
@@ -355,6 +378,8 @@ void TestBkDLControl::failures_data()
     QTest::newRow("zero bytes") << "/empty.swf" << "1234.swf" << "DLError 3 Zero bytes retrieved";
     QTest::newRow("404") << "/missing.swf" << "1234.swf" << "DLError 99 Server replied: 404";
     QTest::newRow("stall") << "/stall.swf" << "1234.swf" << "DLError 99 Transfer stalled";
+    QTest::newRow("closed half way") << "/truncated.swf" << "1234.swf" << "DLError 99 ";
+    QTest::newRow("nothing listening") << "dead" << "1234.swf" << "DLError 99 ";
     QTest::newRow("missing folder") << "/game.swf" << "no/such/1234.swf" << "DLError 4 ";
     QTest::newRow("target is a folder") << "/game.swf" << "" << "DLError 4 ";
 }
@@ -368,7 +393,7 @@ void TestBkDLControl::failures()
     c.setIdleTimeout(500);
     EventLog log;
     log.attach(c);
-    aim(c, path, target);
+    aim(c, path == "dead" ? m_deadUrl : path, target);
     const bool started = c.BeginDownload();
     // A target folder that cannot take the file is refused at once.
     QCOMPARE(started, !target.contains("no/such"));
