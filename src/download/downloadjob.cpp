@@ -247,10 +247,6 @@ void DownloadJob::onIdle()
 
 bool DownloadJob::beginData()
 {
-    if (httpStatus() >= 400) {
-        failTransfer(httpStatusText());
-        return false;
-    }
     m_begun = true;
     bool ok = false;
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
