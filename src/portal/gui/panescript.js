@@ -1,0 +1,99 @@
+// Runs in every frame of a pane, in the program's own script world: pages
+// share the document with it but cannot see or replace its functions, its
+// settings or its console.
+// The pane appends a call with its settings:
+//   { token: string, silent: bool, hookTop: bool, hookFrameNames: [string],
+//     hookAllFrames: bool }
+// Reports go to the pane as console messages: token, a space, then a JSON
+// array [kind, arguments...]. The engine hands the pane console messages of
+// every frame, while its channel transport only accepts messages of the top
+// frame. Pages never see the token, so they cannot forge a report.
+function kavoPaneInstall(config) {
+    'use strict';
+    if (window.kavoPane) {
+        window.kavoPane.configure(config);
+        return;
+    }
+
+    const ORDINARY = ['http', 'https', 'file', 'about', 'data', 'blob', 'javascript', 'qrc',
+                      'filesystem'];
+    const log = console.log.bind(console);
+    let lastLink = null;
+
+    function post(kind, args) {
+        log(config.token + ' ' + JSON.stringify([kind].concat(args)));
+    }
+
+    function schemeOf(text) {
+        const m = /^\s*([a-zA-Z][a-zA-Z0-9+.\-]*):/.exec(text);
+        return m ? m[1].toLowerCase() : '';
+    }
+
+    function isCommand(url) {
+        const scheme = schemeOf(url);
+        return scheme !== '' && ORDINARY.indexOf(scheme) < 0;
+    }
+
+    function isTop() {
+        return window === window.top;
+    }
+
+    function frameName() {
+        return isTop() ? '' : String(window.name || '');
+    }
+
+    function hrefOf(element) {
+        const link = element && element.closest ? element.closest('a[href], area[href]') : null;
+        return link && typeof link.href === 'string' ? link.href : '';
+    }
+
+    function hooked() {
+        if (isTop())
+            return !!config.hookTop;
+        return !!config.hookAllFrames || (config.hookFrameNames || []).indexOf(window.name) >= 0;
+    }
+
+    // The engine lower-cases the scheme of a destination; a clicked link
+    // still has its address as written.
+    window.addEventListener('click', function (e) {
+        const link = e.target && e.target.closest ? e.target.closest('a[href], area[href]') : null;
+        if (!link || typeof link.href !== 'string')
+            return;
+        lastLink = { href: link.href, raw: link.getAttribute('href').trim() };
+        setTimeout(function () { lastLink = null; }, 0);
+    }, true);
+
+    if (window.navigation) {
+        window.navigation.addEventListener('navigate', function (e) {
+            const destination = e.destination.url;
+            if (!isCommand(destination) || !e.cancelable)
+                return;
+            e.preventDefault();
+            let text = destination;
+            if (lastLink && lastLink.href === destination && schemeOf(lastLink.raw) !== '')
+                text = lastLink.raw;
+            lastLink = null;
+            post('navigate', [text]);
+        });
+    }
+
+    window.addEventListener('contextmenu', function (e) {
+        if (!hooked())
+            return;
+        e.preventDefault();
+        post('contextmenu', [isTop(), frameName(), document.URL,
+                                      hrefOf(document.activeElement), hrefOf(e.target)]);
+    }, true);
+
+    // Registered before any page script can add its own, so stopping the
+    // event here keeps every page handler from asking to stay.
+    window.addEventListener('beforeunload', function (e) {
+        if (config.silent)
+            e.stopImmediatePropagation();
+    }, true);
+
+    window.kavoPane = {
+        configure: function (next) { config = next; },
+        hasNavigationApi: !!window.navigation,
+    };
+}

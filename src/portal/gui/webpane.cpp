@@ -1,0 +1,328 @@
+#include "portal/gui/webpane.h"
+
+#include <QCursor>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+
+static void initPaneResources()
+{
+    Q_INIT_RESOURCE(webpane);
+}
+
+namespace {
+
+const QString SCRIPT_NAME = QStringLiteral("kavo-pane");
+
+QString paneScriptSource()
+{
+    static const QString source = [] {
+        initPaneResources();
+        QFile file(QStringLiteral(":/portal/panescript.js"));
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll());
+    }();
+    return source;
+}
+
+QString schemeOf(const QString &url)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*([a-zA-Z][a-zA-Z0-9+.\\-]*):"));
+    const QRegularExpressionMatch m = re.match(url);
+    return m.hasMatch() ? m.captured(1).toLower() : QString();
+}
+
+} // namespace
+
+// The engine's side of a pane: the navigation filter and the script dialogs.
+class WebPanePage final : public QWebEnginePage
+{
+public:
+    WebPanePage(QWebEngineProfile *profile, WebPane *pane)
+        : QWebEnginePage(profile, pane), m_pane(pane)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        return m_pane->acceptNavigation(url, type, isMainFrame);
+    }
+
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override
+    {
+        if (!m_pane->isSilent())
+            QWebEnginePage::javaScriptAlert(origin, msg);
+    }
+
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
+    {
+        return !m_pane->isSilent() && QWebEnginePage::javaScriptConfirm(origin, msg);
+    }
+
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
+                          QString *result) override
+    {
+        return !m_pane->isSilent()
+            && QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+    }
+
+    // Pages' own console output is dropped; the frame script reports here.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
+                                  const QString &) override
+    {
+        m_pane->onScriptMessage(message);
+    }
+
+    QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
+
+private:
+    WebPane *m_pane;
+};
+
+WebPane::WebPane(QWidget *parent)
+    : QWebEngineView(parent)
+{
+    // The default profile keeps nothing on disk, and all panes share it.
+    m_page = new WebPanePage(QWebEngineProfile::defaultProfile(), this);
+    QWebEngineSettings *settings = m_page->settings();
+    // The local player page in file:// loads the Flash runtime and the game file.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // Never hand an address to another program.
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+
+    m_token = QStringLiteral("kavo-pane:%1%2")
+                  .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
+                  .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    installScripts();
+
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPane::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) {
+                bool cancel = false;
+                Q_EMIT NewWindow2(&cancel);
+                if (!cancel)
+                    Q_EMIT NewWindowRequested(request.requestedUrl().toString(QUrl::FullyEncoded));
+            });
+    setPage(m_page);
+}
+
+WebPane::~WebPane()
+{
+    // The page must go before the view it renders into.
+    setPage(nullptr);
+    delete m_page;
+}
+
+void WebPane::Navigate(const QString &url)
+{
+    bool cancel = false;
+    Q_EMIT BeforeNavigate2(url, &cancel);
+    if (cancel)
+        return;
+    if (isCommandScheme(url)) {
+        failCommand(url);
+        return;
+    }
+    m_requestedText = url;
+    m_requestedUrl = addressToUrl(url);
+    m_page->load(m_requestedUrl);
+}
+
+void WebPane::Navigate2(const QString &url)
+{
+    Navigate(url);
+}
+
+void WebPane::Refresh()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebPane::GoBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebPane::GoForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebPane::Stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+QString WebPane::locationUrl() const
+{
+    const QUrl shown = m_page->url();
+    if (!m_requestedText.isEmpty() && shown == m_requestedUrl)
+        return m_requestedText;
+    return shown.toString(QUrl::FullyEncoded);
+}
+
+void WebPane::setSilent(bool silent)
+{
+    if (m_silent == silent)
+        return;
+    m_silent = silent;
+    installScripts();
+}
+
+bool WebPane::isSilent() const
+{
+    return m_silent;
+}
+
+void WebPane::setMenuHooks(const MenuHooks &hooks)
+{
+    m_hooks = hooks;
+    installScripts();
+}
+
+WebPane::MenuHooks WebPane::menuHooks() const
+{
+    return m_hooks;
+}
+
+bool WebPane::isCommandScheme(const QString &url)
+{
+    static const QStringList ordinary = {
+        QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
+        QStringLiteral("about"), QStringLiteral("data"), QStringLiteral("blob"),
+        QStringLiteral("javascript"), QStringLiteral("qrc"), QStringLiteral("filesystem")};
+    const QString scheme = schemeOf(url);
+    return !scheme.isEmpty() && !ordinary.contains(scheme);
+}
+
+QUrl WebPane::addressToUrl(const QString &url)
+{
+    if (!url.startsWith(QLatin1Char('/')))
+        return QUrl(url);
+    const qsizetype mark = url.indexOf(QLatin1Char('?'));
+    QUrl local = QUrl::fromLocalFile(mark < 0 ? url : url.left(mark));
+    if (mark >= 0)
+        local.setQuery(url.mid(mark + 1));
+    return local;
+}
+
+bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
+{
+    // Typed loads come from Navigate(), which has reported them; redirects
+    // and reloads continue a navigation that was reported already.
+    if (type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload
+        || type == QWebEnginePage::NavigationTypeRedirect)
+        return true;
+    // The frame script reports command addresses with their real text; one
+    // that got past it is refused, as its text is lost here.
+    const QString scheme = url.scheme();
+    bool cancel = scheme.isEmpty() || isCommandScheme(scheme + QLatin1Char(':'));
+    if (!cancel)
+        Q_EMIT BeforeNavigate2(url.toString(QUrl::FullyEncoded), &cancel);
+    // The engine still announces a refused top-page navigation as a load
+    // that starts and fails; that load is not passed on.
+    if (cancel && isMainFrame)
+        m_refusedUrl = url;
+    return !cancel;
+}
+
+void WebPane::onScriptMessage(const QString &message)
+{
+    if (!message.startsWith(m_token + QLatin1Char(' ')))
+        return;
+    const QJsonArray report =
+        QJsonDocument::fromJson(message.mid(m_token.size() + 1).toUtf8()).array();
+    const QString kind = report.at(0).toString();
+    if (kind == QLatin1String("navigate") && report.size() == 2) {
+        onScriptNavigation(report.at(1).toString());
+    } else if (kind == QLatin1String("contextmenu") && report.size() == 6) {
+        Q_EMIT ContextMenu({report.at(1).toBool(), report.at(2).toString(), report.at(3).toString(),
+                            report.at(4).toString(), report.at(5).toString()},
+                           QCursor::pos());
+    }
+}
+
+void WebPane::onScriptNavigation(const QString &url)
+{
+    bool cancel = false;
+    Q_EMIT BeforeNavigate2(url, &cancel);
+    if (!cancel)
+        failCommand(url);
+}
+
+void WebPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_swallowLoad = !m_refusedUrl.isEmpty() && info.url() == m_refusedUrl;
+        m_refusedUrl.clear();
+        if (!m_swallowLoad)
+            Q_EMIT DownloadBegin();
+        return;
+    }
+    if (m_swallowLoad) {
+        m_swallowLoad = false;
+        return;
+    }
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+        Q_EMIT NavigateError(errorText(info.url()), info.errorCode());
+    Q_EMIT DownloadComplete();
+}
+
+QString WebPane::errorText(const QUrl &url) const
+{
+    return !m_requestedText.isEmpty() && url == m_requestedUrl ? m_requestedText
+                                                               : url.toString(QUrl::FullyEncoded);
+}
+
+void WebPane::failCommand(const QString &url)
+{
+    // Queued: handlers may call Navigate() from inside their own events.
+    QTimer::singleShot(0, this, [this, url] { Q_EMIT NavigateError(url, UnknownSchemeError); });
+}
+
+QString WebPane::scriptConfig() const
+{
+    QJsonObject config;
+    config.insert(QStringLiteral("token"), m_token);
+    config.insert(QStringLiteral("silent"), m_silent);
+    config.insert(QStringLiteral("hookTop"), m_hooks.hookTop);
+    config.insert(QStringLiteral("hookFrameNames"), QJsonArray::fromStringList(m_hooks.hookFrameNames));
+    config.insert(QStringLiteral("hookAllFrames"), m_hooks.hookAllFrames);
+    return QString::fromUtf8(QJsonDocument(config).toJson(QJsonDocument::Compact));
+}
+
+void WebPane::installScripts()
+{
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    for (const QWebEngineScript &old : scripts.find(SCRIPT_NAME))
+        scripts.remove(old);
+
+    const QString config = scriptConfig();
+    QWebEngineScript script;
+    script.setName(SCRIPT_NAME);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(paneScriptSource() + QStringLiteral("\nkavoPaneInstall(") + config
+                         + QStringLiteral(");\n"));
+    scripts.insert(script);
+
+    // The document shown now keeps its script; give it the new settings.
+    m_page->runJavaScript(QStringLiteral("window.kavoPane && window.kavoPane.configure(")
+                              + config + QStringLiteral(");"),
+                          QWebEngineScript::ApplicationWorld);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QWebEngineView>
+
+class QWebEngineLoadingInfo;
+class WebPanePage;
+
+// One browser pane of the main window. It raises the browser events the
+// window's handlers work on, always with the address as text:
+//
+//  - BeforeNavigate2 for every navigation of the top page and of its frames.
+//    Who reports what, so that each navigation is reported exactly once:
+//      * Navigate()/Navigate2(): reported synchronously inside the call with
+//        the text as given, before anything loads. A cancel leaves the pane
+//        untouched.
+//      * Command addresses (any scheme other than http, https, file, about,
+//        data, blob, javascript, qrc and filesystem) started by a page, by a
+//        link, a script or a form, in any frame: a script in every frame,
+//        living in a script world pages cannot reach, stops them before the
+//        engine sees them and reports the text byte for byte (QUrl cannot
+//        hold "tuzoflash://12$$$34$$$%u4E2D%u6587/" and turns "delk://1/2"
+//        into "delk://0.0.0.1/2"). For a link the text is its href attribute
+//        as written, so the scheme keeps its letter case.
+//      * Ordinary addresses started by a page (links, scripts, forms, frame
+//        loads, history steps): reported from the navigation filter in their
+//        encoded form; a cancel refuses the navigation. Redirects and reloads
+//        are not reported.
+//    The engine loads no command address: one that is not cancelled ends in
+//    NavigateError(text, UnknownSchemeError), queued, and the page stays.
+//  - DownloadBegin / DownloadComplete around every load of the top page,
+//    DownloadComplete also when the load failed.
+//  - NavigateError for a failed load of the top page: statusCode is the HTTP
+//    status (>= 400) or a negative network error code. The text is the one
+//    given to Navigate() when the failing address is that one.
+//  - NewWindow2 when a page asks for a new window (window.open, target
+//    _blank). If no handler cancels, NewWindowRequested carries the address;
+//    the pane itself never opens a window.
+//  - ContextMenu for a right click in a hooked document (see MenuHooks); the
+//    browser's own menu is suppressed there and shows everywhere else.
+class WebPane : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    // Network error code given for a command address nobody handled.
+    static constexpr int UnknownSchemeError = -302;
+
+    // Which documents of the pane take over the context menu. The rules are
+    // handed to the frame script as plain data because the script must decide
+    // at once whether to suppress the browser's menu. Rules apply to documents
+    // created after the call and to the top document shown at the time.
+    struct MenuHooks
+    {
+        bool hookTop = false;        // the top document
+        QStringList hookFrameNames;  // frames whose name (window.name) is listed
+        bool hookAllFrames = false;  // every frame, whatever its name
+    };
+
+    // What the script saw at a right click in a hooked document.
+    struct ContextMenuInfo
+    {
+        bool isTop = false;
+        QString frameName;    // window.name of the frame; empty for the top
+        QString documentUrl;  // document.URL
+        QString activeHref;   // href of document.activeElement, or empty
+        QString targetHref;   // href of the link under the pointer, or empty
+    };
+
+    explicit WebPane(QWidget *parent = nullptr);
+    ~WebPane() override;
+
+    // Loads an address. An absolute local path, with or without a query
+    // ("/x/app/flash.htm?12"), loads as the matching file:// address.
+    void Navigate(const QString &url);
+    void Navigate2(const QString &url);
+    void Refresh();
+    void GoBack();
+    void GoForward();
+    void Stop();
+    // The address shown; the text given to Navigate() when it is that one.
+    QString locationUrl() const;
+
+    // Silent panes show no alert, confirm (answered No), prompt (cancelled),
+    // before-unload or certificate dialog.
+    void setSilent(bool silent);
+    bool isSilent() const;
+
+    void setMenuHooks(const MenuHooks &hooks);
+    MenuHooks menuHooks() const;
+
+    // True when the address has a scheme the engine does not load itself
+    // (the program's command schemes among them).
+    static bool isCommandScheme(const QString &url);
+    // The address Navigate() loads for a text: local paths become file:// URLs.
+    static QUrl addressToUrl(const QString &url);
+
+Q_SIGNALS:
+    // Connect directly (the default within the GUI thread) to cancel.
+    void BeforeNavigate2(const QString &url, bool *cancel);
+    void DownloadBegin();
+    void DownloadComplete();
+    void NavigateError(const QString &url, int statusCode);
+    void NewWindow2(bool *cancel);
+    void NewWindowRequested(const QString &url);
+    void ContextMenu(const WebPane::ContextMenuInfo &info, const QPoint &globalPos);
+
+private:
+    friend class WebPanePage;
+
+    bool acceptNavigation(const QUrl &url, int type, bool isMainFrame);
+    void onScriptMessage(const QString &message);
+    void onScriptNavigation(const QString &url);
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    QString errorText(const QUrl &url) const;
+    void failCommand(const QString &url);
+    void installScripts();
+    QString scriptConfig() const;
+
+    WebPanePage *m_page = nullptr;
+    QString m_token;          // proves a console message came from the frame script
+    bool m_silent = false;
+    MenuHooks m_hooks;
+    QUrl m_requestedUrl;      // the last address given to Navigate()
+    QString m_requestedText;  // and its text
+    QUrl m_refusedUrl;        // top-page navigation refused by the filter
+    bool m_swallowLoad = false;
+};
+
+Q_DECLARE_METATYPE(WebPane::ContextMenuInfo)

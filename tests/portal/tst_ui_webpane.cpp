@@ -1,0 +1,418 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineScript>
+#include <QtTest>
+
+#include "portal/gui/webpane.h"
+#include "support/httpfixture.h"
+
+namespace {
+
+const QString PLAY = QStringLiteral("tuzoflash://12$$$34$$$%u4E2D%u6587/");
+const QString FRAME_PLAY = QStringLiteral("tuzoflash://7$$$http://x/g.swf$$$%u4E2D/");
+const QString DELETE = QStringLiteral("delk://1/2");
+
+const char PORTAL[] =
+    "<!DOCTYPE html><html><head><title>portal</title></head>\n"
+    "<body style=\"margin:0\">\n"
+    "<a id=\"play\" href=\"tuzoflash://12$$$34$$$%u4E2D%u6587/\" style=\"display:block;height:40px\">play</a>\n"
+    "<a id=\"del\" href=\"delk://1/2\" style=\"display:block;height:40px\">delete</a>\n"
+    "<a id=\"upper\" href=\"TUZOFLASH://5$$$6$$$x/\">upper</a>\n"
+    "<a id=\"next\" href=\"next.htm\" style=\"display:block;height:40px\">next</a>\n"
+    "<iframe name=\"tuzomain\" src=\"frame.htm\" style=\"position:absolute;left:0;top:200px;width:300px;height:150px;border:0\"></iframe>\n"
+    "<iframe name=\"other\" src=\"frame.htm\" style=\"position:absolute;left:320px;top:200px;width:300px;height:150px;border:0\"></iframe>\n"
+    "</body></html>";
+
+const char FRAME[] =
+    "<!DOCTYPE html><html><body style=\"margin:0\">\n"
+    "<a id=\"play\" href=\"tuzoflash://7$$$http://x/g.swf$$$%u4E2D/\" style=\"display:block;height:100px\">game</a>\n"
+    "<a id=\"next\" href=\"next.htm\">next</a>\n"
+    "</body></html>";
+
+const char NEXT[] = "<!DOCTYPE html><html><head><title>next</title></head><body>next</body></html>";
+
+const char DIALOGS[] =
+    "<!DOCTYPE html><html><body><script>\n"
+    "alert('a');\n"
+    "var c = confirm('b');\n"
+    "var p = prompt('c', 'd');\n"
+    "document.title = 'done:' + c + ':' + p;\n"
+    "</script></body></html>";
+
+const char STAY[] =
+    "<!DOCTYPE html><html><head><title>stay</title></head>\n"
+    "<body style=\"margin:0;height:500px\"><script>\n"
+    "window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };\n"
+    "</script></body></html>";
+
+// Closes any modal dialog or popup menu that shows up, and counts them.
+class DialogWatch : public QObject
+{
+public:
+    DialogWatch()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                ++dialogs;
+                w->close();
+            }
+        });
+        m_timer.start(20);
+    }
+    int dialogs = 0;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestWebPane : public QObject
+{
+    Q_OBJECT
+
+private:
+    HttpFixture m_http;
+    QString m_base;
+
+    // Navigations seen by the handler; the handler cancels those m_cancel
+    // picks: by default all but the frames' own loads.
+    QStringList m_seen;
+    std::function<bool(const QString &)> m_cancel;
+    static bool cancelAllButFrames(const QString &url) { return !url.endsWith(QLatin1String("/frame.htm")); }
+
+    std::unique_ptr<WebPane> newPane()
+    {
+        auto pane = std::make_unique<WebPane>();
+        m_seen.clear();
+        m_cancel = cancelAllButFrames;
+        connect(pane.get(), &WebPane::BeforeNavigate2, this, [this](const QString &url, bool *cancel) {
+            m_seen << url;
+            if (m_cancel(url))
+                *cancel = true;
+        });
+        pane->resize(800, 600);
+        pane->show();
+        return pane;
+    }
+
+    // Navigates with the handler letting the address through; true when it loaded.
+    bool load(WebPane &pane, const QString &url)
+    {
+        const auto keep = m_cancel;
+        m_cancel = [](const QString &) { return false; };
+        QSignalSpy finished(&pane, &WebPane::DownloadComplete);
+        pane.Navigate(url);
+        m_cancel = keep;
+        return finished.wait(10000) && pane.page()->url().isValid();
+    }
+
+    QVariant js(WebPane &pane, const QString &code, quint32 world = QWebEngineScript::MainWorld)
+    {
+        QVariant result;
+        bool done = false;
+        pane.page()->runJavaScript(code, world, [&](const QVariant &v) {
+            result = v;
+            done = true;
+        });
+        QTest::qWaitFor([&] { return done; }, 5000);
+        return result;
+    }
+
+    QPoint centreOf(WebPane &pane, const QString &frame, const QString &id)
+    {
+        const QString code = frame.isEmpty()
+            ? QStringLiteral("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                             "return [r.left+r.width/2, r.top+r.height/2];})()").arg(id)
+            : QStringLiteral("(function(){var f=document.querySelector('iframe[name=%1]').getBoundingClientRect();"
+                             "var r=frames['%1'].document.getElementById('%2').getBoundingClientRect();"
+                             "return [f.left+r.left+r.width/2, f.top+r.top+r.height/2];})()")
+                  .arg(frame, id);
+        const QVariantList xy = js(pane, code).toList();
+        return xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint();
+    }
+
+    bool loadPortal(WebPane &pane)
+    {
+        if (!load(pane, m_base + QStringLiteral("portal.htm")))
+            return false;
+        // The frames load on their own; wait until both show their link.
+        return QTest::qWaitFor([&] {
+            return js(pane, QStringLiteral("!!(frames['tuzomain'] && frames['tuzomain'].document.getElementById('play')"
+                                           " && frames['other'] && frames['other'].document.getElementById('play'))"))
+                .toBool();
+        }, 5000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_http.setPage(QStringLiteral("/portal.htm"), PORTAL);
+        m_http.setPage(QStringLiteral("/frame.htm"), FRAME);
+        m_http.setPage(QStringLiteral("/next.htm"), NEXT);
+        m_http.setPage(QStringLiteral("/dialogs.htm"), DIALOGS);
+        m_http.setPage(QStringLiteral("/stay.htm"), STAY);
+        QVERIFY(m_http.start());
+        m_base = m_http.baseUrl();
+    }
+
+    void cleanupTestCase() { m_http.stop(); }
+
+    // Links and scripts in the top page and in the frame "tuzomain" reach the
+    // handler byte for byte, each once, and the page stays where it was.
+    void commandNavigationsFromPagesAreReportedVerbatim()
+    {
+        auto pane = newPane();
+        QVERIFY(loadPortal(*pane));
+        QCOMPARE(js(*pane, QStringLiteral("window.kavoPane.hasNavigationApi"),
+                    QWebEngineScript::ApplicationWorld),
+                 QVariant(true));
+        m_seen.clear();
+        m_http.clearRequests();
+        QSignalSpy begin(pane.get(), &WebPane::DownloadBegin);
+
+        const QList<QPair<QString, QString>> steps = {
+            {QStringLiteral("document.getElementById('play').click()"), PLAY},
+            {QStringLiteral("document.getElementById('del').click()"), DELETE},
+            {QStringLiteral("document.getElementById('upper').click()"),
+             QStringLiteral("TUZOFLASH://5$$$6$$$x/")},
+            {QStringLiteral("location.href = '%1'").arg(PLAY), PLAY},
+            {QStringLiteral("location.href = 'delk://1/2'"), DELETE},
+            {QStringLiteral("frames['tuzomain'].document.getElementById('play').click()"), FRAME_PLAY},
+            {QStringLiteral("frames['tuzomain'].eval(\"location.href = 'delk://3/'\")"),
+             QStringLiteral("delk://3/")},
+            {QStringLiteral("frames['tuzomain'].eval(\"location.assign('%1')\")").arg(PLAY), PLAY},
+        };
+        QStringList expected;
+        for (const auto &step : steps) {
+            js(*pane, step.first);
+            expected << step.second;
+            QTRY_COMPARE(m_seen, expected);
+        }
+
+        QTest::qWait(300);
+        QCOMPARE(m_seen, expected);
+        QCOMPARE(begin.count(), 0);
+        QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
+        QCOMPARE(js(*pane, QStringLiteral("frames['tuzomain'].location.href")).toString(),
+                 m_base + QStringLiteral("frame.htm"));
+        QCOMPARE(m_http.requests(), QStringList());
+    }
+
+    void realMouseClickReachesTheHandler()
+    {
+        auto pane = newPane();
+        QVERIFY(loadPortal(*pane));
+        m_seen.clear();
+        QVERIFY(pane->focusProxy());
+        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, centreOf(*pane, QString(), QStringLiteral("play")));
+        QTRY_COMPARE(m_seen, QStringList{PLAY});
+        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {},
+                          centreOf(*pane, QStringLiteral("tuzomain"), QStringLiteral("play")));
+        QTRY_COMPARE(m_seen, (QStringList{PLAY, FRAME_PLAY}));
+    }
+
+    // A command nobody cancels fails with its text; nothing loads.
+    void uncancelledCommandFailsQuietly()
+    {
+        auto pane = newPane();
+        QVERIFY(loadPortal(*pane));
+        m_cancel = [](const QString &) { return false; };
+        m_seen.clear();
+        QSignalSpy errors(pane.get(), &WebPane::NavigateError);
+        QSignalSpy begin(pane.get(), &WebPane::DownloadBegin);
+        js(*pane, QStringLiteral("document.getElementById('del').click()"));
+        QTRY_COMPARE(errors.count(), 1);
+        QCOMPARE(m_seen, QStringList{DELETE});
+        QCOMPARE(errors.at(0).at(0).toString(), DELETE);
+        QCOMPARE(errors.at(0).at(1).toInt(), WebPane::UnknownSchemeError);
+
+        pane->Navigate(QStringLiteral("tuzojf://1$$$2$$$x"));
+        QTRY_COMPARE(errors.count(), 2);
+        QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("tuzojf://1$$$2$$$x"));
+        QTest::qWait(200);
+        QCOMPARE(begin.count(), 0);
+        QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
+    }
+
+    // Navigate() reports before anything loads, once, and a cancel holds.
+    void navigateReportsSynchronouslyAndOnce()
+    {
+        auto pane = newPane();
+        QVERIFY(loadPortal(*pane));
+        m_seen.clear();
+        m_http.clearRequests();
+        QSignalSpy begin(pane.get(), &WebPane::DownloadBegin);
+
+        pane->Navigate(PLAY);
+        QCOMPARE(m_seen, QStringList{PLAY});
+        const QString next = m_base + QStringLiteral("next.htm");
+        pane->Navigate2(next);
+        QCOMPARE(m_seen, (QStringList{PLAY, next}));
+        QTest::qWait(300);
+        QCOMPARE(begin.count(), 0);
+        QCOMPARE(m_http.requests(), QStringList());
+        QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
+
+        // A link to an ordinary address is reported by the page filter, once.
+        m_seen.clear();
+        js(*pane, QStringLiteral("document.getElementById('next').click()"));
+        QTRY_COMPARE(m_seen, QStringList{next});
+        js(*pane, QStringLiteral("frames['tuzomain'].document.getElementById('next').click()"));
+        QTRY_COMPARE(m_seen, (QStringList{next, next}));
+        QTest::qWait(300);
+        QCOMPARE(m_http.requests(), QStringList());
+        QCOMPARE(begin.count(), 0);
+        QCOMPARE(js(*pane, QStringLiteral("frames['tuzomain'].location.href")).toString(),
+                 m_base + QStringLiteral("frame.htm"));
+
+        // Let through, the load is reported once, by Navigate().
+        m_seen.clear();
+        QSignalSpy complete(pane.get(), &WebPane::DownloadComplete);
+        QVERIFY(load(*pane, next));
+        QCOMPARE(m_seen, QStringList{next});
+        QCOMPARE(pane->page()->url().toString(), next);
+        QCOMPARE(pane->locationUrl(), next);
+        QCOMPARE(begin.count(), 1);
+        QCOMPARE(complete.count(), 1);
+
+        // History steps count as navigations of the page.
+        m_seen.clear();
+        pane->GoBack();
+        QTRY_COMPARE(m_seen, QStringList{m_base + QStringLiteral("portal.htm")});
+    }
+
+    void localPathLoadsAsFileUrl()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("app")));
+        QFile page(dir.filePath(QStringLiteral("app/flash.htm")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><script>document.title = 'q' + location.search;</script></body></html>");
+        page.close();
+
+        auto pane = newPane();
+        const QString path = dir.filePath(QStringLiteral("app/flash.htm"));
+        QVERIFY(load(*pane, path + QStringLiteral("?12")));
+        QCOMPARE(m_seen, QStringList{path + QStringLiteral("?12")});
+        QCOMPARE(pane->page()->url().toLocalFile(), path);
+        QCOMPARE(pane->page()->url().query(), QStringLiteral("12"));
+        QTRY_COMPARE(pane->page()->title(), QStringLiteral("q?12"));
+        QCOMPARE(pane->locationUrl(), path + QStringLiteral("?12"));
+    }
+
+    void navigateErrorCarriesTheFailingUrl()
+    {
+        auto pane = newPane();
+        QSignalSpy errors(pane.get(), &WebPane::NavigateError);
+        QSignalSpy complete(pane.get(), &WebPane::DownloadComplete);
+
+        const QString missing = m_base + QStringLiteral("missing.htm");
+        load(*pane, missing);
+        QTRY_COMPARE(errors.count(), 1);
+        QCOMPARE(errors.at(0).at(0).toString(), missing);
+        QCOMPARE(errors.at(0).at(1).toInt(), 404);
+
+        const QString refused = QStringLiteral("http://127.0.0.1:%1/x.htm").arg(HttpFixture::closedPort());
+        load(*pane, refused);
+        QTRY_COMPARE(errors.count(), 2);
+        QCOMPARE(errors.at(1).at(0).toString(), refused);
+        QVERIFY(errors.at(1).at(1).toInt() < 0);
+        QCOMPARE(complete.count(), 2);
+
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        QCOMPARE(errors.count(), 2);
+    }
+
+    void silentPaneShowsNoDialogs()
+    {
+        DialogWatch watch;
+        auto pane = newPane();
+        pane->setSilent(true);
+        QVERIFY(load(*pane, m_base + QStringLiteral("dialogs.htm")));
+        QTRY_COMPARE(pane->page()->title(), QStringLiteral("done:false:null"));
+
+        // A page that asks to stay, after a real click gave it the right to ask.
+        QVERIFY(load(*pane, m_base + QStringLiteral("stay.htm")));
+        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::qWait(100);
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        QCOMPARE(pane->page()->title(), QStringLiteral("next"));
+        QCOMPARE(watch.dialogs, 0);
+
+        // The same page in a pane that is not silent does ask.
+        pane->setSilent(false);
+        QVERIFY(load(*pane, m_base + QStringLiteral("stay.htm")));
+        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::qWait(100);
+        pane->Navigate(m_base + QStringLiteral("next.htm"));
+        QTRY_VERIFY(watch.dialogs > 0);
+    }
+
+    void newWindowRequests()
+    {
+        auto pane = newPane();
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        bool cancelWindow = false;
+        connect(pane.get(), &WebPane::NewWindow2, this, [&](bool *cancel) { *cancel = cancelWindow; });
+        QSignalSpy asked(pane.get(), &WebPane::NewWindow2);
+        QSignalSpy open(pane.get(), &WebPane::NewWindowRequested);
+
+        js(*pane, QStringLiteral("window.open('%1portal.htm')").arg(m_base));
+        QTRY_COMPARE(open.count(), 1);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(open.at(0).at(0).toString(), m_base + QStringLiteral("portal.htm"));
+
+        cancelWindow = true;
+        js(*pane, QStringLiteral("var a = document.createElement('a'); a.href = 'frame.htm'; a.target = '_blank';"
+                                 "document.body.appendChild(a); a.click();"));
+        QTRY_COMPARE(asked.count(), 2);
+        QTest::qWait(200);
+        QCOMPARE(open.count(), 1);
+        QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("next.htm"));
+    }
+
+    // Hooked documents raise ContextMenu instead of the browser's menu; the
+    // others keep the browser's menu.
+    void contextMenusFollowTheHooks()
+    {
+        auto pane = newPane();
+        WebPane::MenuHooks hooks;
+        hooks.hookTop = true;
+        hooks.hookFrameNames = {QStringLiteral("tuzomain")};
+        pane->setMenuHooks(hooks);
+        QVERIFY(loadPortal(*pane));
+        QSignalSpy menus(pane.get(), &WebPane::ContextMenu);
+
+        QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {}, centreOf(*pane, QString(), QStringLiteral("play")));
+        QTRY_COMPARE(menus.count(), 1);
+        auto info = menus.at(0).at(0).value<WebPane::ContextMenuInfo>();
+        QVERIFY(info.isTop);
+        QCOMPARE(info.targetHref, PLAY);
+        QCOMPARE(info.documentUrl, m_base + QStringLiteral("portal.htm"));
+
+        QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {},
+                          centreOf(*pane, QStringLiteral("tuzomain"), QStringLiteral("play")));
+        QTRY_COMPARE(menus.count(), 2);
+        info = menus.at(1).at(0).value<WebPane::ContextMenuInfo>();
+        QVERIFY(!info.isTop);
+        QCOMPARE(info.frameName, QStringLiteral("tuzomain"));
+        QCOMPARE(info.targetHref, FRAME_PLAY);
+        QTest::qWait(200);
+        QVERIFY(!QApplication::activePopupWidget());
+
+        QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {},
+                          centreOf(*pane, QStringLiteral("other"), QStringLiteral("play")));
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QApplication::activePopupWidget()->close();
+        QCOMPARE(menus.count(), 2);
+    }
+};
+
+QTEST_MAIN(TestWebPane)
+#include "tst_ui_webpane.moc"
