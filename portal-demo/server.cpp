@@ -209,6 +209,9 @@ int main(int argc, char **argv)
     httplib::Server server;
     // Short keep-alive: a stop waits for idle connections to close.
     server.set_keep_alive_timeout(1);
+    // Player pages fetch games by address, which may name this server by
+    // another host name than the page's own.
+    server.set_default_headers({{"Access-Control-Allow-Origin", "*"}});
     server.Get(".*", [&](const httplib::Request &req, httplib::Response &res) { handle(site, o, req, res); });
     std::mutex logMutex;
     if (!o.accessLog.empty()) {

@@ -129,7 +129,8 @@ private Q_SLOTS:
     void portalPlayerPagesPlayEachGame_data();
     void portalPlayerPagesPlayEachGame();
     void localPlayerPlaysDownloadedGameOffline();
-    void localPlayerWithoutTheGameStaysCalm();
+    void missingGameIsReported_data();
+    void missingGameIsReported();
     void arrowKeysMoveTheBasket();
     void clickStopsAndRestartsTheWindmill();
 };
@@ -232,15 +233,30 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
     QVERIFY2(remote.urls.isEmpty(), qPrintable(remote.urls.join(QLatin1Char(' '))));
 }
 
-void tst_ui_RufflePlay::localPlayerWithoutTheGameStaysCalm()
+void tst_ui_RufflePlay::missingGameIsReported_data()
 {
-    // A game whose file has gone: the page says so instead of playing.
-    const QString app = appCopy();
-    QVERIFY(!app.isEmpty());
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("message");
+    // A downloaded game whose file has gone, and a portal number without a game.
+    QTest::newRow("local player") << QStringLiteral("{APP}/app/flash.htm") << QStringLiteral("游戏文件不存在");
+    QTest::newRow("portal player") << QStringLiteral("{BASE}app/app.asp?id=999") << QStringLiteral("没有找到这个游戏");
+}
+
+void tst_ui_RufflePlay::missingGameIsReported()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, message);
+    QUrl url;
+    if (page.startsWith(QLatin1String("{APP}"))) {
+        const QString app = appCopy();
+        QVERIFY(!app.isEmpty());
+        url = QUrl::fromLocalFile(page.replace(QStringLiteral("{APP}"), app));
+        url.setQuery(QStringLiteral("999"));
+    } else {
+        url = QUrl(page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl()));
+    }
     auto view = newView();
     QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    QUrl url = QUrl::fromLocalFile(app + QStringLiteral("/app/flash.htm"));
-    url.setQuery(QStringLiteral("999"));
     view->load(url);
     QVERIFY(loaded.wait(20000));
     // Shared with the callbacks: the page answers pending ones even while it
@@ -248,13 +264,13 @@ void tst_ui_RufflePlay::localPlayerWithoutTheGameStaysCalm()
     auto shown = std::make_shared<QString>();
     QString text;
     QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired() && !text.contains(QStringLiteral("游戏文件不存在"))) {
+    while (!deadline.hasExpired() && !text.contains(message)) {
         view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
                                     [shown](const QVariant &v) { *shown = v.toString(); });
         QTest::qWait(250);
         text = *shown;
     }
-    QVERIFY2(text.contains(QStringLiteral("游戏文件不存在")), qPrintable(text));
+    QVERIFY2(text.contains(message), qPrintable(text));
 }
 
 void tst_ui_RufflePlay::arrowKeysMoveTheBasket()

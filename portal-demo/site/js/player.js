@@ -12,13 +12,21 @@ function kavoPlay(url, missingText) {
         fail("Flash 播放器没有加载成功，请刷新重试。");
         return;
     }
-    var ruffle = window.RufflePlayer.newest();
-    var player = ruffle.createPlayer();
-    player.id = "player";
-    player.style.width = "100%";
-    player.style.height = "100%";
-    stage.appendChild(player);
-    player.load({ url: url }).catch(function () {
-        fail("游戏加载失败，请稍后再试。");
+    // Ask first, so that a missing game gets our own message.
+    fetch(url, { method: "HEAD" }).then(function (answer) {
+        if (!answer.ok) {
+            fail(missingText || "没有找到这个游戏。");
+            return;
+        }
+        var player = window.RufflePlayer.newest().createPlayer();
+        player.id = "player";
+        player.style.width = "100%";
+        player.style.height = "100%";
+        stage.appendChild(player);
+        player.load({ url: url }).catch(function () {
+            fail("游戏加载失败，请稍后再试。");
+        });
+    }, function () {
+        fail("网络连接失败，请稍后再试。");
     });
 }
