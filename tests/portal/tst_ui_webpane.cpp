@@ -49,7 +49,7 @@ const char STAY[] =
     "window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };\n"
     "</script></body></html>";
 
-// Closes any modal dialog or popup menu that shows up, and counts them.
+// Closes any modal dialog that shows up, and counts them.
 class DialogWatch : public QObject
 {
 public:
@@ -119,7 +119,8 @@ private:
             result = v;
             done = true;
         });
-        QTest::qWaitFor([&] { return done; }, 5000);
+        if (!QTest::qWaitFor([&] { return done; }, 5000))
+            qWarning("script did not answer: %s", qPrintable(code));
         return result;
     }
 
@@ -134,6 +135,19 @@ private:
                   .arg(frame, id);
         const QVariantList xy = js(pane, code).toList();
         return xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint();
+    }
+
+    // A page may ask to stay only after the user has clicked it. The first
+    // clicks after a load can arrive before the page takes input.
+    bool activateByClick(WebPane &pane)
+    {
+        for (int i = 0; i < 20; ++i) {
+            QTest::mouseClick(pane.focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
+            if (js(pane, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool())
+                return true;
+            QTest::qWait(100);
+        }
+        return false;
     }
 
     bool loadPortal(WebPane &pane)
@@ -337,20 +351,20 @@ private Q_SLOTS:
         QVERIFY(load(*pane, m_base + QStringLiteral("dialogs.htm")));
         QTRY_COMPARE(pane->page()->title(), QStringLiteral("done:false:null"));
 
-        // A page that asks to stay, after a real click gave it the right to ask.
+        // A page that asks to stay, after a real click gave it the right to
+        // ask, is left without a question.
+        m_cancel = [](const QString &) { return false; };
         QVERIFY(load(*pane, m_base + QStringLiteral("stay.htm")));
-        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
-        QTest::qWait(100);
-        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
-        QCOMPARE(pane->page()->title(), QStringLiteral("next"));
+        QVERIFY(activateByClick(*pane));
+        js(*pane, QStringLiteral("location.href = 'next.htm'"));
+        QTRY_COMPARE(pane->page()->title(), QStringLiteral("next"));
         QCOMPARE(watch.dialogs, 0);
 
         // The same page in a pane that is not silent does ask.
         pane->setSilent(false);
         QVERIFY(load(*pane, m_base + QStringLiteral("stay.htm")));
-        QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
-        QTest::qWait(100);
-        pane->Navigate(m_base + QStringLiteral("next.htm"));
+        QVERIFY(activateByClick(*pane));
+        js(*pane, QStringLiteral("location.href = 'next.htm'"));
         QTRY_VERIFY(watch.dialogs > 0);
     }
 

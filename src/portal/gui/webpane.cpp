@@ -1,5 +1,6 @@
 #include "portal/gui/webpane.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
 #include <QJsonArray>
@@ -8,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -34,6 +36,13 @@ QString paneScriptSource()
         return QString::fromUtf8(file.readAll());
     }();
     return source;
+}
+
+QString leaveQuestion()
+{
+    return QCoreApplication::translate(
+        "QWebEnginePage",
+        "Are you sure you want to leave this page? Changes that you made may not be saved.");
 }
 
 QString schemeOf(const QString &url)
@@ -68,7 +77,12 @@ protected:
 
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
     {
-        return !m_pane->isSilent() && QWebEnginePage::javaScriptConfirm(origin, msg);
+        if (!m_pane->isSilent())
+            return QWebEnginePage::javaScriptConfirm(origin, msg);
+        // The engine asks before-unload questions through here too; the frame
+        // script keeps pages from asking, and should one ask anyway, a silent
+        // pane leaves the page rather than staying.
+        return msg == leaveQuestion();
     }
 
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
@@ -110,12 +124,22 @@ WebPane::WebPane(QWidget *parent)
     installScripts();
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPane::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::certificateError, this,
+            [](const QWebEngineCertificateError &error) {
+                QWebEngineCertificateError refused = error;
+                refused.rejectCertificate();
+            });
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
                 bool cancel = false;
                 Q_EMIT NewWindow2(&cancel);
-                if (!cancel)
-                    Q_EMIT NewWindowRequested(request.requestedUrl().toString(QUrl::FullyEncoded));
+                // Only web addresses go on: the engine has mangled a command
+                // address by now, and blank or local windows mean nothing
+                // outside the program.
+                const QUrl url = request.requestedUrl();
+                const QString scheme = url.scheme();
+                if (!cancel && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+                    Q_EMIT NewWindowRequested(url.toString(QUrl::FullyEncoded));
             });
     setPage(m_page);
 }

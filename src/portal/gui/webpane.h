@@ -23,21 +23,27 @@ class WebPanePage;
 //        engine sees them and reports the text byte for byte (QUrl cannot
 //        hold "tuzoflash://12$$$34$$$%u4E2D%u6587/" and turns "delk://1/2"
 //        into "delk://0.0.0.1/2"). For a link the text is its href attribute
-//        as written, so the scheme keeps its letter case.
+//        as written, so the scheme keeps its letter case; for a script
+//        navigation it is the address as the engine resolved it (scheme in
+//        lower case). Reports reach the pane as console messages signed with
+//        a per-pane secret, since the web channel of this engine version only
+//        accepts messages of the top frame.
 //      * Ordinary addresses started by a page (links, scripts, forms, frame
 //        loads, history steps): reported from the navigation filter in their
 //        encoded form; a cancel refuses the navigation. Redirects and reloads
-//        are not reported.
+//        are not reported, nor are loads started with load()/setUrl(), which
+//        callers should not use.
 //    The engine loads no command address: one that is not cancelled ends in
 //    NavigateError(text, UnknownSchemeError), queued, and the page stays.
 //  - DownloadBegin / DownloadComplete around every load of the top page,
-//    DownloadComplete also when the load failed.
+//    DownloadComplete also when the load failed; a refused navigation raises
+//    neither.
 //  - NavigateError for a failed load of the top page: statusCode is the HTTP
 //    status (>= 400) or a negative network error code. The text is the one
 //    given to Navigate() when the failing address is that one.
 //  - NewWindow2 when a page asks for a new window (window.open, target
-//    _blank). If no handler cancels, NewWindowRequested carries the address;
-//    the pane itself never opens a window.
+//    _blank). If no handler cancels and the address is http(s),
+//    NewWindowRequested carries it; the pane itself never opens a window.
 //  - ContextMenu for a right click in a hooked document (see MenuHooks); the
 //    browser's own menu is suppressed there and shows everywhere else.
 class WebPane : public QWebEngineView
@@ -83,8 +89,9 @@ public:
     // The address shown; the text given to Navigate() when it is that one.
     QString locationUrl() const;
 
-    // Silent panes show no alert, confirm (answered No), prompt (cancelled),
-    // before-unload or certificate dialog.
+    // Silent panes show no alert, confirm (answered No), prompt (cancelled) or
+    // before-unload question (the page is left). Certificate errors are
+    // refused without a question in every pane.
     void setSilent(bool silent);
     bool isSilent() const;
 
@@ -98,7 +105,8 @@ public:
     static QUrl addressToUrl(const QString &url);
 
 Q_SIGNALS:
-    // Connect directly (the default within the GUI thread) to cancel.
+    // Handlers set *cancel from a direct connection (the default within the
+    // GUI thread); a queued handler cannot cancel.
     void BeforeNavigate2(const QString &url, bool *cancel);
     void DownloadBegin();
     void DownloadComplete();
