@@ -167,7 +167,8 @@ Usage: kavo-portal [switches]
                       (default: "ruffle" beside the program)
   --stats-log FILE    tj/tj.asp?id=X appends "X" and a newline here
                       (default: temp/tj.log beside the program)
-  --access-log FILE   append "METHOD TARGET STATUS" for every request
+  --access-log FILE   append "METHOD TARGET STATUS" for every request, before
+                      the answer is sent
   --notice TEXT       content of lib/wenc.txt (default "0====0====1.0")
   --big-file PATH=MB  serve a generated file of MB mebibytes at PATH; byte i
                       of it is i % 251. Streamed, never held in memory.
@@ -178,6 +179,7 @@ Usage: kavo-portal [switches]
                         empty            answer 200 with an empty body
                         slow:BPS         send the body at BPS bytes per second
                         stall:N          send N bytes of the body, then hang
+                                         (at most two minutes, then hang up)
                         chunked          send without Content-Length
                       --fault may be given many times.
   -h, --help          show this text

@@ -212,15 +212,17 @@ int main(int argc, char **argv)
     // Player pages fetch games by address, which may name this server by
     // another host name than the page's own.
     server.set_default_headers({{"Access-Control-Allow-Origin", "*"}});
-    server.Get(".*", [&](const httplib::Request &req, httplib::Response &res) { handle(site, o, req, res); });
+    // The access log is written before the answer goes out, so a client that
+    // has its answer finds the line there.
     std::mutex logMutex;
-    if (!o.accessLog.empty()) {
-        server.set_logger([&](const httplib::Request &req, const httplib::Response &res) {
-            std::lock_guard<std::mutex> lock(logMutex);
-            std::ofstream out(o.accessLog, std::ios::binary | std::ios::app);
-            out << req.method << ' ' << req.target << ' ' << res.status << '\n';
-        });
-    }
+    server.Get(".*", [&](const httplib::Request &req, httplib::Response &res) {
+        handle(site, o, req, res);
+        if (o.accessLog.empty())
+            return;
+        std::lock_guard<std::mutex> lock(logMutex);
+        std::ofstream out(o.accessLog, std::ios::binary | std::ios::app);
+        out << req.method << ' ' << req.target << ' ' << (res.status > 0 ? res.status : 200) << '\n';
+    });
 
     int port = o.port;
     if (port == 0) {
