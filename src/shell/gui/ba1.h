@@ -2,16 +2,23 @@
 
 #include "common/apppaths.h"
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
-class QStackedWidget;
-class QTabBar;
+class ClickLabel;
+class ImageButton;
+class MinMaxWndProc;
+class PictureBox;
+class QLabel;
 class WebPane;
 
 // The main window. It owns every piece of state shared between the
 // subsystems; each subsystem adds its handlers in its own folder.
+//
+// A borderless skinned window whose controls are placed by code on every
+// resize. Controls keep the names the rest of the program uses for them.
 class BA1 : public QWidget
 {
     Q_OBJECT
@@ -55,13 +62,124 @@ public:
     // The five pages zz(0)..zz(4).
     QWidget *zz[5] = {};
 
+    // Skin strips ppt(0)..ppt(12), loaded by p_p.
+    QImage ppt[13];
+
+    // Caption bar: title, caption buttons npc(0) minimise, npc(1) maximise or
+    // restore, npc(2) close, npc(4) always-on-top, npc(5) menu; the tab buttons
+    // npc(6), npc(7), npc(8), npc(9), npc(3) select zz(0)..zz(4).
+    QLabel *ni_name = nullptr;
+    ImageButton *npc[10] = {};
+    // Custom tooltip box under the caption buttons, and its text.
+    PictureBox *P1 = nullptr;
+    QLabel *bo_tip = nullptr;
+    // Advertisement picture beside the tabs, holding adweb.
+    PictureBox *ad_pic = nullptr;
+    // Loading overlay over the page area, with its picture and text.
+    PictureBox *zzer = nullptr;
+    PictureBox *P2 = nullptr;
+    ClickLabel *webe = nullptr;
+    // Status line.
+    QLabel *renj = nullptr;
+
+    // Game page zz(1): title strip picg (yxname, Image1, c_z(8)), game area
+    // picf (player box Pic1 with Web2 and tingzhi, toolbar bar Picd with
+    // c_z(0)..c_z(7) and lblCount), side list Pic2 holding Webr.
+    PictureBox *picg = nullptr;
+    QLabel *yxname = nullptr;
+    PictureBox *Image1 = nullptr;
+    PictureBox *picf = nullptr;
+    PictureBox *Pic1 = nullptr;
+    QLabel *tingzhi = nullptr;
+    PictureBox *Picd = nullptr;
+    ImageButton *c_z[9] = {};
+    QLabel *lblCount = nullptr;
+    PictureBox *Pic2 = nullptr;
+
+    // List page zz(2): header pic4 (lcname, shan_name, Im2), left column Pic6
+    // holding Pic3 with the marker Im1 and the list tabs lc(0)..lc(2), and Pic7
+    // holding Pic5, which holds Web3.
+    PictureBox *pic4 = nullptr;
+    QLabel *lcname = nullptr;
+    ClickLabel *shan_name = nullptr;
+    PictureBox *Im2 = nullptr;
+    PictureBox *Pic6 = nullptr;
+    PictureBox *Pic3 = nullptr;
+    PictureBox *Im1 = nullptr;
+    ClickLabel *lc[3] = {};
+    PictureBox *Pic7 = nullptr;
+    PictureBox *Pic5 = nullptr;
+
+    // Skin and layout.
+    void p_p(int h);
+    void LayoutGamePane();
+    void LayoutFullScreenGame();
+
+    // Caption and tab buttons, window commands.
+    void npc_Click(int index);
+    void npc_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
+    void zhi_d(int d);
+    void quit_quan_Click();
+    void ttt_v();
+
+    // List view.
+    void lc_Click(int index);
+    void lc_MouseMove();
+
+    // The size-limit hook installed at load.
+    MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
 private:
     void createControls();
+    void createCaption();
+    void createGamePage();
+    void createListPage();
     void Form_Load();
+
+    // Layout (ba1_layout.cpp).
+    void Form_Resize();
+    void LayoutMain();
+    void LayoutListPane();
+    void PaintButtons();
+
+    // Commands (ba1_commands.cpp).
+    void SelectTab(int index);
+    void Form_DblClick();
+
+    // Frame (ba1_frame.cpp).
+    void PaintFrame();
+    void EdgeResize(int mode, int x, int y);
+    void Form_MouseDown(Qt::MouseButton button, int x, int y);
+    void Form_MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void Form_MouseUp(int x, int y);
+    void SaveWindowSize();
 
     AppPaths m_paths;
     QString m_portalBase;
     QString m_userId;
-    QTabBar *m_tabs = nullptr;
-    QStackedWidget *m_pages = nullptr;
+
+    // The form's persistent image: the painted frame.
+    QImage m_formImage;
+    MinMaxWndProc *m_minMaxHook = nullptr;
+    // A resize was started by a press on the edge band; the window manager
+    // carries it out, and every size it reaches is saved.
+    bool m_EdgeResizing = false;
+    // The pointer moved in a way other than a plain hover over the band.
+    bool m_Dragging = false;
+    // The window manager was already asked to move the window for this press.
+    bool m_moveStarted = false;
+    bool m_shownOnce = false;
 };
+
+// Gives a window the rounded region of its size.
+void ApplyRoundRegion(QWidget *form);

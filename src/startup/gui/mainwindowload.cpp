@@ -3,6 +3,7 @@
 
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
+#include "shell/gui/windowhooks.h"
 #include "startup/settingsstore.h"
 
 #include <QGuiApplication>
@@ -24,7 +25,11 @@ void BA1::Form_Load()
     WorkAreaWidth = WorkArea.width();
     WorkAreaHeight = WorkArea.height();
 
-    // 3. Size-limit hook and 4. minimise/maximise style: with the skinned window.
+    // 3. Size-limit hook: the window can be dragged to any size up to the work area.
+    m_minMaxHook = HookMinMax(this, 0, 0, WorkAreaWidth, WorkAreaHeight);
+
+    // 4. The captionless window still minimises and maximises through the system.
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
 
     // 5. Settings the load needs.
     ConfigPath = m_paths.configPath();
@@ -42,7 +47,8 @@ void BA1::Form_Load()
             resize(w, h);
     }
 
-    // 7. Skin and layout: with the skinned window.
+    // 7. Skin and layout; ends by showing the recent-games list.
+    p_p(0);
 
     // 8. First navigation of every pane; no pane waits for another.
     Web1->Navigate(m_portalBase);

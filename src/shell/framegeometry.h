@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+// Window-free pieces of the main window's frame: units, the edge band and the
+// rounded window region.
+namespace FrameGeometry
+{
+// The window's own size and the saved size keys are twips, 15 to a pixel.
+inline constexpr int TWIPS_PER_PIXEL = 15;
+// Smallest size of a normal (not maximised) main window, in twips.
+inline constexpr int MIN_WIDTH_TWIPS = 11050;
+inline constexpr int MIN_HEIGHT_TWIPS = 7815;
+// Width of the band along every edge that resizes the window.
+inline constexpr int EDGE_BAND = 2;
+
+// Nearest whole pixel, halves to even (11050 twips are 737 pixels).
+int TwipsToPixels(int twips);
+int PixelsToTwips(int pixels);
+
+// Where a point of the client area lies; the values are the system's hit codes.
+enum class EdgeZone {
+    Interior = 0,
+    Left = 10,
+    Right = 11,
+    Top = 12,
+    TopLeft = 13,
+    TopRight = 14,
+    Bottom = 15,
+    BottomLeft = 16,
+    BottomRight = 17,
+};
+
+// (x, y) in client pixels of a w x h window. The band includes x == 2 and
+// x == w - 2; points outside the window fall into the zone they face.
+EdgeZone ClassifyEdge(int x, int y, int w, int h);
+
+// The rounded region of a window of w x h pixels: the rounded rectangle from
+// (0, 0) to (w + 1, h + 1) with a 4 x 4 corner ellipse, as rectangles.
+QList<QRect> RoundRegionRects(int w, int h);
+} // namespace FrameGeometry
