@@ -271,12 +271,18 @@ void WebPane::onScriptMessage(const QString &message)
     const QJsonArray report =
         QJsonDocument::fromJson(message.mid(m_token.size() + 1).toUtf8()).array();
     const QString kind = report.at(0).toString();
+    // Handlers may open message boxes and menus; they run from the event
+    // loop, not from inside the engine's console callback.
     if (kind == QLatin1String("navigate") && report.size() == 2) {
-        onScriptNavigation(report.at(1).toString());
+        const QString url = report.at(1).toString();
+        QMetaObject::invokeMethod(this, [this, url] { onScriptNavigation(url); }, Qt::QueuedConnection);
     } else if (kind == QLatin1String("contextmenu") && report.size() == 6) {
-        Q_EMIT ContextMenu({report.at(1).toBool(), report.at(2).toString(), report.at(3).toString(),
-                            report.at(4).toString(), report.at(5).toString()},
-                           QCursor::pos());
+        const ContextMenuInfo info{report.at(1).toBool(), report.at(2).toString(),
+                                   report.at(3).toString(), report.at(4).toString(),
+                                   report.at(5).toString()};
+        const QPoint pointer = QCursor::pos();
+        QMetaObject::invokeMethod(this, [this, info, pointer] { Q_EMIT ContextMenu(info, pointer); },
+                                  Qt::QueuedConnection);
     }
 }
 
