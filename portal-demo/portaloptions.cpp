@@ -36,9 +36,9 @@ bool splitAssignment(const std::string &arg, std::string &path, std::string &val
 
 bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, std::string &error)
 {
-    // The path may carry a query with "=" in it, so the spec is what follows
-    // the last "=" unless that is part of a redirect target: look for the
-    // first "=" after which a known fault word starts.
+    // The path may carry a query with "=" in it, and a redirect target may
+    // too: the faults start after the first "=" that is followed by a known
+    // fault word or a status number.
     static const char *const words[] = {"redirect:", "empty", "slow:", "stall:", "chunked"};
     size_t eq = std::string::npos;
     for (size_t i = arg.find('='); i != std::string::npos; i = arg.find('=', i + 1)) {
@@ -52,22 +52,22 @@ bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, st
         }
     }
     if (eq == std::string::npos || eq == 0) {
-        error = "--fault needs PATH=SPEC, got \"" + arg + "\"";
+        error = "--fault needs PATH=FAULTS, got \"" + arg + "\"";
         return false;
     }
     const std::string path = normalisePath(arg.substr(0, eq));
     Fault &f = faults[path];
-    std::string spec = arg.substr(eq + 1);
+    std::string faultText = arg.substr(eq + 1);
     // A redirect target may contain commas; it must be the last item.
-    while (!spec.empty()) {
+    while (!faultText.empty()) {
         std::string item;
-        if (spec.rfind("redirect:", 0) == 0) {
-            item = spec;
-            spec.clear();
+        if (faultText.rfind("redirect:", 0) == 0) {
+            item = faultText;
+            faultText.clear();
         } else {
-            const size_t comma = spec.find(',');
-            item = spec.substr(0, comma);
-            spec = comma == std::string::npos ? std::string() : spec.substr(comma + 1);
+            const size_t comma = faultText.find(',');
+            item = faultText.substr(0, comma);
+            faultText = comma == std::string::npos ? std::string() : faultText.substr(comma + 1);
         }
         uint64_t n = 0;
         if (item.rfind("redirect:", 0) == 0 && item.size() > 9) {
@@ -172,8 +172,8 @@ Usage: kavo-portal [switches]
   --notice TEXT       content of lib/wenc.txt (default "0====0====1.0")
   --big-file PATH=MB  serve a generated file of MB mebibytes at PATH; byte i
                       of it is i % 251. Streamed, never held in memory.
-  --fault PATH=SPEC   make PATH misbehave; PATH is matched without the query
-                      unless it contains "?". SPEC is a comma list of:
+  --fault PATH=FAULTS make PATH misbehave; PATH is matched without the query
+                      unless it contains "?". FAULTS is a comma list of:
                         NNN              answer with HTTP status NNN
                         redirect:TARGET  answer 302 to TARGET (must be last)
                         empty            answer 200 with an empty body

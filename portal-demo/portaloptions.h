@@ -37,7 +37,7 @@ struct Options
 // Defaults that depend on the program's folder are filled by the caller.
 bool parseOptions(const std::vector<std::string> &args, Options &out, std::string &error);
 
-// Parses "PATH=SPEC" of --fault into the map (merging with earlier ones).
+// Parses "PATH=FAULTS" of --fault into the map (merging with earlier ones).
 bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, std::string &error);
 
 std::string helpText();
