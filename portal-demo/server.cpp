@@ -238,13 +238,23 @@ int main(int argc, char **argv)
     std::printf("listening %d\n", port);
     std::fflush(stdout);
 
+    // The library ignores stop() until its accept loop runs, so a signal that
+    // comes early waits for the loop (or for main to skip it).
+    std::atomic<bool> done{false};
     std::thread waiter([&] {
         int sig = 0;
         sigwait(&signals, &sig);
         g_stop.raise();
-        server.stop();
+        while (!done.load()) {
+            if (server.is_running()) {
+                server.stop();
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     });
-    const bool ok = server.listen_after_bind();
+    const bool ok = g_stop.stopped() || server.listen_after_bind();
+    done = true;
     if (!g_stop.stopped()) {
         // The server ended on its own (an error): wake the waiter to finish.
         g_stop.raise();
