@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -76,6 +77,8 @@ bool PortalServer::start(const QStringList &switches)
     args << switches; // a later --port in the switches wins
 
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // A test that crashes must not leave its portal behind.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(binaryPath(), args);
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("cannot start %1: %2").arg(binaryPath(), m_process.errorString());
