@@ -1,0 +1,172 @@
+// A start of the game box against a real portal: the main window's first
+// navigation of every pane, its initial state and saved size, and the
+// executable itself started from a copy of the application folder.
+#include "common/apppaths.h"
+#include "portal/gui/webpane.h"
+#include "shell/gui/ba1.h"
+#include "startup/processentry.h"
+#include "startup/settingsstore.h"
+#include "support/portalserver.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+const QString S_Q = QStringLiteral("S_q");
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString dst = to + QLatin1Char('/') + QDir(from).relativeFilePath(src);
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(dst);
+        } else if (!QFile::copy(src, dst)) {
+            return false;
+        } else {
+            QFile::setPermissions(dst, QFileInfo(src).permissions());
+        }
+    }
+    return true;
+}
+
+QString portalBaseOfBuild()
+{
+    return QStringLiteral(KAVO_PORTAL_BASE);
+}
+}
+
+class StartTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstNavigationOfEveryPane()
+    {
+        PortalServer portal;
+        QVERIFY2(portal.start(), qPrintable(portal.errorString()));
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path());
+        PrepareApplicationFolder(paths);
+        WriteIniValue(paths.configPath(), QStringLiteral("main"), QStringLiteral("user"), QStringLiteral("abc"));
+
+        BA1 w(paths, portal.baseUrl());
+        w.show();
+        QTRY_COMPARE_WITH_TIMEOUT(portal.statsIds(), QStringList{QStringLiteral("abc")}, 20000);
+        for (const char *target : {"/", "/yy", "/dan", "/js/ads/topad.html", "/tj/tj.asp?id=abc"})
+            QTRY_VERIFY2_WITH_TIMEOUT(portal.requests().contains(QString::fromLatin1(target)), target, 20000);
+
+        QTRY_COMPARE(w.Web1->locationUrl(), portal.baseUrl());
+        QTRY_COMPARE(w.Web2->locationUrl(), QStringLiteral("about:blank"));
+        QTRY_COMPARE(w.Webr->locationUrl(), QStringLiteral("about:blank"));
+        QTRY_COMPARE(w.Web3->locationUrl(), dir.path() + QStringLiteral("/app/n.htm"));
+        QTRY_COMPARE(w.Web4->locationUrl(), portal.baseUrl() + QStringLiteral("yy"));
+        QTRY_COMPARE(w.Web5->locationUrl(), portal.baseUrl() + QStringLiteral("dan"));
+        QTRY_COMPARE(w.adweb->locationUrl(), portal.baseUrl() + QStringLiteral("js/ads/topad.html"));
+        QTRY_COMPARE(w.Web6->locationUrl(), portal.baseUrl() + QStringLiteral("tj/tj.asp?id=abc"));
+
+        QCOMPARE(w.ConfigPath, paths.configPath());
+        QCOMPARE(w.InstalledVersion, QStringLiteral("1.0"));
+        QCOMPARE(w.CurrentTab, 6);
+        QCOMPARE(w.CurrentGameUrl, QStringLiteral("0"));
+        QCOMPARE(w.CurrentGameName, QStringLiteral("0"));
+        QCOMPARE(w.FullScreenGame, 0);
+        QCOMPARE(w.DownloadState, QStringLiteral("0"));
+        QCOMPARE(w.PortalErrorShown, 0);
+        QCOMPARE(w.TopAdFailed, 0);
+        QVERIFY(!w.WorkArea.isEmpty());
+        QCOMPARE(w.WorkAreaWidth, w.WorkArea.width());
+        QCOMPARE(w.WorkAreaHeight, w.WorkArea.height());
+    }
+
+    void savedSizeIsRestoredOnlyWhenAsked()
+    {
+        QTemporaryDir dir;
+        const AppPaths paths(dir.path());
+        PrepareApplicationFolder(paths);
+        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("h_w"), QStringLiteral("12000"));
+        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("h_h"), QStringLiteral("9000"));
+        {
+            BA1 w(paths, QStringLiteral("http://127.0.0.1:9/"));
+            QCOMPARE(w.size(), QSize(800, 600));
+        }
+        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("s_size"), QStringLiteral("1"));
+        {
+            BA1 w(paths, QStringLiteral("http://127.0.0.1:9/"));
+            QVERIFY(w.size() != QSize(800, 600));
+        }
+    }
+
+    void executableStartsFromACopiedFolder()
+    {
+        // The executable's portal address is the build's; serve the demo
+        // portal there.
+        const QUrl base(portalBaseOfBuild());
+        if (base.host() != QLatin1String("127.0.0.1"))
+            QSKIP("the build points at a portal that is not on this machine");
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, quint16(base.port())))
+            QFAIL(qPrintable(QStringLiteral("port %1 of the build's portal address is in use").arg(base.port())));
+        probe.close();
+        PortalServer portal;
+        QVERIFY2(portal.start({QStringLiteral("--port"), QString::number(base.port())}),
+                 qPrintable(portal.errorString()));
+
+        QTemporaryDir dir;
+        const QString app = dir.filePath(QStringLiteral("游戏盒"));
+        QVERIFY(copyTree(QStringLiteral(KAVO_APP_DIR), app));
+        QVERIFY(!QFileInfo::exists(app + QStringLiteral("/config.ini")));
+
+        for (int start = 1; start <= 2; ++start) {
+            QProcess play;
+            play.setProgram(app + QStringLiteral("/play"));
+            play.setProcessChannelMode(QProcess::ForwardedChannels);
+            play.start();
+            QVERIFY(play.waitForStarted());
+            QTRY_COMPARE_WITH_TIMEOUT(portal.statsIds().size(), start, 30000);
+            play.terminate();
+            if (!play.waitForFinished(10000)) {
+                play.kill();
+                play.waitForFinished();
+            }
+        }
+        const QString user = ReadIniValue(app + QStringLiteral("/config.ini"), QStringLiteral("main"),
+                                          QStringLiteral("user"), QStringLiteral("0"));
+        QVERIFY(!user.isEmpty() && user != QLatin1String("0"));
+        QCOMPARE(portal.statsIds(), QStringList({user, user}));
+        for (const char *file : {"app/date_n.dat", "app/date_c.dat", "app/date_d.dat", "app/n.htm",
+                                 "app/c.htm", "app/d.htm", "app/i.gif", "app/flash.htm"})
+            QVERIFY2(QFileInfo::exists(app + QLatin1Char('/') + QString::fromLatin1(file)), file);
+    }
+
+    void withoutADisplayItSaysSoAndFails()
+    {
+        QProcess play;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        play.setProcessEnvironment(env);
+        QTemporaryDir dir;
+        const QString app = dir.filePath(QStringLiteral("kavo"));
+        QVERIFY(copyTree(QStringLiteral(KAVO_APP_DIR), app));
+        play.start(app + QStringLiteral("/play"));
+        QVERIFY(play.waitForFinished(20000));
+        QCOMPARE(play.exitStatus(), QProcess::NormalExit);
+        QVERIFY(play.exitCode() != 0);
+        const QList<QByteArray> lines = play.readAllStandardError().trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().contains("display"));
+    }
+};
+
+QTEST_MAIN(StartTest)
+#include "tst_ui_start.moc"
