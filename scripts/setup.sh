@@ -10,7 +10,11 @@ log() { printf '[setup] %s\n' "$*"; }
 
 mapfile -t wanted < <(grep -v -E '^\s*(#|$)' scripts/packages.txt)
 missing=()
-for pkg in "${wanted[@]}"; do
+for line in "${wanted[@]}"; do
+  read -r pkg cmd <<<"$line"
+  if [ -n "${cmd:-}" ] && command -v "$cmd" >/dev/null 2>&1; then
+    continue
+  fi
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$pkg")
   fi
