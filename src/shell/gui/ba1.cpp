@@ -79,8 +79,15 @@ QImage loadingPicture(const QImage &frameSkin)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!frameSkin.isNull())
+    if (!frameSkin.isNull()) {
+        // The badge without the caption-bar colour around its corners.
+        QPainterPath badge;
+        badge.addRoundedRect(QRectF(42.5, 6.5, 43, 43), 9, 9);
+        p.save();
+        p.setClipPath(badge);
         p.drawImage(QRect(40, 4, 48, 48), frameSkin, QRect(7, 5, 17, 17));
+        p.restore();
+    }
     QFont f(QStringLiteral("Noto Sans CJK SC"));
     f.setPixelSize(26);
     f.setBold(true);

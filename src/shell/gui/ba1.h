@@ -28,6 +28,8 @@ public:
     BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent = nullptr);
     ~BA1() override;
 
+    void setVisible(bool visible) override;
+
     const AppPaths &paths() const { return m_paths; }
     QString portalBase() const { return m_portalBase; }
     QString userId() const { return m_userId; }
@@ -133,7 +135,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

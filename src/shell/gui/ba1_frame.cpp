@@ -115,15 +115,18 @@ void BA1::changeEvent(QEvent *event)
         Form_Resize();
 }
 
-void BA1::showEvent(QShowEvent *event)
+void BA1::setVisible(bool visible)
 {
-    QWidget::showEvent(event);
-    if (!m_shownOnce) {
-        // The window opens in the middle of the work area.
+    if (visible && !m_shownOnce) {
+        // The window opens in the middle of the work area. Placed before it
+        // is mapped: a move from its show event leaves the platform window's
+        // idea of its position behind, which the window manager's move
+        // then starts from.
         m_shownOnce = true;
         if (!WorkArea.isEmpty() && !isMaximized())
             move(WorkArea.center() - QPoint(width() / 2, height() / 2));
     }
+    QWidget::setVisible(visible);
 }
 
 void BA1::EdgeResize(int mode, int x, int y)

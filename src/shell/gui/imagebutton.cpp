@@ -12,12 +12,15 @@ ImageButton::ImageButton(int index, QWidget *parent)
 void ImageButton::enterEvent(QEnterEvent *event)
 {
     PictureBox::enterEvent(event);
-    Q_EMIT mouseMoved(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(),
+    // A disabled button takes no mouse events, crossings included.
+    if (isEnabled())
+        Q_EMIT mouseMoved(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(),
                       event->position().toPoint());
 }
 
 void ImageButton::leaveEvent(QEvent *event)
 {
     PictureBox::leaveEvent(event);
-    Q_EMIT mouseMoved(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(), outsidePoint());
+    if (isEnabled())
+        Q_EMIT mouseMoved(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(), outsidePoint());
 }

@@ -45,6 +45,9 @@ MinMaxWndProc::MinMaxWndProc(QWidget *window, int minWidth, int minHeight, int m
     , m_maxWidth(maxWidth > 0 ? maxWidth : screenSize().width())
     , m_maxHeight(maxHeight > 0 ? maxHeight : screenSize().height())
 {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(150);
+    connect(&m_settle, &QTimer::timeout, this, &MinMaxWndProc::keepMaximisedPlace);
     // The window manager asks nobody for the limits while it tracks a drag:
     // they are handed to it as the window's size hints instead.
     window->setMinimumSize(m_minWidth, m_minHeight);
@@ -70,14 +73,11 @@ bool MinMaxWndProc::hookEvent(QEvent *event)
         Q_FALLTHROUGH();
     case QEvent::Resize:
     case QEvent::Move:
-        if (hookedWindow()->isMaximized() && !m_placing && m_corrections > 0) {
-            m_placing = true;
-            // After the window manager has finished its own placement.
-            QTimer::singleShot(0, this, [this] {
-                m_placing = false;
-                keepMaximisedPlace();
-            });
-        }
+        // The window manager places a maximised window itself, in steps; the
+        // place is checked once it has settled. A correction made while it is
+        // still busy would become the size it restores to later.
+        if (hookedWindow()->isMaximized() && m_corrections > 0)
+            m_settle.start();
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <QTimer>
 
 class QEvent;
 class QWidget;
@@ -57,7 +58,7 @@ private:
     int m_minHeight;
     int m_maxWidth;
     int m_maxHeight;
-    bool m_placing = false;
+    QTimer m_settle;
     int m_corrections = 0;
 };
 

@@ -1,0 +1,112 @@
+// Units, the edge band and the rounded region of the main window's frame.
+
+#include "shell/framegeometry.h"
+
+#include <QtTest>
+
+using namespace FrameGeometry;
+
+class TestFrameGeometry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twips()
+    {
+        // The minimum window size in pixels, and the first-run size.
+        QCOMPARE(TwipsToPixels(MIN_WIDTH_TWIPS), 737);
+        QCOMPARE(TwipsToPixels(MIN_HEIGHT_TWIPS), 521);
+        QCOMPARE(TwipsToPixels(13550), 903);
+        QCOMPARE(TwipsToPixels(9210), 614);
+        // Halves to even.
+        QCOMPARE(TwipsToPixels(22 * 15 + 7), 22);
+        QCOMPARE(TwipsToPixels(15 / 2), 0);
+        QCOMPARE(PixelsToTwips(903), 13545);
+        QVERIFY(PixelsToTwips(736) < MIN_WIDTH_TWIPS);
+        QVERIFY(PixelsToTwips(737) >= MIN_WIDTH_TWIPS);
+        QVERIFY(PixelsToTwips(520) < MIN_HEIGHT_TWIPS);
+    }
+
+    void zones_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<int>("zone");
+        // A 200 x 100 window: the band is x <= 2, x >= 198, y <= 2, y >= 98.
+        QTest::newRow("interior") << QPoint(100, 50) << int(EdgeZone::Interior);
+        QTest::newRow("just inside left") << QPoint(3, 50) << int(EdgeZone::Interior);
+        QTest::newRow("x = 2 is left") << QPoint(2, 50) << int(EdgeZone::Left);
+        QTest::newRow("x = 0 is left") << QPoint(0, 50) << int(EdgeZone::Left);
+        QTest::newRow("x = W - 2 is right") << QPoint(198, 50) << int(EdgeZone::Right);
+        QTest::newRow("x = W - 3 inside") << QPoint(197, 50) << int(EdgeZone::Interior);
+        QTest::newRow("y = 2 is top") << QPoint(100, 2) << int(EdgeZone::Top);
+        QTest::newRow("y = H - 2 is bottom") << QPoint(100, 98) << int(EdgeZone::Bottom);
+        QTest::newRow("y = H - 3 inside") << QPoint(100, 97) << int(EdgeZone::Interior);
+        QTest::newRow("top left") << QPoint(1, 2) << int(EdgeZone::TopLeft);
+        QTest::newRow("top right") << QPoint(199, 0) << int(EdgeZone::TopRight);
+        QTest::newRow("bottom left") << QPoint(2, 98) << int(EdgeZone::BottomLeft);
+        QTest::newRow("bottom right") << QPoint(199, 99) << int(EdgeZone::BottomRight);
+        QTest::newRow("outside to the left") << QPoint(-5, 50) << int(EdgeZone::Left);
+        QTest::newRow("outside below") << QPoint(100, 130) << int(EdgeZone::Bottom);
+    }
+
+    void zones()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(int, zone);
+        QCOMPARE(int(ClassifyEdge(point.x(), point.y(), 200, 100)), zone);
+    }
+
+    void hitCodes()
+    {
+        // The values are the system's hit codes the window hands over.
+        QCOMPARE(int(EdgeZone::Left), 10);
+        QCOMPARE(int(EdgeZone::Right), 11);
+        QCOMPARE(int(EdgeZone::Top), 12);
+        QCOMPARE(int(EdgeZone::TopLeft), 13);
+        QCOMPARE(int(EdgeZone::TopRight), 14);
+        QCOMPARE(int(EdgeZone::Bottom), 15);
+        QCOMPARE(int(EdgeZone::BottomLeft), 16);
+        QCOMPARE(int(EdgeZone::BottomRight), 17);
+    }
+
+    void roundRegion()
+    {
+        const QList<QRect> rects = RoundRegionRects(903, 614);
+        QRect bounds;
+        int area = 0;
+        for (const QRect &r : rects) {
+            bounds |= r;
+            area += r.width() * r.height();
+            for (const QRect &other : rects)
+                QVERIFY(&r == &other || !r.intersects(other));
+        }
+        // One pixel wider and taller than the window.
+        QCOMPARE(bounds, QRect(0, 0, 904, 615));
+        // Only the four small corners are cut: 2 + 1 pixels at each.
+        QCOMPARE(area, 904 * 615 - 4 * 3);
+        const auto contains = [&rects](int x, int y) {
+            for (const QRect &r : rects) {
+                if (r.contains(x, y))
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(!contains(0, 0));
+        QVERIFY(!contains(1, 0));
+        QVERIFY(contains(2, 0));
+        QVERIFY(!contains(0, 1));
+        QVERIFY(contains(1, 1));
+        QVERIFY(contains(0, 2));
+        QVERIFY(!contains(903, 0));
+        QVERIFY(!contains(903, 614));
+        QVERIFY(contains(903, 300));
+        QVERIFY(contains(450, 614));
+
+        // Degenerate sizes give a plain rectangle, never a negative one.
+        QCOMPARE(RoundRegionRects(1, 1), QList<QRect>{QRect(0, 0, 2, 2)});
+        QCOMPARE(RoundRegionRects(-5, 0), QList<QRect>{QRect(0, 0, 0, 1)});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrameGeometry)
+#include "tst_framegeometry.moc"
