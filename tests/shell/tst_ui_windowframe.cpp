@@ -114,6 +114,26 @@ private Q_SLOTS:
         QVERIFY(pointerTo(background(w)));
     }
 
+    void resizingBelowTheMinimumSnapsBack()
+    {
+        MainWindowFixture f;
+        QVERIFY(showWindow(f));
+        BA1 *w = f.window.get();
+        const QPoint corner = w->geometry().topLeft() + QPoint(903 - 1, 614 - 1);
+        QVERIFY(pointerTo(corner));
+        QTRY_COMPARE(w->cursor().shape(), Qt::SizeFDiagCursor);
+        QVERIFY(button("mousedown"));
+        for (int d : {50, 150, 300})
+            pointerTo(corner - QPoint(d, d));
+        QVERIFY(button("mouseup"));
+        // 11050 x 7815 twips; the saved size is the one the window ends at.
+        QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(737, 521), 5000);
+        QTest::qWait(300);
+        QCOMPARE(w->size(), QSize(737, 521));
+        QTRY_COMPARE_WITH_TIMEOUT(f.setting("h_w"), QString::number(737 * 15), 5000);
+        QCOMPARE(f.setting("h_h"), QString::number(521 * 15));
+    }
+
     void pressOnTheBandSavesTheSizeEvenWithoutChange()
     {
         MainWindowFixture f;
