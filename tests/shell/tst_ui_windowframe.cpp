@@ -210,6 +210,33 @@ private Q_SLOTS:
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("最大化"));
     }
 
+    void minimisingKeepsTheLayoutAndFullScreenComesBackMaximised()
+    {
+        MainWindowFixture f;
+        QVERIFY(showWindow(f));
+        BA1 *w = f.window.get();
+        const QRect page = w->zz[0]->geometry();
+        w->npc_Click(0);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
+        QTest::qWait(200);
+        QCOMPARE(w->zz[0]->geometry(), page);
+        w->showNormal();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isMinimized(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(903, 614), 5000);
+
+        // In full-screen game mode a restore from the taskbar maximises again.
+        w->npc_Click(7);
+        w->FullScreenGame = 1;
+        w->LayoutFullScreenGame();
+        QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
+        w->npc_Click(0);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
+        w->showNormal();
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized() && !w->isMinimized(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->zz[1]->geometry(), QRect(4, 30, workArea().width() - 8, workArea().height() - 34), 5000);
+    }
+
     void alwaysOnTopIsTheAboveState()
     {
         MainWindowFixture f;
