@@ -56,19 +56,6 @@ private Q_SLOTS:
         QCOMPARE(int(ClassifyEdge(point.x(), point.y(), 200, 100)), zone);
     }
 
-    void hitCodes()
-    {
-        // The values are the system's hit codes the window hands over.
-        QCOMPARE(int(EdgeZone::Left), 10);
-        QCOMPARE(int(EdgeZone::Right), 11);
-        QCOMPARE(int(EdgeZone::Top), 12);
-        QCOMPARE(int(EdgeZone::TopLeft), 13);
-        QCOMPARE(int(EdgeZone::TopRight), 14);
-        QCOMPARE(int(EdgeZone::Bottom), 15);
-        QCOMPARE(int(EdgeZone::BottomLeft), 16);
-        QCOMPARE(int(EdgeZone::BottomRight), 17);
-    }
-
     void roundRegion()
     {
         const QList<QRect> rects = RoundRegionRects(903, 614);

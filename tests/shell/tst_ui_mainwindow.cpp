@@ -478,27 +478,6 @@ private Q_SLOTS:
         QCOMPARE(colour(2), QColor(0xff, 0xff, 0xff));
     }
 
-    void pinState()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.show());
-        BA1 *w = f.window.get();
-        const QRect before = w->geometry();
-        w->npc_Click(4);
-        QCOMPARE(w->npc[4]->toolTipText(), QStringLiteral("取消置顶"));
-        QVERIFY(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
-        // The pinned state's own hover pair.
-        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(3, 3));
-        QCOMPARE(framePixels(w->npc[4]->image(), {21, 19}), stripPixels(w->ppt[5], {63, 0, 21, 19}));
-        QTest::qWait(200);
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->geometry(), before);
-        w->npc_Click(4);
-        QCOMPARE(w->npc[4]->toolTipText(), QStringLiteral("置顶"));
-        QVERIFY(!(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-    }
-
     void firstCloseAsks_data()
     {
         QTest::addColumn<QString>("quitBefore");
