@@ -551,11 +551,6 @@ private Q_SLOTS:
         QCOMPARE(w->minMaxHook()->minimumTrackSize(), QSize(0, 0));
         QCOMPARE(w->maximumSize(), workArea().size());
         QCOMPARE(w->minMaxHook()->maximisedGeometry(), workArea());
-
-        // A zero maximum stands for the screen.
-        QWidget other;
-        MinMaxWndProc *hook = HookMinMax(&other, 0, 0, 0, 0);
-        QCOMPARE(hook->maximumTrackSize(), QGuiApplication::primaryScreen()->size());
     }
 
     void screenshotAtFirstRunSize()
