@@ -236,6 +236,14 @@ private Q_SLOTS:
         waitForSize(w, QSize(737, 600));
         w->resize(737, 521);
         waitForSize(w, QSize(737, 521));
+
+        // Without the size hint (a window manager that ignores it) the resize
+        // handler itself puts the window back.
+        w->setMinimumSize(0, 0);
+        w->resize(600, 700);
+        waitForSize(w, QSize(737, 700));
+        w->resize(800, 300);
+        waitForSize(w, QSize(800, 521));
     }
 
     void maximisedAndFullScreenLayouts()

@@ -3,6 +3,7 @@
 #include "lists/listpage.h"
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
+#include "shell/framegeometry.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
@@ -122,6 +123,10 @@ void BA1::createControls()
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(DESIGN_WIDTH, DESIGN_HEIGHT);
+    // The window manager learns the smallest normal size, so a drag on the
+    // edge stops there rather than snapping back when it ends.
+    setMinimumSize(FrameGeometry::TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS),
+                   FrameGeometry::TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
     const QImage frameSkin = SkinBitmap(101);
     if (!frameSkin.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(frameSkin.copy(7, 5, 17, 17))));

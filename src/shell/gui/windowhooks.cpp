@@ -50,7 +50,8 @@ MinMaxWndProc::MinMaxWndProc(QWidget *window, int minWidth, int minHeight, int m
     connect(&m_settle, &QTimer::timeout, this, &MinMaxWndProc::keepMaximisedPlace);
     // The window manager asks nobody for the limits while it tracks a drag:
     // they are handed to it as the window's size hints instead.
-    window->setMinimumSize(m_minWidth, m_minHeight);
+    // A floor the window set for itself stays.
+    window->setMinimumSize(window->minimumSize().expandedTo(QSize(m_minWidth, m_minHeight)));
     if (m_maxWidth > 0 && m_maxHeight > 0)
         window->setMaximumSize(std::max(m_maxWidth, m_minWidth), std::max(m_maxHeight, m_minHeight));
 }

@@ -63,5 +63,6 @@ private:
 };
 
 // Installs the size-limit hook (sizes in pixels). A maximum of 0 stands for
-// the screen's size in that direction.
+// the screen's size in that direction. The limits reach the window manager as
+// the window's size hints; a larger minimum the window already has is kept.
 MinMaxWndProc *HookMinMax(QWidget *window, int minWidth, int minHeight, int maxWidth, int maxHeight);
