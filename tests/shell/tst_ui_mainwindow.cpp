@@ -409,6 +409,32 @@ private Q_SLOTS:
         QVERIFY(!w->P1->isVisible());
     }
 
+    void clicksRepaintTheRestingImage()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.show());
+        BA1 *w = f.window.get();
+        // The menu button repaints only; the tooltip box goes away with any click.
+        w->npc_MouseMove(5, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        QVERIFY(w->P1->isVisible());
+        w->npc_Click(5);
+        QVERIFY(!w->P1->isVisible());
+        QCOMPARE(framePixels(w->npc[5]->image(), {24, 19}), stripPixels(w->ppt[1], {21, 0, 24, 19}));
+        QVERIFY(w->isVisible());
+
+        // The pin button changes its state only; the next move paints it.
+        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(4);
+        QCOMPARE(framePixels(w->npc[4]->image(), {21, 19}), stripPixels(w->ppt[5], {21, 0, 21, 19}));
+        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        QCOMPARE(framePixels(w->npc[4]->image(), {21, 19}), stripPixels(w->ppt[5], {63, 0, 21, 19}));
+
+        w->npc_MouseMove(0, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(0);
+        QCOMPARE(framePixels(w->npc[0]->image(), {24, 19}), stripPixels(w->ppt[1], {45, 0, 24, 19}));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
+    }
+
     void tabs()
     {
         MainWindowFixture f;
