@@ -107,6 +107,8 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
     setWindowTitle(QStringLiteral("Kavo游戏盒"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     createControls();
+    connectPortalEvents();
+    connectToolbar();
     Form_Load();
 }
 

@@ -131,6 +131,10 @@ public:
     // The size-limit hook installed at load.
     MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
 
+    // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
+
+    // --- Game toolbar and downloads (player/gui, download/gui)
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -142,6 +146,8 @@ protected:
 
 private:
     void createControls();
+    void connectPortalEvents(); // portal/gui/ba1_portal.cpp
+    void connectToolbar();      // player/gui/ba1_toolbar.cpp
     void createCaption();
     void createGamePage();
     void createListPage();
