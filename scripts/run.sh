@@ -10,7 +10,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 
-bash "$root/scripts/setup.sh"
+KAVO_BUILD_TARGETS="play kavo-portal" bash "$root/scripts/setup.sh"
 
 port=8740
 portal_pid=""
@@ -18,6 +18,7 @@ if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
   "$build/portal-demo/kavo-portal" --port "$port" >/dev/null &
   portal_pid=$!
   trap '[ -n "$portal_pid" ] && kill "$portal_pid" 2>/dev/null || true' EXIT
+  trap 'exit 130' INT TERM HUP
   for _ in $(seq 50); do
     (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
     sleep 0.1

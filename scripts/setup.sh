@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian packages, the npm package of the Flash
-# runtime) and builds the project into build/. Safe to run again: it only
+# runtime) and builds the project into build/ (or $KAVO_BUILD_DIR). Safe to run again: it only
 # installs and rebuilds what is needed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -36,5 +36,9 @@ build="${KAVO_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KAVO_CMAKE_ARGS:-}
 fi
+# KAVO_BUILD_TARGETS limits the build (the run script needs only the program
+# and the demo portal); by default everything is built, tests included.
+targets=()
+for t in ${KAVO_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 log "building in $build"
-cmake --build "$build" -j2
+cmake --build "$build" -j2 "${targets[@]}"
