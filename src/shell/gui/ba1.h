@@ -132,8 +132,53 @@ public:
     MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
 
     // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
+    // Command URLs (portal/gui/ba1_dispatch.cpp). The panes raise these for
+    // every navigation; a handled command sets *Cancel first.
+    void Web1_BeforeNavigate2(const QString &URL, bool *Cancel);
+    void Web2_BeforeNavigate2(const QString &URL, bool *Cancel);
+    void Web3_BeforeNavigate2(const QString &URL, bool *Cancel);
+
+    // Pane events (portal/gui/ba1_paneevents.cpp).
+    void Web1_DownloadComplete();
+    void Web1_NavigateError(const QString &URL, int StatusCode);
+    void adweb_DownloadComplete();
+    void adweb_NavigateError(const QString &URL, int StatusCode);
+    void Web2_NewWindow2(bool *Cancel);
+    void P2_Click();
+    void webe_Click();
+    // Right clicks in the portal's top document (M_M2), in its frame
+    // "tuzomain" (M_M1) and in the list page (M_M3, with the href attribute of
+    // the focused link). The pane has already kept the browser's own menu away.
+    void M_M1_oncontextmenu(const QPoint &globalPos);
+    void M_M2_oncontextmenu(const QPoint &globalPos);
+    void M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos);
+
+    // List commands (lists/gui/ba1_listcommands.cpp).
+    void shan_name_Click();
+    void shoucang();
+    void CCC_Click();
+    void ddd_Click();
 
     // --- Game toolbar and downloads (player/gui, download/gui)
+    // The download control of game downloads (never shown).
+    class bkDLControl *DL = nullptr;
+
+    // A click on toolbar button c_z(index); also used by the play command.
+    void c_z_click(int index);
+    void c_z_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
+    // The running state of the stop/continue button: the game pane shown,
+    // state "停止" and its image.
+    void ResumeGame();
+    // Downloads the current game into the folder flash.
+    void xiazai();
+
+private:
+    void TakeScreenshot();
+    void DL_DLBeginDownload();
+    void DL_DLProgress(float fraction, qint64 bytesRead, qint64 fileSize);
+    void DL_DLCanceled();
+    void DL_DLError(int number, const QString &description);
+    void DL_DLComplete(qint64 bytes);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

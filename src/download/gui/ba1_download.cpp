@@ -1,0 +1,134 @@
+// The main window's game download command and the texts of its progress in
+// the status label.
+#include "shell/gui/ba1.h"
+
+#include "download/formatsize.h"
+#include "download/gui/bkdlcontrol.h"
+#include "lists/gamelist.h"
+#include "portal/downloadedcopy.h"
+#include "shell/balloon.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <cmath>
+
+namespace
+{
+const QString FLASH_SCHEME = QStringLiteral("tuzoflash://");
+const QString POINTS_SCHEME = QStringLiteral("tuzojf://");
+
+void showMessage(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, parent->windowTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// The download state text read as a number.
+bool isDownloading(const QString &state)
+{
+    bool ok = false;
+    const double value = state.trimmed().toDouble(&ok);
+    return ok && value == 1.0;
+}
+
+QString errorText(int number)
+{
+    switch (number) {
+    case 1: return QStringLiteral("下载链接无效！");
+    case 2: return QStringLiteral("文件不存在重定向！");
+    case 3: return QStringLiteral("0字节接收！");
+    case 4: return QStringLiteral("文件保存错误！");
+    case 99: return QStringLiteral("未知错误！");
+    default: return QString();
+    }
+}
+} // namespace
+
+void BA1::xiazai()
+{
+    if (isDownloading(DownloadState)) {
+        TrayBalloon(CurrentGameName + QStringLiteral("下载任务还未完成，请稍后操作.."));
+        return;
+    }
+    if (CurrentGameUrl.isEmpty() || CurrentGameUrl == QStringLiteral("0")) {
+        showMessage(this, QStringLiteral("当前没有游戏"));
+        return;
+    }
+    if (CurrentGameUrl.startsWith(POINTS_SCHEME)) {
+        showMessage(this, QStringLiteral("当前游戏为积分游戏，不能下载！"));
+        return;
+    }
+    // Other kinds of game cannot be downloaded; nothing is said.
+    if (!CurrentGameUrl.startsWith(FLASH_SCHEME))
+        return;
+
+    QString rest = CurrentGameUrl;
+    rest.remove(FLASH_SCHEME);
+    if (rest.endsWith(QLatin1Char('/')))
+        rest.chop(1);
+
+    const QStringList parts = rest.split(QStringLiteral("$$$"));
+    const QString gameId = parts.value(0);
+    const QString gameAddress = parts.value(1);
+    if (parts.size() > 2)
+        CurrentGameName = parts.at(2);
+
+    // The id names the file in the folder flash, so only a plain decimal id
+    // can be saved; any other text could point outside that folder.
+    const std::optional<QString> target = DownloadedCopyPath(m_paths, gameId);
+    if (!gameAddress.startsWith(QStringLiteral("http://")) || !gameAddress.endsWith(QStringLiteral(".swf"))
+        || !target) {
+        showMessage(this, QStringLiteral("当前游戏文件不能下载！"));
+        return;
+    }
+
+    QDir().mkpath(m_paths.flashDir());
+    if (QFileInfo::exists(*target)) {
+        lblCount->setText(QStringLiteral("该游戏已经下载过！"));
+        return;
+    }
+
+    DownloadState = QStringLiteral("1");
+    DL->setFileURL(gameAddress);
+    DL->setSaveFilePath(*target);
+    DL->BeginDownload();
+
+    // The list shows the game at once, whatever the download's outcome.
+    bool numeric = false;
+    const int number = gameId.toInt(&numeric);
+    AddGameRecord(m_paths, CurrentGameName, numeric ? QString::number(number) : QString(), gameId, 1,
+                  QStringLiteral("date_d.dat"));
+}
+
+void BA1::DL_DLBeginDownload()
+{
+    lblCount->setText(QStringLiteral("正在准备下载.."));
+}
+
+void BA1::DL_DLProgress(float fraction, qint64, qint64 fileSize)
+{
+    const long percent = std::lround(double(fraction) * 100.0);
+    lblCount->setText(QString::number(percent) + QStringLiteral("% 大小：") + FormatSize(fileSize));
+}
+
+void BA1::DL_DLCanceled()
+{
+    lblCount->setText(QStringLiteral("下载被取消.."));
+    // No completion follows a cancel: without this the state would stay "1"
+    // and refuse every later download.
+    DownloadState = QStringLiteral("0");
+}
+
+void BA1::DL_DLError(int number, const QString &)
+{
+    lblCount->setText(QStringLiteral("下载出错： ") + errorText(number));
+}
+
+void BA1::DL_DLComplete(qint64 bytes)
+{
+    lblCount->setText(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
+    DownloadState = QStringLiteral("0");
+}
