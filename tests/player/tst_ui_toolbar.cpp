@@ -1,0 +1,533 @@
+// The game toolbar of the main window against the demo portal: each button's
+// effect and images in both states, the mute of a private sound server, the
+// screenshot files on a desktop in a temporary folder, and full screen.
+#include "support/gamewindow.h"
+#include "support/portalserver.h"
+#include "support/pulsedaemon.h"
+
+#include "download/gui/bkdlcontrol.h"
+#include "shell/balloon.h"
+#include "shell/gui/picturebox.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace
+{
+QRect f45(int x, int y) { return QRect(x, y, 45, 25); }
+QRect f26(int x, int y) { return QRect(x, y, 26, 26); }
+QRect f55(int x) { return QRect(x, 0, 55, 20); }
+
+// A picture of the whole state the toolbar can change.
+struct ToolbarState
+{
+    QStringList tips;
+    QList<QImage> images;
+    bool paneHidden;
+    bool sidePanelHidden;
+    int fullScreen;
+    QString status;
+    QString balloon;
+    QString gameName;
+
+    static ToolbarState of(const BA1 *w)
+    {
+        ToolbarState s;
+        for (const ImageButton *b : w->c_z) {
+            s.tips << b->toolTipText();
+            s.images << b->image();
+        }
+        s.paneHidden = w->Web2->isHidden();
+        s.sidePanelHidden = w->Pic2->isHidden();
+        s.fullScreen = w->FullScreenGame;
+        s.status = w->lblCount->text();
+        s.balloon = LastBalloonText();
+        s.gameName = w->CurrentGameName;
+        return s;
+    }
+    bool operator==(const ToolbarState &o) const
+    {
+        return tips == o.tips && images == o.images && paneHidden == o.paneHidden
+            && sidePanelHidden == o.sidePanelHidden && fullScreen == o.fullScreen && status == o.status
+            && balloon == o.balloon && gameName == o.gameName;
+    }
+};
+} // namespace
+
+class TestUiToolbar : public QObject
+{
+    Q_OBJECT
+
+private:
+    PulseDaemon m_pulse;
+    QString m_pulseSkip;
+    QTemporaryDir m_desk;
+    PortalServer m_portal;
+    std::unique_ptr<GameWindow> m_game;
+    BA1 *w = nullptr;
+    bool m_playing = false;
+
+    QString desktop() const { return m_desk.filePath(QStringLiteral("桌面")); }
+    QString command(const QString &name) const
+    {
+        return QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%2").arg(m_portal.baseUrl(), name);
+    }
+    // Game 101 running in the pane, drawn at least once.
+    void ensurePlaying()
+    {
+        if (!m_playing) {
+            m_game->play(command(QStringLiteral("风车")),
+                         m_portal.baseUrl() + QStringLiteral("flash.htm?") + m_portal.baseUrl()
+                             + QStringLiteral("games/101.swf"));
+            QVERIFY2(waitForGamePicture(w->Web2), "the game never showed");
+            m_playing = true;
+        }
+        if (w->Web2->isHidden())
+            w->c_z_click(0);
+        w->CurrentGameName = QStringLiteral("风车");
+        QCOMPARE(w->c_z[0]->toolTipText(), QStringLiteral("停止"));
+    }
+    QStringList screenshotsIn(const QString &folder) const
+    {
+        return QDir(desktop() + QLatin1Char('/') + folder).entryList(QDir::Files);
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void noGameLeavesEveryButtonInert();
+    void stopAndContinue();
+    void reloadResumesAPausedGame();
+    void plainButtonsHover();
+    void muteFollowsTheClicks();
+    void sidePanel();
+    void favouriteAndPointsGame();
+    void screenshotIsABitmapOfThePane();
+    void screenshotFolderName_data();
+    void screenshotFolderName();
+    void screenshotThatCannotBeSaved();
+    void fullScreenAndLeavingIt();
+};
+
+void TestUiToolbar::initTestCase()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
+    // The sound server's environment first: it moves HOME and the config
+    // folder, where the desktop's place is then written.
+    m_pulseSkip = m_pulse.start();
+    if (!m_pulseSkip.isEmpty())
+        qWarning("%s", qPrintable(m_pulseSkip));
+    QVERIFY(m_desk.isValid());
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty()) {
+        config = m_desk.filePath(QStringLiteral("config"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    }
+    QVERIFY(QDir().mkpath(config));
+    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+    QVERIFY(dirs.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n");
+    dirs.close();
+    QVERIFY(QDir().mkpath(desktop()));
+
+    QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
+    m_game = std::make_unique<GameWindow>(m_portal.baseUrl());
+    w = m_game->window.get();
+    QVERIFY(m_game->show());
+}
+
+void TestUiToolbar::cleanupTestCase()
+{
+    m_game.reset();
+    m_pulse.stop();
+}
+
+void TestUiToolbar::noGameLeavesEveryButtonInert()
+{
+    QCOMPARE(w->CurrentGameUrl, QStringLiteral("0"));
+    MessageBoxCatcher boxes;
+    const ToolbarState before = ToolbarState::of(w);
+    const QString mute = m_pulseSkip.isEmpty() ? PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")) : QString();
+    for (int i = -1; i <= 9; ++i)
+        w->c_z_click(i);
+    // A real click as well.
+    QTest::mouseClick(w->c_z[0], Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(50);
+    QVERIFY(ToolbarState::of(w) == before);
+    QVERIFY(!w->isMaximized());
+    QVERIFY(boxes.texts.isEmpty());
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL->isDownloading());
+    QVERIFY(QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    if (m_pulseSkip.isEmpty())
+        QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), mute);
+}
+
+void TestUiToolbar::stopAndContinue()
+{
+    ensurePlaying();
+    ImageButton *b = w->c_z[0];
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(w->Web2->isHidden());
+    QCOMPARE(b->toolTipText(), QStringLiteral("继续"));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(90, 0)));
+    QCOMPARE(w->tingzhi->text(), QStringLiteral("当前游戏已经暂停"));
+    // The label under the pane is what shows now.
+    QVERIFY(w->tingzhi->isVisible());
+    // Paused images: hover (135, 0), rest (90, 0).
+    w->c_z_MouseMove(0, {}, {}, QPoint(45, 25));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(135, 0)));
+    w->c_z_MouseMove(0, {}, {}, QPoint(46, 3));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(90, 0)));
+
+    w->tingzhi->setText(QString());
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!w->Web2->isHidden());
+    QCOMPARE(b->toolTipText(), QStringLiteral("停止"));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(0, 0)));
+    QCOMPARE(w->tingzhi->text(), QStringLiteral("当前游戏已经暂停"));
+    w->c_z_MouseMove(0, {}, {}, QPoint(0, 0));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(45, 0)));
+    w->c_z_MouseMove(0, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt[11], f45(0, 0)));
+
+    // The pane's own visibility decides, not whether the page is on screen:
+    // on another tab the game still counts as running.
+    w->npc_Click(6);
+    w->c_z_click(0);
+    QVERIFY(w->Web2->isHidden());
+    w->c_z_click(0);
+    QVERIFY(!w->Web2->isHidden());
+    w->npc_Click(7);
+}
+
+void TestUiToolbar::reloadResumesAPausedGame()
+{
+    ensurePlaying();
+    const auto playerLoads = [this] {
+        return m_portal.requests().filter(QRegularExpression(QStringLiteral("^/flash\\.htm\\?"))).size();
+    };
+    const int loadsBefore = playerLoads();
+    w->c_z_click(0);
+    QVERIFY(w->Web2->isHidden());
+
+    w->c_z[1]->paintFrom(w->ppt[10], f45(0, 0));
+    QTest::mouseClick(w->c_z[1], Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!w->Web2->isHidden());
+    QCOMPARE(w->c_z[0]->toolTipText(), QStringLiteral("停止"));
+    QVERIFY(showsFrame(w->c_z[0], w->ppt[11], f45(0, 0)));
+    QVERIFY(showsFrame(w->c_z[1], w->ppt[9], f45(0, 0)));
+    // The player page is fetched again from the portal.
+    QTRY_VERIFY_WITH_TIMEOUT(playerLoads() > loadsBefore, 10000);
+    QVERIFY2(waitForGamePicture(w->Web2), "the game did not come back after the reload");
+}
+
+void TestUiToolbar::plainButtonsHover()
+{
+    ensurePlaying();
+    const int plain[5] = {1, 3, 4, 5, 6};
+    for (int k = 0; k < 5; ++k) {
+        ImageButton *b = w->c_z[plain[k]];
+        // The right and bottom edges are inside.
+        w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 25));
+        QVERIFY2(showsFrame(b, w->ppt[10], f45(45 * k, 0)), qPrintable(QString::number(plain[k])));
+        w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 26));
+        QVERIFY2(showsFrame(b, w->ppt[9], f45(45 * k, 0)), qPrintable(QString::number(plain[k])));
+    }
+    w->c_z_MouseMove(8, {}, {}, QPoint(55, 20));
+    QVERIFY(showsFrame(w->c_z[8], w->ppt[3], f55(55)));
+    w->c_z_MouseMove(8, {}, {}, QPoint(-1, 5));
+    QVERIFY(showsFrame(w->c_z[8], w->ppt[3], f55(0)));
+    // Other indexes draw nothing and do not fail.
+    w->c_z_MouseMove(9, {}, {}, QPoint(1, 1));
+    w->c_z_MouseMove(-1, {}, {}, QPoint(1, 1));
+
+    // The pointer itself: entering shows the hover image, leaving the normal one.
+    ImageButton *reload = w->c_z[1];
+    QTest::mouseMove(w, reload->mapTo(w, QPoint(20, 12)));
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt[10], f45(0, 0)), 2000);
+    QTest::mouseMove(w, w->Picd->mapTo(w, QPoint(w->Picd->width() / 2, 2)));
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt[9], f45(0, 0)), 2000);
+}
+
+void TestUiToolbar::muteFollowsTheClicks()
+{
+    ensurePlaying();
+    ImageButton *b = w->c_z[2];
+    QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
+    const bool server = m_pulseSkip.isEmpty();
+    if (server)
+        QVERIFY(PulseDaemon::pactl({QStringLiteral("set-sink-mute"), QStringLiteral("kavotest"), QStringLiteral("0")}));
+
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(b->toolTipText(), QStringLiteral("取消"));
+    if (server)
+        QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("yes"));
+    w->c_z_MouseMove(2, {}, {}, QPoint(3, 3));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(135, 25)));
+    w->c_z_MouseMove(2, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt[11], f45(90, 25)));
+
+    w->c_z_click(2);
+    QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
+    if (server)
+        QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("no"));
+    w->c_z_MouseMove(2, {}, {}, QPoint(3, 3));
+    QVERIFY(showsFrame(b, w->ppt[11], f45(45, 25)));
+    w->c_z_MouseMove(2, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt[11], f45(0, 25)));
+
+    // Someone else unmutes meanwhile: the button still just follows its clicks.
+    if (server) {
+        w->c_z_click(2);
+        QVERIFY(PulseDaemon::pactl({QStringLiteral("set-sink-mute"), QStringLiteral("kavotest"), QStringLiteral("0")}));
+        w->c_z_click(2);
+        QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
+        QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("yes"));
+        QVERIFY(PulseDaemon::pactl({QStringLiteral("set-sink-mute"), QStringLiteral("kavotest"), QStringLiteral("0")}));
+    }
+
+    // Without a sound server the state text still follows the clicks.
+    PulseDaemon::setServer(m_pulse.tempPath(QStringLiteral("nobody-here")));
+    w->c_z_click(2);
+    QCOMPARE(b->toolTipText(), QStringLiteral("取消"));
+    w->c_z_click(2);
+    QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
+    m_pulse.useServer();
+}
+
+void TestUiToolbar::sidePanel()
+{
+    ensurePlaying();
+    ImageButton *b = w->c_z[7];
+    QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
+    QVERIFY(w->Pic2->isVisible());
+    const int withPanel = w->picf->width();
+    w->c_z_MouseMove(7, {}, {}, QPoint(26, 26));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(26, 0)));
+
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(b->toolTipText(), QStringLiteral("显示"));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(0, 26)));
+    QVERIFY(w->Pic2->isHidden());
+    QCOMPARE(w->picf->width(), w->zz[1]->width());
+    QVERIFY(w->picf->width() > withPanel);
+    w->c_z_MouseMove(7, {}, {}, QPoint(5, 5));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(26, 26)));
+    w->c_z_MouseMove(7, {}, {}, QPoint(27, 5));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(0, 26)));
+
+    w->c_z_click(7);
+    QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(0, 0)));
+    QVERIFY(w->Pic2->isVisible());
+    QCOMPARE(w->picf->width(), withPanel);
+
+    // Any text containing "隐藏" counts as shown for the click; the hover
+    // images compare exactly.
+    b->setToolTipText(QStringLiteral("请隐藏"));
+    w->c_z_MouseMove(7, {}, {}, QPoint(5, 5));
+    QVERIFY(showsFrame(b, w->ppt[12], f26(26, 26)));
+    w->c_z_click(7);
+    QCOMPARE(b->toolTipText(), QStringLiteral("显示"));
+    b->setToolTipText(QStringLiteral("随便"));
+    w->c_z_click(7);
+    QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
+    QVERIFY(w->Pic2->isVisible());
+}
+
+void TestUiToolbar::favouriteAndPointsGame()
+{
+    ensurePlaying();
+    w->c_z[3]->paintFrom(w->ppt[10], f45(45, 0));
+    w->c_z_click(3);
+    QVERIFY(showsFrame(w->c_z[3], w->ppt[9], f45(45, 0)));
+
+    // "tuzojf://" anywhere in the command makes a points game.
+    const QString saved = w->CurrentGameUrl;
+    w->CurrentGameUrl = QStringLiteral("tuzoflash://7$$$http://x/7.swf$$$tuzojf://");
+    w->lblCount->hide();
+    w->c_z[5]->paintFrom(w->ppt[10], f45(135, 0));
+    MessageBoxCatcher boxes;
+    QTest::mouseClick(w->c_z[5], Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(w->lblCount->text(), QStringLiteral("当前游戏为积分游戏，不能下载！"));
+    QVERIFY(!w->lblCount->isHidden());
+    QVERIFY(showsFrame(w->c_z[5], w->ppt[9], f45(135, 0)));
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL->isDownloading());
+    QTest::qWait(50);
+    QVERIFY(boxes.texts.isEmpty());
+    w->CurrentGameUrl = saved;
+    w->lblCount->setText(QString());
+}
+
+void TestUiToolbar::screenshotIsABitmapOfThePane()
+{
+    ensurePlaying();
+    QVERIFY2(waitForGamePicture(w->Web2), "the game is not drawn");
+    w->CurrentGameName = QStringLiteral("风车");
+    w->c_z[4]->paintFrom(w->ppt[10], f45(90, 0));
+    QTest::mouseClick(w->c_z[4], Qt::LeftButton, {}, QPoint(10, 10));
+
+    const QStringList files = screenshotsIn(QStringLiteral("风车"));
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^[1-9][0-9]{2}\\.bmp$")).match(files.first()).hasMatch(),
+             qPrintable(files.first()));
+    const QString path = desktop() + QStringLiteral("/风车/") + files.first();
+    QCOMPARE(LastBalloonText(), QStringLiteral("截图完成。路径:") + path);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(2), QByteArray("BM"));
+    file.close();
+    QImageReader reader(path);
+    QCOMPARE(reader.format(), QByteArray("bmp"));
+    const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(image.size(), w->Web2->size());
+    QVERIFY2(colourCount(image) >= 12, qPrintable(QString::number(colourCount(image))));
+
+    QVERIFY(w->c_z[4]->isEnabled());
+    QVERIFY(showsFrame(w->c_z[4], w->ppt[9], f45(90, 0)));
+
+    // A second one lands in the same folder (the same number replaces the
+    // earlier file).
+    w->c_z_click(4);
+    const int count = screenshotsIn(QStringLiteral("风车")).size();
+    QVERIFY(count == 1 || count == 2);
+    QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
+
+    // A paused game is captured too, at the pane's size.
+    w->c_z_click(0);
+    w->CurrentGameName = QStringLiteral("暂停");
+    w->c_z_click(4);
+    w->c_z_click(0);
+    const QStringList paused = screenshotsIn(QStringLiteral("暂停"));
+    QCOMPARE(paused.size(), 1);
+    QCOMPARE(QImage(desktop() + QStringLiteral("/暂停/") + paused.first()).size(), w->Web2->size());
+}
+
+void TestUiToolbar::screenshotFolderName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("storedName");
+    QTest::addColumn<QString>("folder"); // empty: refused
+
+    QTest::newRow("backslash and blank") << QStringLiteral("A\\B ") << QStringLiteral("AB") << QStringLiteral("AB");
+    QTest::newRow("slash") << QStringLiteral(" x/../y") << QStringLiteral("x/../y") << QStringLiteral("x..y");
+    QTest::newRow("only backslashes and blanks") << QStringLiteral(" \\\\ ") << QString() << QString();
+    QTest::newRow("dot dot") << QStringLiteral("..") << QStringLiteral("..") << QString();
+    QTest::newRow("dot with slash") << QStringLiteral("./") << QStringLiteral("./") << QString();
+}
+
+void TestUiToolbar::screenshotFolderName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, storedName);
+    QFETCH(QString, folder);
+    ensurePlaying();
+    const QStringList before = QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList parentBefore = QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    w->CurrentGameName = name;
+    TrayBalloon(QString());
+    MessageBoxCatcher boxes;
+    w->c_z_click(4);
+    QTest::qWait(30);
+
+    QCOMPARE(w->CurrentGameName, storedName);
+    QVERIFY(w->c_z[4]->isEnabled());
+    // Nothing is ever written beside the desktop folder.
+    QCOMPARE(QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), parentBefore);
+    if (folder.isEmpty()) {
+        QCOMPARE(boxes.texts, QStringList{QStringLiteral("游戏错误，无法完成截图！")});
+        QCOMPARE(QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(LastBalloonText(), QString());
+    } else {
+        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(screenshotsIn(folder).size(), 1);
+        QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图完成。路径:") + desktop() + QLatin1Char('/') + folder
+                                             + QLatin1Char('/')));
+    }
+}
+
+void TestUiToolbar::screenshotThatCannotBeSaved()
+{
+    ensurePlaying();
+    // A plain file where the game's folder should be.
+    QFile blocker(desktop() + QStringLiteral("/占位"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    w->CurrentGameName = QStringLiteral("占位");
+    w->c_z_click(4);
+    QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图失败，文件未能保存。路径:") + desktop()
+                                         + QStringLiteral("/占位/")));
+    QVERIFY(!LastBalloonText().contains(QStringLiteral("截图完成")));
+    QVERIFY(QFileInfo(desktop() + QStringLiteral("/占位")).isFile());
+    QVERIFY(w->c_z[4]->isEnabled());
+    QVERIFY(showsFrame(w->c_z[4], w->ppt[9], f45(90, 0)));
+}
+
+void TestUiToolbar::fullScreenAndLeavingIt()
+{
+    ensurePlaying();
+    const QSize normal = w->size();
+    const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+
+    // Three ways out: the leave button, the maximise button, a double click
+    // on the caption bar.
+    for (int way = 0; way < 3; ++way) {
+        w->c_z[6]->paintFrom(w->ppt[10], f45(180, 0));
+        QTest::mouseClick(w->c_z[6], Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(w->FullScreenGame, 1);
+        QVERIFY(showsFrame(w->c_z[6], w->ppt[9], f45(180, 0)));
+        QVERIFY(w->Picd->isHidden());
+        QVERIFY(w->ad_pic->isHidden());
+        QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea, 5000);
+        QTest::qWait(50);
+        QVERIFY(w->c_z[8]->isVisible());
+        // The game covers everything below the caption bar.
+        const int W = w->width();
+        const int H = w->height();
+        QCOMPARE(QRect(w->Pic1->mapTo(w, QPoint(0, 0)), w->Pic1->size()), QRect(4, 55, W - 8, H - 59));
+        QCOMPARE(w->Web2->geometry(), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
+        QCOMPARE(w->c_z[8]->geometry(), QRect(w->picg->width() - 80, 3, 55, 20));
+        const QPoint middle = w->Pic1->mapTo(w, QPoint(w->Pic1->width() - 20, w->Pic1->height() / 2));
+        QWidget *top = w->childAt(middle);
+        QVERIFY2(top && (top == w->Web2 || w->Web2->isAncestorOf(top)),
+                 top ? top->metaObject()->className() : "nothing");
+
+        switch (way) {
+        case 0:
+            w->c_z[8]->paintFrom(w->ppt[3], f55(55));
+            QTest::mouseClick(w->c_z[8], Qt::LeftButton, {}, QPoint(10, 10));
+            QVERIFY(showsFrame(w->c_z[8], w->ppt[3], f55(0)));
+            break;
+        case 1:
+            w->npc_Click(1);
+            break;
+        case 2:
+            QTest::mouseDClick(w, Qt::LeftButton, {}, QPoint(200, 12));
+            break;
+        }
+        QCOMPARE(w->FullScreenGame, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal, 5000);
+        QTest::qWait(50);
+        QVERIFY2(!w->Picd->isHidden(), qPrintable(QString::number(way)));
+        QVERIFY(w->c_z[8]->isHidden());
+        QVERIFY(!w->ad_pic->isHidden());
+        QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("最大化"));
+        // The standard game page again: toolbar under the pane, side panel.
+        QCOMPARE(w->Pic1->height(), w->picf->height() - 35);
+        QCOMPARE(w->zz[1]->geometry().topLeft(), QPoint(4, 96));
+        QVERIFY(w->Pic2->isVisible());
+    }
+}
+
+QTEST_MAIN(TestUiToolbar)
+#include "tst_ui_toolbar.moc"
