@@ -42,9 +42,19 @@ function kavoPaneInstall(config) {
         return isTop() ? '' : String(window.name || '');
     }
 
+    function linkOf(element) {
+        return element && element.closest ? element.closest('a[href], area[href]') : null;
+    }
+
     function hrefOf(element) {
-        const link = element && element.closest ? element.closest('a[href], area[href]') : null;
+        const link = linkOf(element);
         return link && typeof link.href === 'string' ? link.href : '';
+    }
+
+    // The href attribute as the page wrote it, before any resolution.
+    function hrefAttributeOf(element) {
+        const link = linkOf(element);
+        return link ? String(link.getAttribute('href')) : '';
     }
 
     function hooked() {
@@ -81,8 +91,8 @@ function kavoPaneInstall(config) {
         if (!hooked())
             return;
         e.preventDefault();
-        post('contextmenu', [isTop(), frameName(), document.URL,
-                                      hrefOf(document.activeElement), hrefOf(e.target)]);
+        post('contextmenu', [isTop(), frameName(), document.URL, hrefOf(document.activeElement),
+                             hrefOf(e.target), hrefAttributeOf(document.activeElement)]);
     }, true);
 
     // Registered before any page script can add its own, so stopping the

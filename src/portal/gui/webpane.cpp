@@ -276,10 +276,10 @@ void WebPane::onScriptMessage(const QString &message)
     if (kind == QLatin1String("navigate") && report.size() == 2) {
         const QString url = report.at(1).toString();
         QMetaObject::invokeMethod(this, [this, url] { onScriptNavigation(url); }, Qt::QueuedConnection);
-    } else if (kind == QLatin1String("contextmenu") && report.size() == 6) {
+    } else if (kind == QLatin1String("contextmenu") && report.size() == 7) {
         const ContextMenuInfo info{report.at(1).toBool(), report.at(2).toString(),
                                    report.at(3).toString(), report.at(4).toString(),
-                                   report.at(5).toString()};
+                                   report.at(5).toString(), report.at(6).toString()};
         const QPoint pointer = QCursor::pos();
         QMetaObject::invokeMethod(this, [this, info, pointer] { Q_EMIT ContextMenu(info, pointer); },
                                   Qt::QueuedConnection);

@@ -73,6 +73,7 @@ public:
         QString documentUrl;  // document.URL
         QString activeHref;   // href of document.activeElement, or empty
         QString targetHref;   // href of the link under the pointer, or empty
+        QString activeHrefAttribute; // href attribute of document.activeElement as written, or empty
     };
 
     explicit WebPane(QWidget *parent = nullptr);

@@ -1,0 +1,88 @@
+// Events of the web panes: loading, errors, new windows and context menus.
+#include "shell/gui/ba1.h"
+
+#include "portal/gui/ba3.h"
+#include "portal/gui/webpane.h"
+#include "portal/paneevents.h"
+#include "portal/listcommands.h"
+#include "shell/gui/clicklabel.h"
+#include "shell/gui/picturebox.h"
+
+#include <QMenu>
+
+void BA1::Web1_DownloadComplete()
+{
+    if (PortalErrorShown != 1) {
+        zz[0]->show();
+        zzer->hide();
+    }
+    // The portal takes the keys when it is the page in front; a load in the
+    // background does not take them from the game.
+    if (zz[0]->isVisible() && !zzer->isVisible())
+        Web1->setFocus();
+}
+
+void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
+{
+    // A command nobody took is no failure of the portal.
+    if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
+        return;
+    zz[0]->hide();
+    zzer->show();
+    webe->setText(PortalErrorText());
+    webe->adjustSize();
+    PortalErrorShown = 1;
+}
+
+void BA1::adweb_DownloadComplete()
+{
+    if (TopAdFailed != 1)
+        ad_pic->show();
+}
+
+void BA1::adweb_NavigateError(const QString &URL, int StatusCode)
+{
+    if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
+        return;
+    TopAdFailed = 1;
+    ad_pic->hide();
+}
+
+void BA1::Web2_NewWindow2(bool *Cancel)
+{
+    // Games cannot open windows.
+    *Cancel = true;
+}
+
+void BA1::P2_Click()
+{
+    // PortalErrorShown stays: later loads no longer move the overlay, and a
+    // new failure shows the panel again.
+    Web1->Navigate(m_portalBase);
+    zz[0]->show();
+    zzer->hide();
+}
+
+void BA1::webe_Click()
+{
+    P2_Click();
+}
+
+void BA1::M_M1_oncontextmenu(const QPoint &globalPos)
+{
+    MenuForm(this)->myMenu->exec(globalPos);
+}
+
+void BA1::M_M2_oncontextmenu(const QPoint &globalPos)
+{
+    MenuForm(this)->myMenu->exec(globalPos);
+}
+
+void BA1::M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos)
+{
+    // Only a game link has a menu; its delete link and the empty page have none.
+    if (!IsListGameLink(activeHref))
+        return;
+    ContextGameLink = activeHref;
+    MenuForm(this)->webc->exec(globalPos);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class BA1;
+class QAction;
+class QMenu;
+
+// The menu form: never shown, it only carries the popup menus that the main
+// window pops up. Each entry forwards to a command of the main window or of
+// its portal pane.
+class BA3 : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BA3)
+
+public:
+    explicit BA3(BA1 *main);
+
+    // Menu of the portal pane's page and of its frame "tuzomain".
+    QMenu *myMenu = nullptr;
+    QAction *ht = nullptr;  // 后退
+    QAction *qj = nullptr;  // 前进
+    QAction *sss = nullptr; // separator
+    QAction *fz = nullptr;  // 复制
+    QAction *zt = nullptr;  // 粘贴
+
+    // Menu of a game link in the list page.
+    QMenu *webc = nullptr;
+    QAction *c_f = nullptr;    // 开始游戏
+    QAction *c_shan = nullptr; // 删除游戏
+
+    void ht_Click();
+    void qj_Click();
+    void fz_Click();
+    void zt_Click();
+    void c_f_Click();
+    void c_shan_Click();
+
+private:
+    BA1 *m_main;
+};
+
+// The menu form of a main window, loaded on first use.
+BA3 *MenuForm(BA1 *main);
+// Unloads it (exit, boss key); the next use loads it again.
+void UnloadMenuForm(BA1 *main);

@@ -1,0 +1,347 @@
+// The list page against the demo portal: opening, deleting and clearing the
+// three lists, adding favourites, and the list page's menu.
+#include "lists/listpage.h"
+#include "portal/gameboxfixture.h"
+#include "shell/balloon.h"
+#include "shell/gui/clicklabel.h"
+#include "shell/gui/picturebox.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QtTest>
+
+namespace
+{
+const QString RECENT = QStringLiteral("date_n.dat");
+const QString FAVOURITES = QStringLiteral("date_c.dat");
+const QString DOWNLOADS = QStringLiteral("date_d.dat");
+}
+
+class ListViewTest : public QObject
+{
+    Q_OBJECT
+
+    GameBox box;
+
+    WebPane *list() const { return box.w->Web3; }
+
+    // Shows list `tab` on the list page with `records` in its file, and waits
+    // until the pane shows them.
+    bool showList(int tab, const QString &listFile, const QStringList &records)
+    {
+        box.setList(listFile, records);
+        GenerateListPage(box.paths, listFile);
+        box.w->npc_Click(8);
+        QTest::mouseClick(box.w->lc[tab], Qt::LeftButton);
+        const QString page = box.paths.dataFile(PageNameFor(listFile));
+        if (!QTest::qWaitFor([&] { return GameBox::js(list(), QStringLiteral("document.URL")).toString()
+                                         == QUrl::fromLocalFile(page).toString(); }, 10000))
+            return false;
+        int items = 0;
+        for (const QString &r : records)
+            items += r.contains(QLatin1Char('|')) ? 1 : 0;
+        return waitForItems(items);
+    }
+
+    // Waits until the list pane shows `count` items and stays so for a
+    // moment: a page rewritten by a command reloads the pane.
+    bool waitForItems(int count)
+    {
+        const auto shows = [&] {
+            return GameBox::js(list(), QStringLiteral("document.readyState == 'complete' ? "
+                                                      "document.querySelectorAll('a[href^=\"open://\"]').length : -1"))
+                       .toInt()
+                == count;
+        };
+        for (int i = 0; i < 20; ++i) {
+            if (QTest::qWaitFor(shows, 10000) && (QTest::qWait(250), shows()))
+                return true;
+        }
+        return false;
+    }
+
+    // The game pane stops playing between checks: the player is heavy.
+    void stopPlayer() { box.w->Web2->Navigate(QStringLiteral("about:blank")); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(box.start());
+    }
+
+    void cleanup() { stopPlayer(); }
+
+    void tabsNameTheList()
+    {
+        box.w->npc_Click(8);
+        const char *const pages[3] = {"n.htm", "c.htm", "d.htm"};
+        const char *const headers[3] = {"当前列表 >> 最近玩过的游戏：", "当前列表 >> 我收藏的游戏：", "当前列表 >> 已下载的游戏："};
+        for (int i : {1, 2, 0}) {
+            QTest::mouseClick(box.w->lc[i], Qt::LeftButton);
+            QTRY_COMPARE(list()->locationUrl(), box.paths.dataFile(QString::fromLatin1(pages[i])));
+            QCOMPARE(box.w->lcname->text(), QString::fromUtf8(headers[i]));
+            QCOMPARE(box.w->Im1->pos(), QPoint(22, 33 * i + 10));
+        }
+    }
+
+    // Items of the recent list open the game and go to its top; the delete
+    // link removes one line.
+    void openAndDeleteRecent()
+    {
+        QVERIFY(showList(0, RECENT, {QStringLiteral("Alpha|101|101|1"), QStringLiteral("Beta|102|102|1"),
+                                      QStringLiteral("Gamma|103|103|1")}));
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"open://2\"]"));
+        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$Beta"));
+        QCOMPARE(box.w->CurrentGameName, QStringLiteral("Beta"));
+        QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=102"));
+        QCOMPARE(box.w->CurrentTab, 7);
+        QCOMPARE(box.listLines(RECENT),
+                 (QStringList{QStringLiteral("Beta|102|102|1"), QStringLiteral("Alpha|101|101|1"),
+                              QStringLiteral("Gamma|103|103|1")}));
+
+        box.w->npc_Click(8);
+        QVERIFY(waitForItems(3));
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"delk://3\"]"));
+        QTRY_COMPARE(box.listLines(RECENT),
+                     (QStringList{QStringLiteral("Beta|102|102|1"), QStringLiteral("Alpha|101|101|1")}));
+        QVERIFY(waitForItems(2));
+    }
+
+    // A points game kept in the favourites goes back to the portal pane as a
+    // points command, which plays it and records it with its kind.
+    void openAndDeleteFavourites()
+    {
+        QVERIFY(showList(1, FAVOURITES, {QStringLiteral("Wheel|107|107|0"), QStringLiteral("Town|104|104|1")}));
+        QVERIFY(GameBox::js(list(), QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("[积分]")));
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
+        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzojf://107$$$107$$$Wheel"));
+        QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=107"));
+        QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Wheel|107|107|0"));
+
+        box.w->npc_Click(8);
+        QVERIFY(waitForItems(2));
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"delk://1\"]"));
+        QTRY_COMPARE(box.listLines(FAVOURITES), QStringList{QStringLiteral("Town|104|104|1")});
+        QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Wheel|107|107|0"));
+    }
+
+    // A downloaded game plays from the local player page; one whose file is
+    // gone is reported and leaves the list; deleting an item deletes its file.
+    void openAndDeleteDownloads()
+    {
+        QDir().mkpath(box.paths.flashDir());
+        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("105")), "swf"));
+        QVERIFY(showList(2, DOWNLOADS, {QStringLiteral("Here|105|105|1"), QStringLiteral("Gone|106|106|1"),
+                                         QStringLiteral("Other|102|102|1")}));
+
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
+        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
+        QTRY_COMPARE(box.w->Web2->locationUrl(), box.paths.dataFile(QStringLiteral("flash.htm?105")));
+
+        box.w->npc_Click(8);
+        QVERIFY(waitForItems(3));
+        {
+            MessageAnswer answer(QMessageBox::Ok);
+            GameBox::clickElement(list(), QStringLiteral("a[href=\"open://2\"]"));
+            QTRY_COMPARE(answer.count, 1);
+            QCOMPARE(answer.text, QStringLiteral("当前下载的游戏文件不存在，可能已经被你删除。"));
+            QCOMPARE(answer.title, QStringLiteral("Kavo游戏盒"));
+            QCOMPARE(answer.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        }
+        QCOMPARE(box.w->CurrentGameName, QStringLiteral("Gone"));
+        QCOMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
+        QCOMPARE(box.listLines(DOWNLOADS),
+                 (QStringList{QStringLiteral("Here|105|105|1"), QStringLiteral("Other|102|102|1")}));
+        QVERIFY(waitForItems(2));
+
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"delk://1\"]"));
+        QTRY_COMPARE(box.listLines(DOWNLOADS), QStringList{QStringLiteral("Other|102|102|1")});
+        QVERIFY(!QFile::exists(box.paths.flashFile(QStringLiteral("105"))));
+    }
+
+    // Index texts: every "/" of a delete command goes, only a last one of an
+    // open command; anything that is no line number does nothing.
+    void indexTexts()
+    {
+        QStringList records;
+        for (int i = 1; i <= 13; ++i)
+            records << QStringLiteral("G%1|%1|%1|1").arg(i);
+        QVERIFY(showList(0, RECENT, records));
+
+        GameBox::followLink(list(), QStringLiteral("delk://1/2"));
+        QTRY_COMPARE(box.listLines(RECENT).size(), 12);
+        QVERIFY(!box.listLines(RECENT).contains(QStringLiteral("G12|12|12|1")));
+
+        for (const char *bad : {"delk://x", "delk://../1x", "open://3x/", "open://", "open://0"}) {
+            GameBox::followLink(list(), QString::fromLatin1(bad));
+            QTest::qWait(150);
+        }
+        QCOMPARE(box.listLines(RECENT).size(), 12);
+        QCOMPARE(box.w->CurrentTab, 8);
+
+        GameBox::followLink(list(), QStringLiteral("open://3/"));
+        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://3$$$3$$$G3"));
+    }
+
+    // Ids come from pages: one that is not a plain number names no file, so
+    // nothing outside the folder flash is played or deleted.
+    void traversalIdsTouchNothingOutsideFlash()
+    {
+        QDir().mkpath(box.paths.flashDir());
+        const QString outside = box.paths.appDir() + QStringLiteral("/evil.swf");
+        QVERIFY(GameBox::writeFile(outside, "keep"));
+        QVERIFY(showList(2, DOWNLOADS, {QStringLiteral("Evil|../evil|../evil|1"), QStringLiteral("Evil2|../evil|../evil|1")}));
+
+        GameBox::clickElement(list(), QStringLiteral("a[href=\"delk://1\"]"));
+        QTRY_COMPARE(box.listLines(DOWNLOADS), QStringList{QStringLiteral("Evil2|../evil|../evil|1")});
+        QVERIFY(waitForItems(1));
+        {
+            MessageAnswer answer(QMessageBox::Ok);
+            GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
+            QTRY_COMPARE(answer.count, 1);
+        }
+        QVERIFY(QFile::exists(outside));
+        QCOMPARE(box.listLines(DOWNLOADS), QStringList{QString()});
+    }
+
+    // The clear link asks first; No keeps the list, Yes empties only the
+    // list shown, and the downloads list takes every .swf file with it.
+    void clearEachList()
+    {
+        struct Case
+        {
+            int tab;
+            QString file;
+            const char *question;
+        };
+        const Case cases[] = {
+            {1, FAVOURITES, "确定要删除全部[收藏的游戏]列表吗？"},
+            {0, RECENT, "确定要删除全部[最近玩过的游戏]列表吗？"},
+            {2, DOWNLOADS, "确定要删除全部[下载]记录吗？此操作将同时删除所有下载的游戏文件！"},
+        };
+        QDir().mkpath(box.paths.flashDir());
+        for (const Case &c : cases) {
+            for (const QString &f : {FAVOURITES, RECENT, DOWNLOADS})
+                box.setList(f, {QStringLiteral("Kept|1|1|1")});
+            QVERIFY(showList(c.tab, c.file, {QStringLiteral("A|1|1|1"), QStringLiteral("B|2|2|1")}));
+            for (const char *name : {"1.swf", "77.SWF", "notes.txt"})
+                GameBox::writeFile(box.paths.flashDir() + QLatin1Char('/') + QString::fromLatin1(name), "x");
+
+            {
+                MessageAnswer answer(QMessageBox::No);
+                QTest::mouseClick(box.w->shan_name, Qt::LeftButton);
+                QTRY_COMPARE(answer.count, 1);
+                QCOMPARE(answer.text, QString::fromUtf8(c.question));
+                QCOMPARE(answer.title, QStringLiteral("Kavo游戏盒提示："));
+                QCOMPARE(answer.buttons, QMessageBox::Yes | QMessageBox::No);
+                QCOMPARE(answer.icon, QMessageBox::NoIcon);
+            }
+            QCOMPARE(box.listLines(c.file).size(), 2);
+            {
+                MessageAnswer answer(QMessageBox::Yes);
+                QTest::mouseClick(box.w->shan_name, Qt::LeftButton);
+                QTRY_COMPARE(answer.count, 1);
+            }
+            QCOMPARE(box.listLines(c.file), QStringList{QString()});
+            QVERIFY(waitForItems(0));
+            for (const QString &f : {FAVOURITES, RECENT, DOWNLOADS}) {
+                if (f != c.file)
+                    QCOMPARE(box.listLines(f), QStringList{QStringLiteral("Kept|1|1|1")});
+            }
+            const QStringList left = QDir(box.paths.flashDir()).entryList(QDir::Files, QDir::Name);
+            if (c.file == DOWNLOADS)
+                QCOMPARE(left, QStringList{QStringLiteral("notes.txt")});
+            else
+                QVERIFY2(left.contains(QStringLiteral("1.swf")) && left.contains(QStringLiteral("77.SWF")),
+                         qPrintable(left.join(QLatin1Char(' '))));
+        }
+    }
+
+    // Favourites of both kinds from games played in the portal.
+    void favourites()
+    {
+        box.w->CurrentGameUrl = QStringLiteral("0");
+        {
+            MessageAnswer answer(QMessageBox::Ok);
+            box.w->shoucang();
+            QCOMPARE(answer.count, 1);
+            QCOMPARE(answer.text, QStringLiteral("当前没有游戏"));
+            QCOMPARE(answer.title, QStringLiteral("Kavo游戏盒"));
+        }
+        box.setList(FAVOURITES, {QString()});
+
+        box.w->npc_Click(6);
+        GameBox::clickElement(box.w->Web1, QStringLiteral("#g103"), QStringLiteral("tuzomain"));
+        QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzoflash://103$$$")));
+        box.w->shoucang();
+        QCOMPARE(LastBalloonText(), QStringLiteral("快乐打气球已添加到收藏！"));
+
+        box.w->npc_Click(6);
+        GameBox::clickElement(box.w->Web1, QStringLiteral("#g107"), QStringLiteral("tuzomain"));
+        QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzojf://107$$$")));
+        box.w->shoucang();
+        QCOMPARE(LastBalloonText(), QStringLiteral("积分大转盘已添加到收藏！"));
+
+        // A command of another scheme adds nothing and says nothing.
+        box.w->CurrentGameUrl = QStringLiteral("http://x/");
+        box.w->shoucang();
+        QCOMPARE(LastBalloonText(), QStringLiteral("积分大转盘已添加到收藏！"));
+
+        const QStringList favourites = box.listLines(FAVOURITES);
+        QCOMPARE(favourites.size(), 2);
+        QCOMPARE(favourites.at(0), QStringLiteral("%u79EF%u5206%u5927%u8F6C%u76D8|107|107|0"));
+        QCOMPARE(favourites.at(1),
+                 QStringLiteral("%u5FEB%u4E50%u6253%u6C14%u7403|103|%1games/103.swf|1").arg(box.base()));
+
+        box.w->npc_Click(8);
+        QTest::mouseClick(box.w->lc[1], Qt::LeftButton);
+        QVERIFY(waitForItems(2));
+        const QString text = GameBox::js(list(), QStringLiteral("document.body.innerText")).toString();
+        QVERIFY2(text.contains(QStringLiteral("积分大转盘[积分]")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("快乐打气球[积分]")));
+    }
+
+    // A right click on a game link offers its two commands; on the delete
+    // link or on empty space there is no menu at all.
+    void contextMenu()
+    {
+        QVERIFY(showList(0, RECENT, {QStringLiteral("Alpha|101|101|1"), QStringLiteral("Beta|102|102|1"),
+                                      QStringLiteral("Gamma|103|103|1")}));
+        {
+            MenuAnswer menu;
+            GameBox::rightClick(list(), GameBox::centreOf(list(), QStringLiteral("a[href=\"delk://2\"]")));
+            GameBox::rightClick(list(), QPoint(300, 300));
+            QTest::qWait(500);
+            QCOMPARE(menu.count, 0);
+        }
+        {
+            MenuAnswer menu(QStringLiteral("删除游戏"));
+            const QPoint at = GameBox::centreOf(list(), QStringLiteral("a[href=\"open://2\"]"));
+            GameBox::rightClick(list(), at);
+            QTRY_COMPARE(menu.count, 1);
+            QCOMPARE(menu.entries, (QStringList{QStringLiteral("开始游戏"), QStringLiteral("删除游戏")}));
+            QCOMPARE(menu.position, list()->mapToGlobal(at));
+            QCOMPARE(box.w->ContextGameLink, QStringLiteral("open://2"));
+            QTRY_COMPARE(box.listLines(RECENT),
+                         (QStringList{QStringLiteral("Alpha|101|101|1"), QStringLiteral("Gamma|103|103|1")}));
+        }
+        QVERIFY(waitForItems(2));
+        {
+            MenuAnswer menu(QStringLiteral("开始游戏"));
+            GameBox::rightClick(list(), GameBox::centreOf(list(), QStringLiteral("a[href=\"open://2\"]")));
+            QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Gamma"));
+        }
+
+        // The menu's commands on their own.
+        box.w->ContextGameLink.clear();
+        box.w->ddd_Click();
+        box.w->npc_Click(8);
+        QCOMPARE(box.listLines(RECENT).size(), 2);
+        box.w->ContextGameLink = QStringLiteral("open://2/");
+        box.w->CCC_Click();
+        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://101$$$101$$$Alpha"));
+    }
+};
+
+QTEST_MAIN(ListViewTest)
+#include "tst_ui_listview.moc"

@@ -1,0 +1,220 @@
+#pragma once
+
+// The main window on a fresh application folder against the demo portal,
+// with helpers that act in its panes the way a user or a page does and that
+// answer the message boxes and menus the window opens.
+
+#include "common/apppaths.h"
+#include "common/textcodec.h"
+#include "portal/gui/webpane.h"
+#include "shell/gui/ba1.h"
+#include "startup/processentry.h"
+#include "support/portalserver.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineScript>
+
+#include <memory>
+
+class GameBox
+{
+    // Declared first so that the folder and the portal outlive the window.
+    QTemporaryDir m_dir;
+
+public:
+    AppPaths paths;
+    PortalServer portal;
+    std::unique_ptr<BA1> w;
+
+    GameBox() : paths(m_dir.path()) {}
+
+    // Starts the portal and the window; waits until the portal page shows
+    // its games inside the frame "tuzomain".
+    bool start(const QStringList &portalSwitches = {}, bool waitForPortal = true)
+    {
+        if (!portal.start(portalSwitches)) {
+            qWarning("portal: %s", qPrintable(portal.errorString()));
+            return false;
+        }
+        PrepareApplicationFolder(paths);
+        // The local player page as the installation has it.
+        writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
+        w = std::make_unique<BA1>(paths, portal.baseUrl());
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get(), 10000))
+            return false;
+        return !waitForPortal || portalReady();
+    }
+
+    QString base() const { return portal.baseUrl(); }
+
+    bool portalReady(int timeout = 20000)
+    {
+        return QTest::qWaitFor([&] {
+            return js(w->Web1, QStringLiteral("!!(frames['tuzomain'] && frames['tuzomain'].document"
+                                              " && frames['tuzomain'].document.getElementById('g101'))"))
+                .toBool();
+        }, timeout);
+    }
+
+    static bool writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    }
+
+    // The lines of a list file (CR LF, GBK), the last empty line dropped.
+    QStringList listLines(const QString &listFile) const
+    {
+        QFile f(paths.dataFile(listFile));
+        if (!f.open(QIODevice::ReadOnly))
+            return {QStringLiteral("<missing>")};
+        QStringList lines = TextCodec::fromAnsi(f.readAll()).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    void setList(const QString &listFile, const QStringList &records)
+    {
+        writeFile(paths.dataFile(listFile), TextCodec::toAnsi(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    }
+
+    static QVariant js(WebPane *pane, const QString &code, quint32 world = QWebEngineScript::MainWorld)
+    {
+        QVariant result;
+        bool done = false;
+        pane->page()->runJavaScript(code, world, [&](const QVariant &v) {
+            result = v;
+            done = true;
+        });
+        QTest::qWaitFor([&] { return done; }, 5000);
+        return result;
+    }
+
+    // A page follows a link it has just written, as a portal script does:
+    // the address reaches the window exactly as written. `frame` names a
+    // frame of the top page, empty for the top page itself.
+    static void followLink(WebPane *pane, const QString &href, const QString &frame = QString())
+    {
+        const QString doc = frame.isEmpty() ? QStringLiteral("document")
+                                            : QStringLiteral("frames['%1'].document").arg(frame);
+        QString quoted = href;
+        quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        js(pane, QStringLiteral("(function(){var d=%1;var a=d.createElement('a');a.setAttribute('href','%2');"
+                                "a.textContent='x';d.body.appendChild(a);a.click();a.remove();})()")
+                     .arg(doc, quoted));
+    }
+
+    // Clicks an element of the page (or of a frame) by script.
+    static void clickElement(WebPane *pane, const QString &selector, const QString &frame = QString())
+    {
+        const QString doc = frame.isEmpty() ? QStringLiteral("document")
+                                            : QStringLiteral("frames['%1'].document").arg(frame);
+        js(pane, QStringLiteral("%1.querySelector('%2').click()").arg(doc, selector));
+    }
+
+    // Centre of an element in pane coordinates; (-1, -1) when it is missing.
+    static QPoint centreOf(WebPane *pane, const QString &selector, const QString &frame = QString())
+    {
+        const QString code = frame.isEmpty()
+            ? QStringLiteral("(function(){var e=document.querySelector('%1');if(!e)return [];"
+                             "var r=e.getBoundingClientRect();return [r.left+r.width/2, r.top+r.height/2];})()")
+                  .arg(selector)
+            : QStringLiteral("(function(){var f=document.querySelector('iframe[name=%1]');"
+                             "var e=f&&frames['%1'].document.querySelector('%2');if(!e)return [];"
+                             "var o=f.getBoundingClientRect(),r=e.getBoundingClientRect();"
+                             "return [o.left+f.clientLeft+r.left+r.width/2, o.top+f.clientTop+r.top+r.height/2];})()")
+                  .arg(frame, selector);
+        const QVariantList xy = js(pane, code).toList();
+        return xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint(-1, -1);
+    }
+
+    // The pointer goes there first: menus open where the pointer is.
+    static void rightClick(WebPane *pane, const QPoint &pos)
+    {
+        QCursor::setPos(pane->mapToGlobal(pos));
+        QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {}, pos);
+    }
+};
+
+// Answers the next message box: records its text, caption and buttons, then
+// presses `answer`.
+class MessageAnswer : public QObject
+{
+public:
+    explicit MessageAnswer(QMessageBox::StandardButton answer) : m_answer(answer)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            ++count;
+            text = box->text();
+            title = box->windowTitle();
+            buttons = box->standardButtons();
+            icon = box->icon();
+            if (QAbstractButton *b = box->button(m_answer))
+                b->click();
+            else
+                box->reject();
+        });
+        m_timer.start(20);
+    }
+    int count = 0;
+    QString text;
+    QString title;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+private:
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+// Watches for popup menus: records the entries of each one and chooses
+// `entry` (by its text), or closes the menu when the entry is empty.
+class MenuAnswer : public QObject
+{
+public:
+    explicit MenuAnswer(const QString &entry = QString()) : m_entry(entry)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return;
+            ++count;
+            QStringList texts;
+            QAction *chosen = nullptr;
+            for (QAction *a : menu->actions()) {
+                texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+                if (!m_entry.isEmpty() && a->text() == m_entry)
+                    chosen = a;
+            }
+            entries = texts;
+            position = menu->pos();
+            if (chosen) {
+                menu->setActiveAction(chosen);
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else {
+                menu->close();
+            }
+        });
+        m_timer.start(20);
+    }
+    int count = 0;
+    QStringList entries;
+    QPoint position;
+
+private:
+    QString m_entry;
+    QTimer m_timer;
+};
