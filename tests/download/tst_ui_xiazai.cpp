@@ -1,0 +1,355 @@
+// The game download command of the main window against the demo portal in its
+// fault modes: refusals, status texts, the downloads list record, the saved
+// bytes, nothing left after a failure or a cancel, and the downloaded game
+// playing from the local player page with the portal stopped.
+#include "support/gamewindow.h"
+#include "support/portalserver.h"
+
+#include "download/gui/bkdlcontrol.h"
+#include "lists/gamelist.h"
+#include "shell/balloon.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace
+{
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The portal's generated big file: byte i is i % 251.
+QByteArray generated(qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(i % 251);
+    return bytes;
+}
+} // namespace
+
+class TestUiXiazai : public QObject
+{
+    Q_OBJECT
+
+private:
+    PortalServer m_portal;
+    std::unique_ptr<GameWindow> m_game;
+    BA1 *w = nullptr;
+    // The status label after each event of the download control.
+    QStringList m_captions;
+
+    QString game(const QString &id, const QString &path, const QString &name = QStringLiteral("游戏")) const
+    {
+        return QStringLiteral("tuzoflash://%1$$$%2%3$$$%4").arg(id, m_portal.baseUrl(), path, name);
+    }
+    QString flash(const QString &file = QString()) const { return w->paths().flashDir() + QLatin1Char('/') + file; }
+    QStringList flashFiles() const
+    {
+        return QDir(flash()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+    QStringList downloadsList() const
+    {
+        return ReadListLines(w->paths().dataFile(QStringLiteral("date_d.dat"))).value_or(QStringList{});
+    }
+    // Starts the download of `command` from a clean label and caption log.
+    void start(const QString &command)
+    {
+        m_captions.clear();
+        w->lblCount->setText(QString());
+        w->CurrentGameUrl = command;
+        w->c_z_click(5);
+    }
+    bool waitUntilIdle(int timeoutMs = 20000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (w->DownloadState != QStringLiteral("0") && !deadline.hasExpired())
+            QTest::qWait(20);
+        return w->DownloadState == QStringLiteral("0") && !w->DL->isDownloading();
+    }
+    QStringList progressCaptions() const
+    {
+        return m_captions.filter(QRegularExpression(QStringLiteral("^\\d+% ")));
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void refusals_data();
+    void refusals();
+    void downloadSavesTheGameAndListsItAtOnce();
+    void progressWithAndWithoutSize();
+    void failures_data();
+    void failures();
+    void secondDownloadWhileOneRunsAndCancel();
+    void captionsOfEveryEvent();
+    void downloadedGamePlaysWithThePortalStopped();
+};
+
+void TestUiXiazai::initTestCase()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
+    QVERIFY2(m_portal.start({QStringLiteral("--fault"), QStringLiteral("/games/105.swf=404"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/106.swf=empty"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/103.swf=redirect:/games/101.swf"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/102.swf=chunked,slow:8000"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/107.swf=stall:700"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/101.swf=slow:1500"),
+                             QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3")}),
+             qPrintable(m_portal.errorString()));
+    m_game = std::make_unique<GameWindow>(m_portal.baseUrl());
+    w = m_game->window.get();
+    QVERIFY(m_game->show());
+    // Connected after the window's own handlers, so each entry is the caption
+    // the window made of that event.
+    auto note = [this] { m_captions << w->lblCount->text(); };
+    connect(w->DL, &bkDLControl::DLBeginDownload, this, note);
+    connect(w->DL, &bkDLControl::DLProgress, this, note);
+    connect(w->DL, &bkDLControl::DLCanceled, this, note);
+    connect(w->DL, &bkDLControl::DLError, this, note);
+    connect(w->DL, &bkDLControl::DLComplete, this, note);
+}
+
+void TestUiXiazai::refusals_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message"); // empty: no message box
+    QTest::addColumn<QString>("gameName");
+
+    const QString h = QStringLiteral("http://127.0.0.1:9/");
+    QTest::newRow("no game") << QStringLiteral("0") << QStringLiteral("当前没有游戏") << QStringLiteral("旧");
+    QTest::newRow("empty command") << QString() << QStringLiteral("当前没有游戏") << QStringLiteral("旧");
+    QTest::newRow("points game") << QStringLiteral("tuzojf://5$$$") + h + QStringLiteral("5.swf$$$N")
+                                 << QStringLiteral("当前游戏为积分游戏，不能下载！") << QStringLiteral("旧");
+    QTest::newRow("other scheme") << QStringLiteral("tuzoapp://5$$$") + h + QStringLiteral("5.swf$$$N") << QString()
+                                  << QStringLiteral("旧");
+    QTest::newRow("scheme in capitals") << QStringLiteral("TUZOFLASH://5$$$") + h + QStringLiteral("5.swf$$$N")
+                                        << QString() << QStringLiteral("旧");
+    QTest::newRow("upper-case extension") << QStringLiteral("tuzoflash://5$$$") + h + QStringLiteral("5.SWF$$$大写")
+                                          << QStringLiteral("当前游戏文件不能下载！") << QStringLiteral("大写");
+    QTest::newRow("https") << QStringLiteral("tuzoflash://5$$$https://127.0.0.1:9/5.swf$$$N/")
+                           << QStringLiteral("当前游戏文件不能下载！") << QStringLiteral("N");
+    QTest::newRow("portal number") << QStringLiteral("tuzoflash://5$$$105$$$N") << QStringLiteral("当前游戏文件不能下载！")
+                                   << QStringLiteral("N");
+    QTest::newRow("no address") << QStringLiteral("tuzoflash://5") << QStringLiteral("当前游戏文件不能下载！")
+                                << QStringLiteral("旧");
+    // The id names the saved file: only plain decimal ids are taken.
+    QTest::newRow("id leaving the folder") << QStringLiteral("tuzoflash://../../x$$$") + h + QStringLiteral("5.swf$$$N")
+                                           << QStringLiteral("当前游戏文件不能下载！") << QStringLiteral("N");
+    QTest::newRow("empty id") << QStringLiteral("tuzoflash://$$$") + h + QStringLiteral("5.swf$$$N")
+                              << QStringLiteral("当前游戏文件不能下载！") << QStringLiteral("N");
+}
+
+void TestUiXiazai::refusals()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    QFETCH(QString, gameName);
+    const QStringList listBefore = downloadsList();
+    w->CurrentGameUrl = command;
+    w->CurrentGameName = QStringLiteral("旧");
+    w->lblCount->setText(QStringLiteral("-"));
+    TrayBalloon(QString());
+    MessageBoxCatcher boxes;
+    w->xiazai();
+    QTest::qWait(30);
+
+    QCOMPARE(boxes.texts, message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty())
+        QCOMPARE(boxes.titles.first(), QStringLiteral("Kavo游戏盒"));
+    QCOMPARE(w->CurrentGameName, gameName);
+    QCOMPARE(w->lblCount->text(), QStringLiteral("-"));
+    QCOMPARE(LastBalloonText(), QString());
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL->isDownloading());
+    QCOMPARE(downloadsList(), listBefore);
+    QVERIFY(flashFiles().isEmpty());
+    // Nothing is written beside the application folder either.
+    QVERIFY(!QFileInfo::exists(w->paths().appDir() + QStringLiteral("/../x.swf")));
+}
+
+void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
+{
+    // A trailing "/" is not part of the name.
+    start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66/")));
+    QCOMPARE(w->DownloadState, QStringLiteral("1"));
+    QCOMPARE(w->CurrentGameName, QStringLiteral("%u98CE%u8F66"));
+    // Listed before the download has finished.
+    QCOMPARE(downloadsList().value(0), QStringLiteral("%u98CE%u8F66|104|104|1"));
+
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    QCOMPARE(m_captions.first(), QStringLiteral("正在准备下载.."));
+    QCOMPARE(progressCaptions().last(), QStringLiteral("100% 大小：6k"));
+    QCOMPARE(m_captions.last(), QStringLiteral("游戏下载完毕!"));
+    QCOMPARE(readFile(flash(QStringLiteral("104.swf"))), readFile(PortalServer::gamesDir() + QStringLiteral("/104.swf")));
+    QCOMPARE(flashFiles(), QStringList{QStringLiteral("104.swf")});
+
+    // The same game again: already there, nothing fetched, the list unchanged.
+    const QStringList list = downloadsList();
+    const int fetches = m_portal.requests().count(QStringLiteral("/games/104.swf"));
+    start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66")));
+    QCOMPARE(w->lblCount->text(), QStringLiteral("该游戏已经下载过！"));
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL->isDownloading());
+    QCOMPARE(downloadsList(), list);
+    QTest::qWait(100);
+    QCOMPARE(m_portal.requests().count(QStringLiteral("/games/104.swf")), fetches);
+}
+
+void TestUiXiazai::progressWithAndWithoutSize()
+{
+    // With a size: percentages of the total, which reads 3M throughout. The
+    // id with a leading zero is listed by its number.
+    start(game(QStringLiteral("0300"), QStringLiteral("big/3.swf")));
+    QCOMPARE(downloadsList().value(0), QStringLiteral("游戏|300|0300|1"));
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    const QStringList sized = progressCaptions();
+    QVERIFY(!sized.isEmpty());
+    int last = -1;
+    for (const QString &caption : sized) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)% 大小：3M$")).match(caption);
+        QVERIFY2(m.hasMatch(), qPrintable(caption));
+        QVERIFY(m.captured(1).toInt() >= last);
+        last = m.captured(1).toInt();
+    }
+    QCOMPARE(sized.last(), QStringLiteral("100% 大小：3M"));
+    QVERIFY(readFile(flash(QStringLiteral("0300.swf"))) == generated(3 * 1024 * 1024));
+
+    // Without a size: 0% and 0b until it completes.
+    start(game(QStringLiteral("102"), QStringLiteral("games/102.swf")));
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    QVERIFY(!progressCaptions().isEmpty());
+    for (const QString &caption : progressCaptions())
+        QCOMPARE(caption, QStringLiteral("0% 大小：0b"));
+    QCOMPARE(readFile(flash(QStringLiteral("102.swf"))), readFile(PortalServer::gamesDir() + QStringLiteral("/102.swf")));
+}
+
+void TestUiXiazai::failures_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("idleTimeout");
+    QTest::newRow("not found") << QStringLiteral("105") << QStringLiteral("下载出错： 未知错误！") << 0;
+    QTest::newRow("redirect") << QStringLiteral("103") << QStringLiteral("下载出错： 文件不存在重定向！") << 0;
+    QTest::newRow("empty") << QStringLiteral("106") << QStringLiteral("下载出错： 0字节接收！") << 0;
+    // A server that stops sending mid-file.
+    QTest::newRow("stall") << QStringLiteral("107") << QStringLiteral("下载出错： 未知错误！") << 1000;
+}
+
+void TestUiXiazai::failures()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, error);
+    QFETCH(int, idleTimeout);
+    const QStringList before = flashFiles();
+    if (idleTimeout)
+        w->DL->setIdleTimeout(idleTimeout);
+    start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
+    QVERIFY(waitUntilIdle());
+
+    QVERIFY2(m_captions.contains(error), qPrintable(m_captions.join(QLatin1Char('|'))));
+    QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
+    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载失败.."));
+    // No file, not even a partial one; the list keeps the record.
+    QCOMPARE(flashFiles(), before);
+    QCOMPARE(downloadsList().value(0), QStringLiteral("坏%1|%1|%1|1").arg(id));
+
+    // A new download is accepted afterwards (and fails the same way).
+    start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
+    QCOMPARE(w->DownloadState, QStringLiteral("1"));
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
+    QCOMPARE(flashFiles(), before);
+    w->DL->setIdleTimeout(bkDLControl::DefaultIdleTimeoutMs);
+}
+
+void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
+{
+    const QStringList before = flashFiles();
+    start(game(QStringLiteral("101"), QStringLiteral("games/101.swf"), QStringLiteral("慢")));
+    QCOMPARE(w->DownloadState, QStringLiteral("1"));
+    QTRY_VERIFY_WITH_TIMEOUT(w->lblCount->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
+
+    // Another game meanwhile: only a balloon with the current name.
+    TrayBalloon(QString());
+    const QStringList list = downloadsList();
+    w->CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
+    w->CurrentGameName = QStringLiteral("别的");
+    MessageBoxCatcher boxes;
+    w->c_z_click(5);
+    QCOMPARE(LastBalloonText(), QStringLiteral("别的下载任务还未完成，请稍后操作.."));
+    QCOMPARE(downloadsList(), list);
+    QVERIFY(w->DL->isDownloading());
+    QCOMPARE(w->DL->FileURL(), m_portal.baseUrl() + QStringLiteral("games/101.swf"));
+    QTest::qWait(30);
+    QVERIFY(boxes.texts.isEmpty());
+
+    w->DL->CancelDownload();
+    QCOMPARE(w->lblCount->text(), QStringLiteral("下载被取消.."));
+    QCOMPARE(m_captions.last(), QStringLiteral("下载被取消.."));
+    QCOMPARE(flashFiles(), before);
+    // The next download is not refused.
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的")));
+    QCOMPARE(w->lblCount->text(), QStringLiteral("该游戏已经下载过！"));
+}
+
+void TestUiXiazai::captionsOfEveryEvent()
+{
+    struct Case
+    {
+        std::function<void()> raise;
+        QString caption;
+    };
+    bkDLControl *dl = w->DL;
+    const QList<Case> cases = {
+        {[dl] { Q_EMIT dl->DLBeginDownload(); }, QStringLiteral("正在准备下载..")},
+        {[dl] { Q_EMIT dl->DLProgress(0.45f, 10, 1258291); }, QStringLiteral("45% 大小：1.2M")},
+        {[dl] { Q_EMIT dl->DLProgress(0.0f, 700, 0); }, QStringLiteral("0% 大小：0b")},
+        {[dl] { Q_EMIT dl->DLProgress(0.004f, 1, 500); }, QStringLiteral("0% 大小：500b")},
+        {[dl] { Q_EMIT dl->DLProgress(0.996f, 1, 2097152); }, QStringLiteral("100% 大小：2M")},
+        {[dl] { Q_EMIT dl->DLProgress(1.0f, 1, 536870912); }, QStringLiteral("100% 大小：0.5G")},
+        {[dl] { Q_EMIT dl->DLCanceled(); }, QStringLiteral("下载被取消..")},
+        {[dl] { Q_EMIT dl->DLError(1, QStringLiteral("x")); }, QStringLiteral("下载出错： 下载链接无效！")},
+        {[dl] { Q_EMIT dl->DLError(2, QStringLiteral("x")); }, QStringLiteral("下载出错： 文件不存在重定向！")},
+        {[dl] { Q_EMIT dl->DLError(3, QStringLiteral("x")); }, QStringLiteral("下载出错： 0字节接收！")},
+        {[dl] { Q_EMIT dl->DLError(4, QStringLiteral("x")); }, QStringLiteral("下载出错： 文件保存错误！")},
+        {[dl] { Q_EMIT dl->DLError(99, QStringLiteral("x")); }, QStringLiteral("下载出错： 未知错误！")},
+        {[dl] { Q_EMIT dl->DLError(5, QStringLiteral("x")); }, QStringLiteral("下载出错： ")},
+        {[dl] { Q_EMIT dl->DLComplete(1); }, QStringLiteral("游戏下载完毕!")},
+    };
+    for (const Case &c : cases) {
+        c.raise();
+        QCOMPARE(w->lblCount->text(), c.caption);
+    }
+    w->DownloadState = QStringLiteral("1");
+    Q_EMIT dl->DLComplete(0);
+    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载失败.."));
+    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+}
+
+void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
+{
+    QVERIFY(m_game->installLocalPlayer());
+    m_portal.stop();
+    // The downloads list names the game; its file is in the folder flash.
+    const QStringList list = downloadsList();
+    const int line = list.indexOf(QStringLiteral("%u98CE%u8F66|104|104|1"));
+    QVERIFY(line >= 0);
+    const QStringList record = ReadGameLine(w->paths(), QStringLiteral("date_d.dat"), line + 1).value_or(QStringList{});
+    QCOMPARE(record.value(2), QStringLiteral("104"));
+    QVERIFY(QFileInfo::exists(flash(record.value(2) + QStringLiteral(".swf"))));
+
+    // The play command finds the copy and opens the local player page.
+    m_game->play(QStringLiteral("tuzoflash://104$$$104$$$") + record.value(0),
+                 w->paths().dataDir() + QStringLiteral("/flash.htm?") + record.value(2));
+    QVERIFY2(waitForGamePicture(w->Web2), "the downloaded game never showed");
+}
+
+QTEST_MAIN(TestUiXiazai)
+#include "tst_ui_xiazai.moc"
