@@ -6,6 +6,7 @@
 #include "support/pulsedaemon.h"
 
 #include "download/gui/bkdlcontrol.h"
+#include "lists/gamelist.h"
 #include "shell/balloon.h"
 #include "shell/gui/picturebox.h"
 
@@ -79,9 +80,8 @@ private:
     void ensurePlaying()
     {
         if (!m_playing) {
-            m_game->play(command(QStringLiteral("风车")),
-                         m_portal.baseUrl() + QStringLiteral("flash.htm?") + m_portal.baseUrl()
-                             + QStringLiteral("games/101.swf"));
+            m_game->play(command(QStringLiteral("风车")));
+            QCOMPARE(w->CurrentTab, 7);
             QVERIFY2(waitForGamePicture(w->Web2), "the game never showed");
             m_playing = true;
         }
@@ -344,8 +344,13 @@ void TestUiToolbar::favouriteAndPointsGame()
 {
     ensurePlaying();
     w->c_z[3]->paintFrom(w->ppt[10], f45(45, 0));
+    w->CurrentGameName = QStringLiteral("别名");
     w->c_z_click(3);
     QVERIFY(showsFrame(w->c_z[3], w->ppt[9], f45(45, 0)));
+    // The favourites list gets the game under the name of its command.
+    const QStringList favourites = ReadListLines(w->paths().dataFile(QStringLiteral("date_c.dat"))).value_or(QStringList{});
+    QVERIFY2(favourites.value(0).startsWith(QStringLiteral("风车|101|")), qPrintable(favourites.value(0)));
+    QCOMPARE(LastBalloonText(), QStringLiteral("风车已添加到收藏！"));
 
     // "tuzojf://" anywhere in the command makes a points game.
     const QString saved = w->CurrentGameUrl;

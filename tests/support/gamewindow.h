@@ -57,29 +57,8 @@ public:
             && QFile::link(from + QStringLiteral("ruffle"), to + QStringLiteral("ruffle"));
     }
 
-    // What the play command does with the game window for `commandUrl`,
-    // showing `playerPage` in the game pane.
-    void play(const QString &commandUrl, const QString &playerPage)
-    {
-        BA1 *w = window.get();
-        QString rest = commandUrl;
-        rest.remove(QStringLiteral("tuzoflash://"));
-        if (rest.endsWith(QLatin1Char('/')))
-            rest.chop(1);
-        const QStringList parts = rest.split(QStringLiteral("$$$"));
-        if (parts.size() > 2)
-            w->CurrentGameName = parts.at(2);
-        w->Web2->show();
-        w->Web2->Navigate(playerPage);
-        w->CurrentGameUrl = commandUrl;
-        if (w->c_z[7]->toolTipText() != QStringLiteral("隐藏"))
-            w->c_z_click(7);
-        if (w->c_z[0]->toolTipText() != QStringLiteral("停止"))
-            w->ResumeGame();
-        w->lblCount->setText(QString());
-        w->LayoutGamePane();
-        w->npc_Click(7);
-    }
+    // Plays a game as a portal page does: the play command in the portal pane.
+    void play(const QString &commandUrl) { window->Web1->Navigate(commandUrl); }
 
     std::unique_ptr<BA1> window;
 };

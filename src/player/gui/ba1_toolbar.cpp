@@ -116,7 +116,7 @@ void BA1::c_z_click(int index)
     case 3:
         button->paintFrom(ppt[9], frame45(45, 0));
         button->refresh();
-        // shoucang(): enable when the favourites command is declared in ba1.h.
+        shoucang();
         break;
     case 4:
         TakeScreenshot();
