@@ -6,12 +6,12 @@
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
 #include "portal/downloadedcopy.h"
+#include "portal/gui/messagebox.h"
 #include "shell/balloon.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 
 #include <cmath>
 
@@ -22,8 +22,7 @@ const QString POINTS_SCHEME = QStringLiteral("tuzojf://");
 
 void showMessage(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, parent->windowTitle(), text, QMessageBox::Ok, parent);
-    box.exec();
+    ShowMessage(parent, text, ApplicationTitle());
 }
 
 // The download state text read as a number.

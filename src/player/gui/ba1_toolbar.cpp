@@ -6,6 +6,7 @@
 #include "download/gui/bkdlcontrol.h"
 #include "player/screenshot.h"
 #include "player/systemmute.h"
+#include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
 #include "shell/balloon.h"
 #include "shell/gui/imagebutton.h"
@@ -13,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 
 namespace
@@ -182,9 +182,7 @@ void BA1::TakeScreenshot()
     // "." or "..".
     const QString folderName = ScreenshotFolderName(CurrentGameName);
     if (folderName.isEmpty()) {
-        QMessageBox box(QMessageBox::NoIcon, windowTitle(), QStringLiteral("游戏错误，无法完成截图！"),
-                        QMessageBox::Ok, this);
-        box.exec();
+        ShowMessage(this, QStringLiteral("游戏错误，无法完成截图！"), ApplicationTitle());
         if (self)
             button->setEnabled(true);
         return;
