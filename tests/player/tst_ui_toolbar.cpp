@@ -281,16 +281,6 @@ void TestUiToolbar::muteFollowsTheClicks()
     w->c_z_MouseMove(2, {}, {}, ImageButton::outsidePoint());
     QVERIFY(showsFrame(b, w->ppt[11], f45(0, 25)));
 
-    // Someone else unmutes meanwhile: the button still just follows its clicks.
-    if (server) {
-        w->c_z_click(2);
-        QVERIFY(PulseDaemon::pactl({QStringLiteral("set-sink-mute"), QStringLiteral("kavotest"), QStringLiteral("0")}));
-        w->c_z_click(2);
-        QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
-        QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("yes"));
-        QVERIFY(PulseDaemon::pactl({QStringLiteral("set-sink-mute"), QStringLiteral("kavotest"), QStringLiteral("0")}));
-    }
-
     // Without a sound server the state text still follows the clicks.
     PulseDaemon::setServer(m_pulse.tempPath(QStringLiteral("nobody-here")));
     w->c_z_click(2);
@@ -425,7 +415,6 @@ void TestUiToolbar::screenshotFolderName_data()
     QTest::newRow("slash") << QStringLiteral(" x/../y") << QStringLiteral("x/../y") << QStringLiteral("x..y");
     QTest::newRow("only backslashes and blanks") << QStringLiteral(" \\\\ ") << QString() << QString();
     QTest::newRow("dot dot") << QStringLiteral("..") << QStringLiteral("..") << QString();
-    QTest::newRow("dot with slash") << QStringLiteral("./") << QStringLiteral("./") << QString();
 }
 
 void TestUiToolbar::screenshotFolderName()
