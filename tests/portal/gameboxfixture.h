@@ -8,6 +8,7 @@
 #include "common/textcodec.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/ba1.h"
+#include "shell/gui/picturebox.h"
 #include "startup/processentry.h"
 #include "support/portalserver.h"
 
@@ -56,10 +57,13 @@ public:
 
     QString base() const { return portal.baseUrl(); }
 
-    bool portalReady(int timeout = 20000)
+    // The portal page and its frame have loaded. A fresh window takes a
+    // while: every pane starts its own page at once.
+    bool portalReady(int timeout = 40000)
     {
         return QTest::qWaitFor([&] {
-            return js(w->Web1, QStringLiteral("!!(frames['tuzomain'] && frames['tuzomain'].document"
+            return js(w->Web1, QStringLiteral("document.readyState == 'complete' && !!(frames['tuzomain']"
+                                              " && frames['tuzomain'].document.readyState == 'complete'"
                                               " && frames['tuzomain'].document.getElementById('g101'))"))
                 .toBool();
         }, timeout);
@@ -122,15 +126,16 @@ public:
         js(pane, QStringLiteral("%1.querySelector('%2').click()").arg(doc, selector));
     }
 
-    // Centre of an element in pane coordinates; (-1, -1) when it is missing.
+    // Centre of an element in pane coordinates, scrolled into view first;
+    // (-1, -1) when it is missing.
     static QPoint centreOf(WebPane *pane, const QString &selector, const QString &frame = QString())
     {
         const QString code = frame.isEmpty()
-            ? QStringLiteral("(function(){var e=document.querySelector('%1');if(!e)return [];"
+            ? QStringLiteral("(function(){var e=document.querySelector('%1');if(!e)return [];e.scrollIntoView({block:'center'});"
                              "var r=e.getBoundingClientRect();return [r.left+r.width/2, r.top+r.height/2];})()")
                   .arg(selector)
             : QStringLiteral("(function(){var f=document.querySelector('iframe[name=%1]');"
-                             "var e=f&&frames['%1'].document.querySelector('%2');if(!e)return [];"
+                             "var e=f&&frames['%1'].document.querySelector('%2');if(!e)return [];e.scrollIntoView({block:'center'});"
                              "var o=f.getBoundingClientRect(),r=e.getBoundingClientRect();"
                              "return [o.left+f.clientLeft+r.left+r.width/2, o.top+f.clientTop+r.top+r.height/2];})()")
                   .arg(frame, selector);
