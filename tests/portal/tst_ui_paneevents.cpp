@@ -1,0 +1,240 @@
+// Pane events against the demo portal: the error panel and its retry, the
+// top promotion, silent panes, new windows and the context menus.
+#include "portal/gameboxfixture.h"
+#include "portal/gui/ba3.h"
+#include "shell/gui/clicklabel.h"
+#include "shell/gui/imagebutton.h"
+#include "shell/gui/picturebox.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace
+{
+const QString ERROR_TEXT = QStringLiteral(
+    "Error！出错了\r\n\r\n1.请检查你的网络连接\r\n\r\n2.软件网络出现了故障\r\n\r\n"
+    "3.请点此尝试重新连接\r\n\r\n4.请尝试重新启动软件\r\n\r\n");
+const QStringList MY_MENU = {QStringLiteral("后退"), QStringLiteral("前进"), QStringLiteral("-"),
+                             QStringLiteral("复制"), QStringLiteral("粘贴")};
+}
+
+// Stands in for the user's browser.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList opened;
+    Q_INVOKABLE void open(const QUrl &url) { opened << url.toString(); }
+};
+
+class PaneEventsTest : public QObject
+{
+    Q_OBJECT
+
+    GameBox box;
+    QString m_base;
+
+    // The menus a right click at `pos` opens within a short while, with the
+    // entry chosen (empty: closed).
+    QStringList menuAt(WebPane *pane, const QPoint &pos, const QString &entry = QString(), int *count = nullptr)
+    {
+        MenuAnswer menu(entry);
+        GameBox::rightClick(pane, pos);
+        QTest::qWaitFor([&] { return menu.count > 0; }, 1500);
+        QTest::qWait(100);
+        if (count)
+            *count = menu.count;
+        if (menu.count == 1 && menu.position != QCursor::pos())
+            return {QStringLiteral("<misplaced>")};
+        return menu.entries;
+    }
+
+    bool shows(WebPane *pane, const QString &url)
+    {
+        return QTest::qWaitFor([&] {
+            return GameBox::js(pane, QStringLiteral("document.readyState == 'complete' && document.URL")).toString() == url;
+        }, 20000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(box.start());
+        m_base = box.base();
+    }
+
+    // A failing portal covers the page with the error panel until the retry;
+    // failures of other addresses, or of the top promotion, do not.
+    void portalErrorPanelAndRetry()
+    {
+        BA1 &w = *box.w;
+        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(w.zz[0]->isVisible());
+        QTRY_VERIFY(w.ad_pic->isVisible());
+
+        QSignalSpy errors(w.Web1, &WebPane::NavigateError);
+        GameBox::followLink(w.Web1, QStringLiteral("http://127.0.0.1:9/"));
+        QTRY_COMPARE(errors.count(), 1);
+        QCOMPARE(w.PortalErrorShown, 0);
+        QVERIFY(!w.zzer->isVisible());
+        w.Web1->Navigate(m_base);
+        QVERIFY(box.portalReady());
+
+        const int port = box.portal.port();
+        box.portal.stop();
+        GameBox::followLink(w.Web1, m_base + QStringLiteral("home.html"));
+        QTRY_VERIFY(w.zzer->isVisible());
+        QVERIFY(!w.zz[0]->isVisible());
+        QCOMPARE(w.webe->text(), ERROR_TEXT);
+        QCOMPARE(w.PortalErrorShown, 1);
+
+        // Back on the same address; the top promotion fails from now on.
+        const QStringList again = {QStringLiteral("--port"), QString::number(port), QStringLiteral("--fault"),
+                                   QStringLiteral("/js/ads/topad.html=404")};
+        QVERIFY(box.portal.start(again));
+        QTest::mouseClick(w.P2, Qt::LeftButton);
+        QVERIFY(w.zz[0]->isVisible());
+        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(box.portalReady());
+        QCOMPARE(w.Web1->locationUrl(), m_base);
+        QCOMPARE(w.webe->text(), ERROR_TEXT);
+
+        // A second failure shows the panel again; its text retries too.
+        box.portal.stop();
+        GameBox::followLink(w.Web1, m_base + QStringLiteral("home.html"));
+        QTRY_VERIFY(w.zzer->isVisible());
+        QVERIFY(box.portal.start(again));
+        QTest::mouseClick(w.webe, Qt::LeftButton);
+        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(box.portalReady());
+    }
+
+    // Loaded panes show no script dialogs.
+    void silentPanes()
+    {
+        BA1 &w = *box.w;
+        MessageAnswer dialogs(QMessageBox::Ok);
+        for (WebPane *pane : {w.Web1, w.Web3, w.Web4, w.adweb}) {
+            const QVariant answer = GameBox::js(pane, QStringLiteral("alert('a'); confirm('b') ? 'yes' : 'no'"));
+            QCOMPARE(answer.toString(), QStringLiteral("no"));
+        }
+        QCOMPARE(dialogs.count, 0);
+    }
+
+    // Pages in the game pane cannot open windows; other panes' windows go to
+    // the user's browser.
+    void newWindows()
+    {
+        BA1 &w = *box.w;
+        BrowserStandIn browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
+        w.Web2->Navigate(m_base + QStringLiteral("yy"));
+        QVERIFY(shows(w.Web2, m_base + QStringLiteral("yy")));
+        QSignalSpy asked(w.Web2, &WebPane::NewWindow2);
+        GameBox::js(w.Web2, QStringLiteral("window.open('%1dan')").arg(m_base));
+        QTRY_COMPARE(asked.count(), 1);
+
+        GameBox::js(w.Web4, QStringLiteral("window.open('%1home.html')").arg(m_base));
+        QTRY_COMPARE(browser.opened, QStringList{m_base + QStringLiteral("home.html")});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QCOMPARE(w.Web2->locationUrl(), m_base + QStringLiteral("yy"));
+    }
+
+    // The portal's page and its frame "tuzomain" have the program's menu,
+    // other frames of the portal and the top promotion the browser's own,
+    // the other panes none at all.
+    void contextMenus()
+    {
+        BA1 &w = *box.w;
+        w.npc_Click(6);
+        QVERIFY(box.portalReady());
+        QCOMPARE(menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo"))), MY_MENU);
+        QCOMPARE(menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#g104"), QStringLiteral("tuzomain"))), MY_MENU);
+
+        GameBox::js(w.Web1, QStringLiteral("var f=document.createElement('iframe');f.name='other';f.src='%1dan';"
+                                           "f.style='position:fixed;left:0;top:0;width:300px;height:200px;z-index:99';"
+                                           "document.body.appendChild(f);").arg(m_base));
+        QTRY_VERIFY(GameBox::js(w.Web1, QStringLiteral("frames['other'].document.readyState == 'complete' && "
+                                                       "frames['other'].location.pathname == '/dan'")).toBool());
+        int count = 0;
+        QStringList entries = menuAt(w.Web1, QPoint(150, 100), QString(), &count);
+        QCOMPARE(count, 1);
+        QVERIFY2(!entries.contains(QStringLiteral("后退")), qPrintable(entries.join(QLatin1Char(','))));
+        GameBox::js(w.Web1, QStringLiteral("document.querySelector('iframe[name=other]').remove()"));
+
+        // The game page: the player (a page of its own here) and the side panel.
+        GameBox::followLink(w.Web1, QStringLiteral("tuzoflash://101$$$101$$$Menu"));
+        QTRY_COMPARE(w.CurrentTab, 7);
+        w.Web2->Navigate(m_base + QStringLiteral("yy"));
+        QVERIFY(shows(w.Web2, m_base + QStringLiteral("yy")));
+        QVERIFY(shows(w.Webr, m_base + QStringLiteral("app/flash_info.asp?id=101")));
+        QVERIFY(w.Pic2->isVisible());
+        QCOMPARE(menuAt(w.Web2, QPoint(100, 100), QString(), &count), QStringList());
+        QCOMPARE(count, 0);
+        QCOMPARE(menuAt(w.Webr, QPoint(60, 60), QString(), &count), QStringList());
+        QCOMPARE(count, 0);
+
+        w.npc_Click(9);
+        QCOMPARE(menuAt(w.Web4, QPoint(100, 100), QString(), &count), QStringList());
+        QCOMPARE(count, 0);
+        w.npc_Click(3);
+        QCOMPARE(menuAt(w.Web5, QPoint(100, 100), QString(), &count), QStringList());
+        QCOMPARE(count, 0);
+
+        QVERIFY(w.ad_pic->isVisible());
+        entries = menuAt(w.adweb, QPoint(50, 30), QString(), &count);
+        QCOMPARE(count, 1);
+        QVERIFY(!entries.contains(QStringLiteral("后退")));
+    }
+
+    // The entries of the portal's menu act on the portal pane, whichever of
+    // its documents the menu came from.
+    void portalMenuEntries()
+    {
+        BA1 &w = *box.w;
+        w.npc_Click(6);
+        QVERIFY(box.portalReady());
+
+        GameBox::clickElement(w.Web1, QStringLiteral(".nav a[href$=\"/yy\"]"));
+        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
+        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo")), QStringLiteral("后退"));
+        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/home.html"));
+        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#g101"), QStringLiteral("tuzomain")), QStringLiteral("前进"));
+        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
+
+        QGuiApplication::clipboard()->clear();
+        GameBox::js(w.Web1, QStringLiteral("getSelection().selectAllChildren(document.querySelector('.logo small'))"));
+        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo small")), QStringLiteral("复制"));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("好玩的Flash小游戏，点开就玩"));
+
+        GameBox::js(w.Web1, QStringLiteral("var i=document.createElement('input');i.id='box';"
+                                           "document.querySelector('.top').appendChild(i);i.focus();"));
+        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#box")), QStringLiteral("粘贴"));
+        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("document.getElementById('box').value")).toString(),
+                     QStringLiteral("好玩的Flash小游戏，点开就玩"));
+    }
+
+    // The top promotion: another address failing keeps it, its own page
+    // failing (the portal answers 404 since the retry above) hides it for good.
+    void topPromotionHidesForGood()
+    {
+        BA1 &w = *box.w;
+        QVERIFY(w.ad_pic->isVisible());
+        w.adweb->Navigate(QStringLiteral("http://127.0.0.1:9/"));
+        QTest::qWait(500);
+        QVERIFY(w.ad_pic->isVisible());
+        w.adweb->Navigate(m_base + QStringLiteral("js/ads/topad.html"));
+        QTRY_COMPARE(w.TopAdFailed, 1);
+        QVERIFY(!w.ad_pic->isVisible());
+        w.adweb->Navigate(m_base + QStringLiteral("js/ads/tui.html"));
+        QVERIFY(shows(w.adweb, m_base + QStringLiteral("js/ads/tui.html")));
+        QVERIFY(!w.ad_pic->isVisible());
+        QVERIFY(!w.zzer->isVisible());
+    }
+};
+
+QTEST_MAIN(PaneEventsTest)
+#include "tst_ui_paneevents.moc"
