@@ -1,6 +1,7 @@
 // The games play in a web pane: the portal's player pages and the installed
 // local player page show the generated games with the Flash runtime, animate
 // them, and pass keyboard and mouse input through to them.
+#include "support/appfolder.h"
 #include "support/portalserver.h"
 
 #include <QDir>
@@ -88,24 +89,6 @@ public:
     QStringList urls;
 };
 
-bool copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    if (!QDir().mkpath(to))
-        return false;
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(dst))
-                return false;
-        } else if (!QFile::copy(src, dst)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 class tst_ui_RufflePlay : public QObject
@@ -178,7 +161,7 @@ QString tst_ui_RufflePlay::appCopy()
     // A copy of the built application folder, as a user would run it.
     if (m_appDir.isEmpty()) {
         const QString dir = m_appCopy.filePath(QStringLiteral("kavo"));
-        if (copyTree(QStringLiteral(KAVO_APP_DIR), dir) && QDir().mkpath(dir + QStringLiteral("/flash")))
+        if (CopyInstalledApplication(dir) && QDir().mkpath(dir + QStringLiteral("/flash")))
             m_appDir = dir;
     }
     return m_appDir;

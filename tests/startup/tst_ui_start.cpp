@@ -6,6 +6,7 @@
 #include "shell/gui/ba1.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
+#include "support/appfolder.h"
 #include "support/portalserver.h"
 
 #include <QDir>
@@ -19,24 +20,6 @@
 namespace
 {
 const QString S_Q = QStringLiteral("S_q");
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + QLatin1Char('/') + QDir(from).relativeFilePath(src);
-        if (it.fileInfo().isDir()) {
-            QDir().mkpath(dst);
-        } else if (!QFile::copy(src, dst)) {
-            return false;
-        } else {
-            QFile::setPermissions(dst, QFileInfo(src).permissions());
-        }
-    }
-    return true;
-}
 
 QString portalBaseOfBuild()
 {
@@ -122,7 +105,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString app = dir.filePath(QStringLiteral("游戏盒"));
-        QVERIFY(copyTree(QStringLiteral(KAVO_APP_DIR), app));
+        QVERIFY(CopyInstalledApplication(app));
         QVERIFY(!QFileInfo::exists(app + QStringLiteral("/config.ini")));
 
         for (int start = 1; start <= 2; ++start) {
@@ -157,7 +140,7 @@ private Q_SLOTS:
         play.setProcessEnvironment(env);
         QTemporaryDir dir;
         const QString app = dir.filePath(QStringLiteral("kavo"));
-        QVERIFY(copyTree(QStringLiteral(KAVO_APP_DIR), app));
+        QVERIFY(CopyInstalledApplication(app));
         play.start(app + QStringLiteral("/play"));
         QVERIFY(play.waitForFinished(20000));
         QCOMPARE(play.exitStatus(), QProcess::NormalExit);
