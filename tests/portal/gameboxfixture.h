@@ -50,9 +50,15 @@ public:
         writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
         w = std::make_unique<BA1>(paths, portal.baseUrl());
         w->show();
-        if (!QTest::qWaitForWindowExposed(w.get(), 10000))
+        if (!QTest::qWaitForWindowExposed(w.get(), 10000)) {
+            qWarning("the main window was not shown");
             return false;
-        return !waitForPortal || portalReady();
+        }
+        if (waitForPortal && !portalReady()) {
+            qWarning("the portal page did not load");
+            return false;
+        }
+        return true;
     }
 
     QString base() const { return portal.baseUrl(); }

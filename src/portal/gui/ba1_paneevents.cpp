@@ -16,9 +16,9 @@ void BA1::Web1_DownloadComplete()
         zz[0]->show();
         zzer->hide();
     }
-    // The portal takes the keys when it is the page in front; a load in the
-    // background does not take them from the game.
-    if (zz[0]->isVisible() && !zzer->isVisible())
+    // The portal takes the keys when its page is the one in front; a load
+    // behind another page does not take them from the game or the list.
+    if (CurrentTab == 6 && zz[0]->isVisible() && !zzer->isVisible())
         Web1->setFocus();
 }
 
