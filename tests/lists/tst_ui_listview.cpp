@@ -71,19 +71,6 @@ private Q_SLOTS:
 
     void cleanup() { stopPlayer(); }
 
-    void tabsNameTheList()
-    {
-        box.w->npc_Click(8);
-        const char *const pages[3] = {"n.htm", "c.htm", "d.htm"};
-        const char *const headers[3] = {"当前列表 >> 最近玩过的游戏：", "当前列表 >> 我收藏的游戏：", "当前列表 >> 已下载的游戏："};
-        for (int i : {1, 2, 0}) {
-            QTest::mouseClick(box.w->lc[i], Qt::LeftButton);
-            QTRY_COMPARE(list()->locationUrl(), box.paths.dataFile(QString::fromLatin1(pages[i])));
-            QCOMPARE(box.w->lcname->text(), QString::fromUtf8(headers[i]));
-            QCOMPARE(box.w->Im1->pos(), QPoint(22, 33 * i + 10));
-        }
-    }
-
     // Items of the recent list open the game and go to its top; the delete
     // link removes one line.
     void openAndDeleteRecent()

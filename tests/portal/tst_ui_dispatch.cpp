@@ -81,6 +81,18 @@ private Q_SLOTS:
                  box.base() + QStringLiteral("home.html"));
     }
 
+    // The portal's script button navigates to a play command by script.
+    void scriptNavigationPlaysTheGame()
+    {
+        BA1 &w = *box.w;
+        w.npc_Click(6);
+        GameBox::js(w.Web1, QStringLiteral("Math.random = function () { return 0; };"
+                                           "document.getElementById('rand').click();"));
+        const QString expected = QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%u5F69%u7403%u5F39%u8DF3").arg(box.base());
+        QTRY_COMPARE(w.CurrentGameUrl, expected);
+        QTRY_COMPARE(w.Web2->locationUrl(), box.base() + QStringLiteral("flash.htm?") + box.base() + QStringLiteral("games/101.swf"));
+    }
+
     // The forms a page may send, each checked where it goes wrong most easily.
     void commandForms()
     {
