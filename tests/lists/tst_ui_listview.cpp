@@ -81,6 +81,7 @@ private Q_SLOTS:
         QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$Beta"));
         QCOMPARE(box.w->CurrentGameName, QStringLiteral("Beta"));
         QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=102"));
+        stopPlayer();
         QCOMPARE(box.w->CurrentTab, 7);
         QCOMPARE(box.listLines(RECENT),
                  (QStringList{QStringLiteral("Beta|102|102|1"), QStringLiteral("Alpha|101|101|1"),
@@ -103,6 +104,7 @@ private Q_SLOTS:
         GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
         QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzojf://107$$$107$$$Wheel"));
         QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=107"));
+        stopPlayer();
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Wheel|107|107|0"));
 
         box.w->npc_Click(8);
@@ -124,6 +126,7 @@ private Q_SLOTS:
         GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
         QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
         QTRY_COMPARE(box.w->Web2->locationUrl(), box.paths.dataFile(QStringLiteral("flash.htm?105")));
+        stopPlayer();
 
         box.w->npc_Click(8);
         QVERIFY(waitForItems(3));
@@ -168,6 +171,7 @@ private Q_SLOTS:
 
         GameBox::followLink(list(), QStringLiteral("open://3/"));
         QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://3$$$3$$$G3"));
+        stopPlayer();
     }
 
     // Ids come from pages: one that is not a plain number names no file, so
@@ -260,12 +264,14 @@ private Q_SLOTS:
         box.w->npc_Click(6);
         GameBox::clickElement(box.w->Web1, QStringLiteral("#g103"), QStringLiteral("tuzomain"));
         QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzoflash://103$$$")));
+        stopPlayer();
         box.w->shoucang();
         QCOMPARE(LastBalloonText(), QStringLiteral("快乐打气球已添加到收藏！"));
 
         box.w->npc_Click(6);
         GameBox::clickElement(box.w->Web1, QStringLiteral("#g107"), QStringLiteral("tuzomain"));
         QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzojf://107$$$")));
+        stopPlayer();
         box.w->shoucang();
         QCOMPARE(LastBalloonText(), QStringLiteral("积分大转盘已添加到收藏！"));
 
@@ -317,6 +323,7 @@ private Q_SLOTS:
             MenuAnswer menu(QStringLiteral("开始游戏"));
             GameBox::rightClick(list(), GameBox::centreOf(list(), QStringLiteral("a[href=\"open://2\"]")));
             QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Gamma"));
+            stopPlayer();
         }
 
         // The menu's commands on their own.
@@ -327,6 +334,7 @@ private Q_SLOTS:
         box.w->ContextGameLink = QStringLiteral("open://2/");
         box.w->CCC_Click();
         QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://101$$$101$$$Alpha"));
+        stopPlayer();
     }
 };
 
