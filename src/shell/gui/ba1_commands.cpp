@@ -211,7 +211,9 @@ void BA1::quit_quan_Click()
     FullScreenGame = 0;
     Picd->show();
     c_z[8]->hide();
-    ad_pic->show();
+    // A promotion page that failed stays hidden for good.
+    if (TopAdFailed != 1)
+        ad_pic->show();
     npc[2]->setToolTipText(QStringLiteral("关闭"));
     // The resize that follows lays out the standard window again.
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));

@@ -140,6 +140,12 @@ void BA1::LayoutMain()
 
 void BA1::LayoutGamePane()
 {
+    // In full-screen mode the game covers the page: a game started or the
+    // side panel switched meanwhile must not bring the standard page back.
+    if (FullScreenGame == 1) {
+        LayoutFullScreenGame();
+        return;
+    }
     const float w = zz[1]->width();
     const float h = zz[1]->height();
 
