@@ -98,16 +98,22 @@ public:
         writeFile(paths.dataFile(listFile), TextCodec::toAnsi(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     }
 
+    // Runs a script in the page and waits a while for its result. A page
+    // busy loading may answer after that, so the answer goes to shared state.
     static QVariant js(WebPane *pane, const QString &code, quint32 world = QWebEngineScript::MainWorld)
     {
-        QVariant result;
-        bool done = false;
-        pane->page()->runJavaScript(code, world, [&](const QVariant &v) {
-            result = v;
-            done = true;
+        struct Answer
+        {
+            QVariant result;
+            bool done = false;
+        };
+        const auto answer = std::make_shared<Answer>();
+        pane->page()->runJavaScript(code, world, [answer](const QVariant &v) {
+            answer->result = v;
+            answer->done = true;
         });
-        QTest::qWaitFor([&] { return done; }, 5000);
-        return result;
+        QTest::qWaitFor([&] { return answer->done; }, 5000);
+        return answer->result;
     }
 
     // A page follows a link it has just written, as a portal script does:
