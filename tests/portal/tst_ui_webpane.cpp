@@ -7,6 +7,8 @@
 #include <QWebEngineScript>
 #include <QtTest>
 
+#include <memory>
+
 #include "portal/gui/webpane.h"
 #include "support/httpfixture.h"
 
@@ -113,15 +115,17 @@ private:
 
     QVariant js(WebPane &pane, const QString &code, quint32 world = QWebEngineScript::MainWorld)
     {
-        QVariant result;
-        bool done = false;
-        pane.page()->runJavaScript(code, world, [&](const QVariant &v) {
-            result = v;
-            done = true;
+        // Shared with the callback: a late answer must not write into a
+        // finished call.
+        struct Answer { QVariant value; bool done = false; };
+        const auto answer = std::make_shared<Answer>();
+        pane.page()->runJavaScript(code, world, [answer](const QVariant &v) {
+            answer->value = v;
+            answer->done = true;
         });
-        if (!QTest::qWaitFor([&] { return done; }, 5000))
+        if (!QTest::qWaitFor([&] { return answer->done; }, 5000))
             qWarning("script did not answer: %s", qPrintable(code));
-        return result;
+        return answer->value;
     }
 
     QPoint centreOf(WebPane &pane, const QString &frame, const QString &id)

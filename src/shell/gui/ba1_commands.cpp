@@ -1,6 +1,7 @@
 // Caption and tab buttons and the window commands of the main window.
 #include "shell/gui/ba1.h"
 
+#include "portal/gui/ba3.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "startup/settingsstore.h"
@@ -234,8 +235,9 @@ void BA1::Form_DblClick()
 
 void BA1::ttt_v()
 {
-    // The notification-area icon, the menu form, the settings dialog and the
-    // promotion windows join this sequence with their own code.
+    // The notification-area icon, the settings dialog and the promotion
+    // windows join this sequence with their own code.
+    UnloadMenuForm(this);
     hide();
     close();
     QApplication::quit();
