@@ -1,5 +1,6 @@
 #include "download/gui/bkdlcontrol.h"
 #include "download/httptestserver.h"
+#include "support/dialoganswers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,25 +71,6 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Closes the next modal message box and remembers what it said.
-struct MessageBoxCatcher {
-    QString title;
-    QString text;
-    QTimer timer;
-    MessageBoxCatcher()
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                title = box->windowTitle();
-                text = box->text();
-                box->done(QMessageBox::Ok);
-                timer.stop();
-            }
-        });
-        timer.start();
-    }
-};
 }
 
 class TestBkDLControl : public QObject
@@ -468,7 +450,7 @@ void TestBkDLControl::refusals()
     for (const QString &url : {QString("ftp://127.0.0.1/a.swf"), QString("no address")}) {
         log.lines.clear();
         c.setFileURL(url);
-        MessageBoxCatcher box;
+        MessageAnswer box(QMessageBox::Ok);
         QVERIFY(!c.BeginDownload());
         QCOMPARE(log.lines.size(), 2);
         QVERIFY(log.lines[0].startsWith("DLError 1 "));

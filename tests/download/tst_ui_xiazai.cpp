@@ -145,7 +145,7 @@ void TestUiXiazai::refusals()
     w->CurrentGameName = QStringLiteral("旧");
     w->lblCount->setText(QStringLiteral("-"));
     TrayBalloon(QString());
-    MessageBoxCatcher boxes;
+    MessageAnswer boxes(QMessageBox::Ok);
     w->xiazai();
     QTest::qWait(30);
 
@@ -273,7 +273,7 @@ void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
     const QStringList list = downloadsList();
     w->CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
     w->CurrentGameName = QStringLiteral("别的");
-    MessageBoxCatcher boxes;
+    MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(5);
     QCOMPARE(LastBalloonText(), QStringLiteral("别的下载任务还未完成，请稍后操作.."));
     QCOMPARE(downloadsList(), list);

@@ -149,7 +149,7 @@ void TestUiToolbar::cleanupTestCase()
 void TestUiToolbar::noGameLeavesEveryButtonInert()
 {
     QCOMPARE(w->CurrentGameUrl, QStringLiteral("0"));
-    MessageBoxCatcher boxes;
+    MessageAnswer boxes(QMessageBox::Ok);
     const ToolbarState before = ToolbarState::of(w);
     const QString mute = m_pulseSkip.isEmpty() ? PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")) : QString();
     for (int i = -1; i <= 9; ++i)
@@ -347,7 +347,7 @@ void TestUiToolbar::favouriteAndPointsGame()
     w->CurrentGameUrl = QStringLiteral("tuzoflash://7$$$http://x/7.swf$$$tuzojf://");
     w->lblCount->hide();
     w->c_z[5]->paintFrom(w->ppt[10], f45(135, 0));
-    MessageBoxCatcher boxes;
+    MessageAnswer boxes(QMessageBox::Ok);
     QTest::mouseClick(w->c_z[5], Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(w->lblCount->text(), QStringLiteral("当前游戏为积分游戏，不能下载！"));
     QVERIFY(!w->lblCount->isHidden());
@@ -427,7 +427,7 @@ void TestUiToolbar::screenshotFolderName()
     const QStringList parentBefore = QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     w->CurrentGameName = name;
     TrayBalloon(QString());
-    MessageBoxCatcher boxes;
+    MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(4);
     QTest::qWait(30);
 

@@ -10,6 +10,7 @@
 #include "shell/gui/ba1.h"
 #include "shell/gui/picturebox.h"
 #include "startup/processentry.h"
+#include "support/dialoganswers.h"
 #include "support/portalserver.h"
 
 #include <QApplication>
@@ -161,77 +162,4 @@ public:
         QCursor::setPos(pane->mapToGlobal(pos));
         QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {}, pos);
     }
-};
-
-// Answers the next message box: records its text, caption and buttons, then
-// presses `answer`.
-class MessageAnswer : public QObject
-{
-public:
-    explicit MessageAnswer(QMessageBox::StandardButton answer) : m_answer(answer)
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            ++count;
-            text = box->text();
-            title = box->windowTitle();
-            buttons = box->standardButtons();
-            icon = box->icon();
-            if (QAbstractButton *b = box->button(m_answer))
-                b->click();
-            else
-                box->reject();
-        });
-        m_timer.start(20);
-    }
-    int count = 0;
-    QString text;
-    QString title;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-
-private:
-    QMessageBox::StandardButton m_answer;
-    QTimer m_timer;
-};
-
-// Watches for popup menus: records the entries of each one and chooses
-// `entry` (by its text), or closes the menu when the entry is empty.
-class MenuAnswer : public QObject
-{
-public:
-    explicit MenuAnswer(const QString &entry = QString()) : m_entry(entry)
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu || !menu->isVisible())
-                return;
-            ++count;
-            QStringList texts;
-            QAction *chosen = nullptr;
-            for (QAction *a : menu->actions()) {
-                texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-                if (!m_entry.isEmpty() && a->text() == m_entry)
-                    chosen = a;
-            }
-            entries = texts;
-            position = menu->pos();
-            if (chosen) {
-                menu->setActiveAction(chosen);
-                QTest::keyClick(menu, Qt::Key_Return);
-            } else {
-                menu->close();
-            }
-        });
-        m_timer.start(20);
-    }
-    int count = 0;
-    QStringList entries;
-    QPoint position;
-
-private:
-    QString m_entry;
-    QTimer m_timer;
 };

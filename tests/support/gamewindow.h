@@ -9,6 +9,7 @@
 #include "shell/gui/ba1.h"
 #include "shell/gui/imagebutton.h"
 #include "startup/processentry.h"
+#include "support/dialoganswers.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -92,22 +93,3 @@ inline bool showsFrame(const ImageButton *button, const QImage &strip, const QRe
     return !strip.isNull() && shown == strip.copy(rect).convertToFormat(QImage::Format_RGB32);
 }
 
-// Closes every modal message box as it comes and remembers what they said.
-struct MessageBoxCatcher
-{
-    QStringList texts;
-    QStringList titles;
-    QTimer timer;
-    MessageBoxCatcher()
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                titles << box->windowTitle();
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        timer.start();
-    }
-};
