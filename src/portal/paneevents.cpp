@@ -17,3 +17,14 @@ bool IsPortalFailure(const QString &url, const QString &portalBase)
         return false;
     return !portalBase.isEmpty() && url.contains(portalBase);
 }
+
+QString GameInfoUnavailablePage()
+{
+    return QStringLiteral(
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>游戏信息</title></head>"
+        "<body style=\"margin:0;padding:24px 14px;background:#f5f5f5;color:#556070;"
+        "font:13px/1.8 sans-serif;text-align:center\">"
+        "<p style=\"margin:0 0 8px;font-weight:bold\">暂时无法显示游戏信息</p>"
+        "<p style=\"margin:0\">没有连接到游戏网站。<br>这不影响游戏：已下载的游戏照常可以玩。</p>"
+        "</body></html>");
+}

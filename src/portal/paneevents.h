@@ -11,3 +11,8 @@ QString PortalErrorText();
 // A command address ("tuzo...", "open://", "delk://") is never the portal,
 // even when one of its fields carries a portal address.
 bool IsPortalFailure(const QString &url, const QString &portalBase);
+
+// The page the side panel shows instead of the engine's error page when the
+// game's information page cannot be loaded (the portal is unreachable). The
+// game itself is not affected: downloaded games play without the portal.
+QString GameInfoUnavailablePage();

@@ -46,6 +46,12 @@ public:
             qWarning("portal: %s", qPrintable(portal.errorString()));
             return false;
         }
+        return openWindow(waitForPortal);
+    }
+
+    // Opens the window on whatever the portal is doing (it may be stopped).
+    bool openWindow(bool waitForPortal = true)
+    {
         PrepareApplicationFolder(paths);
         // The local player page as the installation has it.
         writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");

@@ -13,8 +13,9 @@
 void BA1::Web1_DownloadComplete()
 {
     if (PortalErrorShown != 1) {
-        zz[0]->show();
-        zzer->hide();
+        if (CurrentTab == 6)
+            zz[0]->show();
+        ShowPortalOverlay(false);
     }
     // The portal takes the keys when its page is the one in front; a load
     // behind another page does not take them from the game or the list.
@@ -27,11 +28,37 @@ void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
     // A command nobody took is no failure of the portal.
     if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
         return;
-    zz[0]->hide();
-    zzer->show();
+    if (CurrentTab == 6)
+        zz[0]->hide();
     webe->setText(PortalErrorText());
     webe->adjustSize();
+    ShowPortalOverlay(true);
     PortalErrorShown = 1;
+}
+
+void BA1::ShowPortalOverlay(bool show)
+{
+    m_portalOverlay = show;
+    UpdatePortalOverlay();
+}
+
+void BA1::UpdatePortalOverlay()
+{
+    // The loading and error overlay belongs to the portal's page. The other
+    // pages (the lists, the game, the downloaded games) work without the
+    // portal, so the overlay never covers them.
+    if (zzer)
+        zzer->setVisible(m_portalOverlay && CurrentTab == 6);
+}
+
+void BA1::Webr_NavigateError(const QString &URL, int StatusCode)
+{
+    Q_UNUSED(URL)
+    if (StatusCode == WebPane::UnknownSchemeError)
+        return;
+    // The game plays without its information page; a plain note takes the
+    // place of the engine's error page.
+    Webr->setHtml(GameInfoUnavailablePage());
 }
 
 void BA1::adweb_DownloadComplete()
@@ -59,8 +86,9 @@ void BA1::P2_Click()
     // PortalErrorShown stays: later loads no longer move the overlay, and a
     // new failure shows the panel again.
     Web1->Navigate(m_portalBase);
-    zz[0]->show();
-    zzer->hide();
+    if (CurrentTab == 6)
+        zz[0]->show();
+    ShowPortalOverlay(false);
 }
 
 void BA1::webe_Click()

@@ -36,6 +36,7 @@ void BA1::connectPortalEvents()
 
     connect(Web1, &WebPane::DownloadComplete, this, &BA1::Web1_DownloadComplete);
     connect(Web1, &WebPane::NavigateError, this, &BA1::Web1_NavigateError);
+    connect(Webr, &WebPane::NavigateError, this, &BA1::Webr_NavigateError);
     connect(adweb, &WebPane::DownloadComplete, this, &BA1::adweb_DownloadComplete);
     connect(adweb, &WebPane::NavigateError, this, &BA1::adweb_NavigateError);
 

@@ -146,6 +146,12 @@ public:
     void Web2_NewWindow2(bool *Cancel);
     void P2_Click();
     void webe_Click();
+    void Webr_NavigateError(const QString &URL, int StatusCode);
+    // The overlay zzer covers the portal's page while the portal loads or
+    // has failed; it shows only while the portal's tab is selected.
+    void ShowPortalOverlay(bool show);
+    void UpdatePortalOverlay();
+    bool portalOverlayUp() const { return m_portalOverlay; }
     // Right clicks in the portal's top document (M_M2), in its frame
     // "tuzomain" (M_M1) and in the list page (M_M3, with the href attribute of
     // the focused link). The pane has already kept the browser's own menu away.
@@ -231,6 +237,8 @@ private:
     // The window manager was already asked to move the window for this press.
     bool m_moveStarted = false;
     bool m_shownOnce = false;
+    // The portal's page is covered by the loading or error overlay.
+    bool m_portalOverlay = true;
 };
 
 // Gives a window the rounded region of its size.

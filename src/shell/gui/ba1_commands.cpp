@@ -190,6 +190,7 @@ void BA1::SelectTab(int index)
     zz[slot]->show();
     npc[index]->refresh();
     CurrentTab = index;
+    UpdatePortalOverlay();
 }
 
 void BA1::zhi_d(int d)

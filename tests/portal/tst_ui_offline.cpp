@@ -1,0 +1,136 @@
+// The program without its portal: the lists, the game page and the
+// downloaded games work while the portal is down or hangs; only the portal's
+// own page is covered by the loading or error overlay, and its retry works
+// once the portal is back on the same address.
+#include "lists/gamelist.h"
+#include "portal/gameboxfixture.h"
+#include "shell/gui/clicklabel.h"
+#include "shell/gui/imagebutton.h"
+#include "support/gamewindow.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace
+{
+const QString ERROR_TEXT = QStringLiteral(
+    "Error！出错了\r\n\r\n1.请检查你的网络连接\r\n\r\n2.软件网络出现了故障\r\n\r\n"
+    "3.请点此尝试重新连接\r\n\r\n4.请尝试重新启动软件\r\n\r\n");
+const QString LOADING_TEXT = QStringLiteral("数据加载中，请稍后．．．");
+}
+
+class OfflineTest : public QObject
+{
+    Q_OBJECT
+
+    // A game downloaded earlier: its file in flash/, its record in the
+    // downloads list and page, and the installed local player.
+    static bool placeDownloadedGame(GameBox &box)
+    {
+        const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
+        QFile::remove(box.paths.dataFile(QStringLiteral("flash.htm")));
+        return QDir().mkpath(box.paths.flashDir())
+            && QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), box.paths.flashFile(QStringLiteral("104")))
+            && QFile::copy(appData + QStringLiteral("flash.htm"), box.paths.dataFile(QStringLiteral("flash.htm")))
+            && QFile::link(appData + QStringLiteral("ruffle"), box.paths.dataFile(QStringLiteral("ruffle")))
+            && AddGameRecord(box.paths, QStringLiteral("%u98CE%u8F66"), QStringLiteral("104"), QStringLiteral("104"), 1,
+                             QStringLiteral("date_d.dat"));
+    }
+
+    static bool showsPage(WebPane *pane, const QString &file)
+    {
+        return QTest::qWaitFor([&] {
+            return GameBox::js(pane, QStringLiteral("document.readyState == 'complete' && document.URL"))
+                .toString().endsWith(file);
+        }, 20000);
+    }
+
+    // "我的游戏" shows the three lists over whatever the portal does, and the
+    // downloaded game plays from its list.
+    static void listsAndDownloadedGameWork(GameBox &box, bool infoPageDown)
+    {
+        BA1 &w = *box.w;
+        QTest::mouseClick(w.npc[8], Qt::LeftButton);
+        QCOMPARE(w.CurrentTab, 8);
+        QVERIFY(w.zz[2]->isVisible());
+        QVERIFY(!w.zzer->isVisible());
+        const char *const pages[] = {"/app/n.htm", "/app/c.htm", "/app/d.htm"};
+        for (int i = 0; i < 3; ++i) {
+            QTest::mouseClick(w.lc[i], Qt::LeftButton);
+            QVERIFY2(showsPage(w.Web3, QString::fromLatin1(pages[i])), pages[i]);
+        }
+        QCOMPARE(GameBox::js(w.Web3, QStringLiteral("document.querySelector('a[href^=\"open://\"]').textContent")).toString(),
+                 QStringLiteral("·风车"));
+
+        const QPoint item = GameBox::centreOf(w.Web3, QStringLiteral("a[href^=\"open://\"]"));
+        QVERIFY(item.x() >= 0);
+        QTest::mouseClick(w.Web3->focusProxy(), Qt::LeftButton, {}, item);
+        QTRY_COMPARE(w.CurrentTab, 7);
+        QVERIFY(!w.zzer->isVisible());
+        QTRY_COMPARE(w.Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?104"));
+        QVERIFY2(waitForGamePicture(w.Web2), "the downloaded game never showed");
+        if (infoPageDown) {
+            // A plain note in the side panel instead of the engine's error page.
+            QTRY_VERIFY_WITH_TIMEOUT(GameBox::js(w.Webr, QStringLiteral("document.body ? document.body.innerText : ''"))
+                                         .toString().contains(QStringLiteral("暂时无法显示游戏信息")), 20000);
+        }
+    }
+
+    // The portal's tab shows its overlay again; a click on it retries, which
+    // works once the portal is back on the same port.
+    static void portalTabRetries(GameBox &box, const QString &overlayText, int port)
+    {
+        BA1 &w = *box.w;
+        QTest::mouseClick(w.npc[6], Qt::LeftButton);
+        QCOMPARE(w.CurrentTab, 6);
+        QVERIFY(w.zzer->isVisible());
+        QCOMPARE(w.webe->text(), overlayText);
+
+        // A hanging portal that goes away fails the load: the error panel.
+        box.portal.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(w.PortalErrorShown, 1, 20000);
+        QVERIFY(w.zzer->isVisible());
+        QCOMPARE(w.webe->text(), ERROR_TEXT);
+        QVERIFY(box.portal.start({QStringLiteral("--port"), QString::number(port)}));
+        QTest::mouseClick(w.P2, Qt::LeftButton);
+        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(w.zz[0]->isVisible());
+        QVERIFY(box.portalReady());
+    }
+
+private Q_SLOTS:
+    void portalDownAtStart()
+    {
+        GameBox box;
+        QVERIFY(box.portal.start());
+        const int port = box.portal.port();
+        box.portal.stop();
+        QVERIFY(box.openWindow(false));
+        QVERIFY(placeDownloadedGame(box));
+        BA1 &w = *box.w;
+        QTRY_COMPARE_WITH_TIMEOUT(w.PortalErrorShown, 1, 30000);
+        QVERIFY(w.zzer->isVisible());
+        QCOMPARE(w.webe->text(), ERROR_TEXT);
+
+        listsAndDownloadedGameWork(box, true);
+        portalTabRetries(box, ERROR_TEXT, port);
+    }
+
+    void portalHangsAtStart()
+    {
+        GameBox box;
+        QVERIFY(box.start({QStringLiteral("--fault"), QStringLiteral("/=stall:0")}, false));
+        QVERIFY(placeDownloadedGame(box));
+        BA1 &w = *box.w;
+        // The other pages of the portal load; its own page never ends loading.
+        QVERIFY(showsPage(w.Web4, QStringLiteral("/yy")));
+        QVERIFY(w.zzer->isVisible());
+        QCOMPARE(w.webe->text(), LOADING_TEXT);
+
+        listsAndDownloadedGameWork(box, false);
+        portalTabRetries(box, LOADING_TEXT, box.portal.port());
+    }
+};
+
+QTEST_MAIN(OfflineTest)
+#include "tst_ui_offline.moc"
