@@ -1,5 +1,7 @@
-// Writes the demo portal's games as <id>.swf into the folder given as argument.
+// Writes the demo portal's games as <id>.swf into the folder given as
+// argument; with --probe, writes the hostile test movie instead.
 #include "games.h"
+#include "probe.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -8,8 +10,16 @@
 
 int main(int argc, char **argv)
 {
+    if (argc == 5 && std::string(argv[1]) == "--probe") {
+        const swf::Bytes data = buildProbe(argv[2], argv[3]);
+        std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(data.data()), std::streamsize(data.size()));
+        out.close();
+        return out ? 0 : 1;
+    }
     if (argc != 2) {
-        std::cerr << "usage: kavo-swfgen <output folder>\n";
+        std::cerr << "usage: kavo-swfgen <output folder>\n"
+                     "       kavo-swfgen --probe <report address> <local address> <output file>\n";
         return 2;
     }
     const std::filesystem::path dir = argv[1];

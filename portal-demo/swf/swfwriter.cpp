@@ -506,6 +506,14 @@ Actions &Actions::label(const std::string &name)
     return *this;
 }
 
+Actions &Actions::getUrl2(uint8_t flags)
+{
+    m_code.u8(0x9A);
+    m_code.u16(1);
+    m_code.u8(flags);
+    return *this;
+}
+
 Actions &Actions::getProperty(const std::string &target, int property)
 {
     push({target, property});

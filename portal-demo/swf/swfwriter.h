@@ -143,6 +143,8 @@ public:
     Actions &ifTrue(const std::string &label);
     Actions &jump(const std::string &label);
     Actions &label(const std::string &name);
+    // GetURL2 with the address and the target on the stack (target on top).
+    Actions &getUrl2(uint8_t flags);
 
     // Common sequences.
     Actions &getProperty(const std::string &target, int property);
@@ -165,6 +167,11 @@ constexpr uint8_t GetProperty = 0x22, SetProperty = 0x23, RandomNumber = 0x30;
 constexpr uint8_t CallFunction = 0x3D, Modulo = 0x3F, Add2 = 0x47, Less2 = 0x48;
 constexpr uint8_t Equals2 = 0x49, GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50;
 constexpr uint8_t Decrement = 0x51, CallMethod = 0x52, Greater = 0x67;
+}
+
+// Flags of GetURL2: loadVariables*() and a plain getURL().
+namespace geturl {
+constexpr uint8_t LoadVariables = 0x80, LoadTarget = 0x40, MethodNone = 0;
 }
 
 // Property indexes of GetProperty/SetProperty.

@@ -1,4 +1,5 @@
 #include "common/apppaths.h"
+#include "portal/gui/webprofile.h"
 #include "shell/gui/ba1.h"
 #include "startup/processentry.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     // The web engine refuses to start its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    RegisterProgramSchemes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavo游戏盒"));

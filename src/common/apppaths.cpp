@@ -31,3 +31,8 @@ QString AppPaths::flashFile(const QString &gameId) const
 {
     return flashDir() + QLatin1Char('/') + gameId + QStringLiteral(".swf");
 }
+
+QString AppPaths::webDataDir() const
+{
+    return m_appDir + QStringLiteral("/webdata");
+}

@@ -17,6 +17,7 @@ public:
     QString dataFile(const QString &name) const; // <app>/app/<name>
     QString flashDir() const;            // <app>/flash
     QString flashFile(const QString &gameId) const; // <app>/flash/<id>.swf
+    QString webDataDir() const;          // <app>/webdata: the web profile's storage
 
 private:
     QString m_appDir;

@@ -1,5 +1,6 @@
 // The list page against the demo portal: opening, deleting and clearing the
 // three lists, adding favourites, and the list page's menu.
+#include "portal/localcontent.h"
 #include "lists/listpage.h"
 #include "portal/gameboxfixture.h"
 #include "shell/balloon.h"
@@ -35,7 +36,7 @@ class ListViewTest : public QObject
         QTest::mouseClick(box.w->lc[tab], Qt::LeftButton);
         const QString page = box.paths.dataFile(PageNameFor(listFile));
         if (!QTest::qWaitFor([&] { return GameBox::js(list(), QStringLiteral("document.URL")).toString()
-                                         == QUrl::fromLocalFile(page).toString(); }, 10000))
+                                         == LocalContent::UrlForLocalPath(box.paths, page).toString(); }, 10000))
             return false;
         int items = 0;
         for (const QString &r : records)

@@ -1,6 +1,8 @@
 // The games play in a web pane: the portal's player pages and the installed
 // local player page show the generated games with the Flash runtime, animate
 // them, and pass keyboard and mouse input through to them.
+#include "portal/gui/webpane.h"
+#include "portal/gui/webprofile.h"
 #include "support/appfolder.h"
 #include "support/portalserver.h"
 
@@ -83,7 +85,7 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
         const QString scheme = info.requestUrl().scheme();
-        if (scheme != QLatin1String("file") && scheme != QLatin1String("data") && scheme != QLatin1String("blob"))
+        if (scheme != QLatin1String("kavo") && scheme != QLatin1String("data") && scheme != QLatin1String("blob"))
             urls << info.requestUrl().toString();
     }
     QStringList urls;
@@ -202,16 +204,20 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
     QVERIFY(QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), app + QStringLiteral("/flash/104.swf")));
 
     // The interceptor must outlive the profile, and the profile its page.
+    // The program's pane reads the page, the runtime and the game through
+    // the program's door.
     RemoteRequests remote;
-    QWebEngineProfile profile;
+    ProgramProfile profile{AppPaths(app)};
     profile.setUrlRequestInterceptor(&remote);
     {
-        auto view = newView(&profile);
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QUrl url = QUrl::fromLocalFile(app + QStringLiteral("/app/flash.htm"));
-        url.setQuery(QStringLiteral("104"));
-        QVERIFY2(playUntilDrawn(*view, url), "the downloaded game never showed");
-        QVERIFY2(animates(*view, view->rect()), "the picture does not change");
+        WebPane pane(&profile);
+        pane.resize(640, 480);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        const QUrl url = profile.urlForLocalPath(app + QStringLiteral("/app/flash.htm?104"));
+        QCOMPARE(url.scheme(), QStringLiteral("kavo"));
+        QVERIFY2(playUntilDrawn(pane, url), "the downloaded game never showed");
+        QVERIFY2(animates(pane, pane.rect()), "the picture does not change");
     }
     QVERIFY2(remote.urls.isEmpty(), qPrintable(remote.urls.join(QLatin1Char(' '))));
 }
@@ -230,15 +236,16 @@ void tst_ui_RufflePlay::missingGameIsReported()
     QFETCH(QString, page);
     QFETCH(QString, message);
     QUrl url;
+    std::unique_ptr<ProgramProfile> profile;
     if (page.startsWith(QLatin1String("{APP}"))) {
         const QString app = appCopy();
         QVERIFY(!app.isEmpty());
-        url = QUrl::fromLocalFile(page.replace(QStringLiteral("{APP}"), app));
-        url.setQuery(QStringLiteral("999"));
+        profile = std::make_unique<ProgramProfile>(AppPaths(app));
+        url = profile->urlForLocalPath(page.replace(QStringLiteral("{APP}"), app) + QStringLiteral("?999"));
     } else {
         url = QUrl(page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl()));
     }
-    auto view = newView();
+    auto view = newView(profile.get());
     QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
     view->load(url);
     QVERIFY(loaded.wait(20000));

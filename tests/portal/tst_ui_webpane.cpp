@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "portal/gui/webpane.h"
+#include "portal/gui/webprofile.h"
 #include "support/httpfixture.h"
 
 namespace {
@@ -87,9 +88,9 @@ private:
     std::function<bool(const QString &)> m_cancel;
     static bool cancelAllButFrames(const QString &url) { return !url.endsWith(QLatin1String("/frame.htm")); }
 
-    std::unique_ptr<WebPane> newPane()
+    std::unique_ptr<WebPane> newPane(QWebEngineProfile *profile = QWebEngineProfile::defaultProfile())
     {
-        auto pane = std::make_unique<WebPane>();
+        auto pane = std::make_unique<WebPane>(profile);
         m_seen.clear();
         m_cancel = cancelAllButFrames;
         connect(pane.get(), &WebPane::BeforeNavigate2, this, [this](const QString &url, bool *cancel) {
@@ -322,6 +323,61 @@ private Q_SLOTS:
         QCOMPARE(pane->page()->url().query(), QStringLiteral("12"));
         QTRY_COMPARE(pane->page()->title(), QStringLiteral("q?12"));
         QCOMPARE(pane->locationUrl(), path + QStringLiteral("?12"));
+    }
+
+    // In the program's profile, local paths of the application folder load
+    // through the program's door, and a page there reads what the door
+    // serves and nothing else; pages cannot lead a pane to the door.
+    void localPathsLoadThroughTheDoor()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const AppPaths paths(dir.path());
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(paths.dataFile(QStringLiteral("flash.htm")),
+                      "<html><body><script>document.title = 'q' + location.search;</script></body></html>"));
+        QVERIFY(write(paths.dataFile(QStringLiteral("n.htm")), "<p>list</p>"));
+        QVERIFY(write(paths.dataFile(QStringLiteral("date_n.dat")), "secret"));
+        QVERIFY(write(paths.configPath(), "secret"));
+        QVERIFY(QDir().mkpath(paths.flashDir()));
+        QVERIFY(QFile::link(paths.configPath(), paths.flashFile(QStringLiteral("1"))));
+
+        ProgramProfile profile(paths);
+        {
+            auto pane = newPane(&profile);
+            const QString path = paths.dataFile(QStringLiteral("flash.htm"));
+            QVERIFY(load(*pane, path + QStringLiteral("?12")));
+            QCOMPARE(m_seen, QStringList{path + QStringLiteral("?12")});
+            QCOMPARE(pane->page()->url(), QUrl(QStringLiteral("kavo://app/app/flash.htm?12")));
+            QTRY_COMPARE(pane->page()->title(), QStringLiteral("q?12"));
+            QCOMPARE(pane->locationUrl(), path + QStringLiteral("?12"));
+
+            const QString read = QStringLiteral(
+                "(function(u){var x=new XMLHttpRequest();x.open('GET',u,false);"
+                "try{x.send();return x.status+':'+x.responseText}catch(e){return 'refused'}})('%1')");
+            QCOMPARE(js(*pane, read.arg(QStringLiteral("n.htm"))).toString(), QStringLiteral("200:<p>list</p>"));
+            for (const QString &bad : {QStringLiteral("../config.ini"), QStringLiteral("%2e%2e/config.ini"),
+                                       QStringLiteral("date_n.dat"), QStringLiteral("/etc/passwd"),
+                                       QStringLiteral("../flash/1.swf"), QStringLiteral("../flash/x1.swf"),
+                                       QUrl::fromLocalFile(paths.configPath()).toString(),
+                                       QStringLiteral("file:///etc/passwd")})
+                QVERIFY2(js(*pane, read.arg(bad)).toString() == QLatin1String("refused"), qPrintable(bad));
+
+            // A web page cannot send the pane (or a frame) to the door.
+            QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+            m_seen.clear();
+            m_cancel = [](const QString &) { return false; };
+            js(*pane, QStringLiteral("var f=document.createElement('iframe');f.src='kavo://app/app/n.htm';"
+                                     "document.body.appendChild(f);location.href='kavo://app/app/n.htm';"));
+            js(*pane, QStringLiteral("setTimeout(function(){location.href='portal.htm'},0)"));
+            QTRY_COMPARE(pane->page()->url(), QUrl(m_base + QStringLiteral("portal.htm")));
+            for (const QString &seen : m_seen)
+                QVERIFY2(!seen.startsWith(QLatin1String("kavo")), qPrintable(seen));
+        }
     }
 
     void navigateErrorCarriesTheFailingUrl()

@@ -67,6 +67,8 @@ QByteArray HttpFixture::answer(const QByteArray &request)
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(page.status) + " Fixture\r\n";
     reply += "Content-Type: " + page.contentType + "\r\n";
     reply += "Content-Length: " + QByteArray::number(page.body.size()) + "\r\n";
+    // Pages of any origin may read it, as a game's own server would allow.
+    reply += "Access-Control-Allow-Origin: *\r\n";
     reply += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
     return reply + page.body;
 }

@@ -16,7 +16,7 @@ function kavoPaneInstall(config) {
     }
 
     const ORDINARY = ['http', 'https', 'file', 'about', 'data', 'blob', 'javascript', 'qrc',
-                      'filesystem'];
+                      'filesystem', 'kavo'];
     const log = console.log.bind(console);
     let lastLink = null;
 

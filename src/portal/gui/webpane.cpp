@@ -1,5 +1,8 @@
 #include "portal/gui/webpane.h"
 
+#include "portal/gui/webprofile.h"
+#include "portal/localcontent.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
@@ -105,15 +108,16 @@ private:
     WebPane *m_pane;
 };
 
-WebPane::WebPane(QWidget *parent)
+WebPane::WebPane(QWebEngineProfile *profile, QWidget *parent)
     : QWebEngineView(parent)
 {
-    // The default profile keeps nothing on disk, and all panes share it.
-    m_page = new WebPanePage(QWebEngineProfile::defaultProfile(), this);
+    m_page = new WebPanePage(profile, this);
     QWebEngineSettings *settings = m_page->settings();
-    // The local player page in file:// loads the Flash runtime and the game file.
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // Pages and games are untrusted: a local page reads no other local file
+    // and gets no exemption from the web's origin rules. The program's own
+    // files reach the panes through the door of the profile.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     // Never hand an address to another program.
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
@@ -228,15 +232,21 @@ bool WebPane::isCommandScheme(const QString &url)
     static const QStringList ordinary = {
         QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
         QStringLiteral("about"), QStringLiteral("data"), QStringLiteral("blob"),
-        QStringLiteral("javascript"), QStringLiteral("qrc"), QStringLiteral("filesystem")};
+        QStringLiteral("javascript"), QStringLiteral("qrc"), QStringLiteral("filesystem"),
+        QLatin1String(LocalContent::SCHEME)};
     const QString scheme = schemeOf(url);
     return !scheme.isEmpty() && !ordinary.contains(scheme);
 }
 
-QUrl WebPane::addressToUrl(const QString &url)
+QUrl WebPane::addressToUrl(const QString &url) const
 {
     if (!url.startsWith(QLatin1Char('/')))
         return QUrl(url);
+    if (const auto *program = qobject_cast<const ProgramProfile *>(m_page->profile())) {
+        const QUrl door = program->urlForLocalPath(url);
+        if (!door.isEmpty())
+            return door;
+    }
     const qsizetype mark = url.indexOf(QLatin1Char('?'));
     QUrl local = QUrl::fromLocalFile(mark < 0 ? url : url.left(mark));
     if (mark >= 0)
@@ -246,6 +256,16 @@ QUrl WebPane::addressToUrl(const QString &url)
 
 bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
 {
+    const QString scheme = url.scheme();
+    // Only the program opens pages of its door (through Navigate()); a page
+    // or a redirect cannot lead a pane or a frame there.
+    const bool door = scheme == QLatin1String(LocalContent::SCHEME);
+    if (door && type != QWebEnginePage::NavigationTypeTyped && type != QWebEnginePage::NavigationTypeReload
+        && type != QWebEnginePage::NavigationTypeBackForward) {
+        if (isMainFrame)
+            m_refusedUrl = url;
+        return false;
+    }
     // Typed loads come from Navigate(), which has reported them; redirects
     // and reloads continue a navigation that was reported already.
     if (type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload
@@ -253,7 +273,6 @@ bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
         return true;
     // The frame script reports command addresses with their real text; one
     // that got past it is refused, as its text is lost here.
-    const QString scheme = url.scheme();
     bool cancel = scheme.isEmpty() || isCommandScheme(scheme + QLatin1Char(':'));
     if (!cancel)
         Q_EMIT BeforeNavigate2(url.toString(QUrl::FullyEncoded), &cancel);

@@ -6,6 +6,7 @@
 #include <QWebEngineView>
 
 class QWebEngineLoadingInfo;
+class QWebEngineProfile;
 class WebPanePage;
 
 // One browser pane of the main window. It raises the browser events the
@@ -76,11 +77,15 @@ public:
         QString activeHrefAttribute; // href attribute of document.activeElement as written, or empty
     };
 
-    explicit WebPane(QWidget *parent = nullptr);
+    // Panes of the program share its profile (see portal/gui/webprofile.h);
+    // the profile must outlive the pane.
+    explicit WebPane(QWebEngineProfile *profile, QWidget *parent = nullptr);
     ~WebPane() override;
 
     // Loads an address. An absolute local path, with or without a query
-    // ("/x/app/flash.htm?12"), loads as the matching file:// address.
+    // ("/x/app/flash.htm?12"), loads through the program's door when the
+    // pane's profile is the program's and the path is inside its application
+    // folder, otherwise as the matching file:// address.
     void Navigate(const QString &url);
     void Navigate2(const QString &url);
     void Refresh();
@@ -102,8 +107,8 @@ public:
     // True when the address has a scheme the engine does not load itself
     // (the program's command schemes among them).
     static bool isCommandScheme(const QString &url);
-    // The address Navigate() loads for a text: local paths become file:// URLs.
-    static QUrl addressToUrl(const QString &url);
+    // The address Navigate() loads for a text.
+    QUrl addressToUrl(const QString &url) const;
 
 Q_SIGNALS:
     // Handlers set *cancel from a direct connection (the default within the

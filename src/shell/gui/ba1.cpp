@@ -2,6 +2,7 @@
 
 #include "lists/listpage.h"
 #include "portal/gui/webpane.h"
+#include "portal/gui/webprofile.h"
 #include "resources/gui/skinresources.h"
 #include "shell/framegeometry.h"
 #include "shell/gui/clicklabel.h"
@@ -106,6 +107,7 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Kavo游戏盒"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    m_profile = new ProgramProfile(m_paths);
     createControls();
     connectPortalEvents();
     connectToolbar();
@@ -115,6 +117,15 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
 BA1::~BA1()
 {
     SetListPaneRefresher({});
+    // Every page goes before the profile; deleting the profile then writes
+    // the web storage and the cookies to disk.
+    qDeleteAll(findChildren<WebPane *>());
+    delete m_profile;
+}
+
+QWebEngineProfile *BA1::webProfile() const
+{
+    return m_profile;
 }
 
 void BA1::createControls()
@@ -142,9 +153,9 @@ void BA1::createControls()
     }
     zz[0]->show();
 
-    Web1 = new WebPane(zz[0]);
-    Web4 = new WebPane(zz[3]);
-    Web5 = new WebPane(zz[4]);
+    Web1 = new WebPane(m_profile, zz[0]);
+    Web4 = new WebPane(m_profile, zz[3]);
+    Web5 = new WebPane(m_profile, zz[4]);
     createGamePage();
     createListPage();
 
@@ -159,7 +170,7 @@ void BA1::createControls()
     webe->setCursor(Qt::PointingHandCursor);
 
     // Statistics request: never shown.
-    Web6 = new WebPane(this);
+    Web6 = new WebPane(m_profile, this);
     Web6->setGeometry(0, 0, 1, 1);
     Web6->hide();
 
@@ -226,7 +237,7 @@ void BA1::createCaption()
     ad_pic = new PictureBox(this, Qt::white);
     ad_pic->setGeometry(DESIGN_WIDTH - 270, 31, 250, 60);
     ad_pic->hide();
-    adweb = new WebPane(ad_pic);
+    adweb = new WebPane(m_profile, ad_pic);
 
     P1 = new PictureBox(this, TIP_BACKGROUND);
     P1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -251,7 +262,7 @@ void BA1::createGamePage()
     picf = new PictureBox(page, QColor::fromRgb(SkinColors::Body));
     Pic1 = new PictureBox(picf, GAME_BACKGROUND);
     tingzhi = makeLabel(QStringLiteral("当前游戏已经暂停"), Pic1, QColor(0xc8, 0xd0, 0xdc));
-    Web2 = new WebPane(Pic1);
+    Web2 = new WebPane(m_profile, Pic1);
 
     Picd = new PictureBox(picf, QColor::fromRgb(SkinColors::Toolbar));
     lblCount = makeLabel(QString(), Picd, panelText);
@@ -267,7 +278,7 @@ void BA1::createGamePage()
     c_z[8]->hide();
 
     Pic2 = new PictureBox(page, Qt::white);
-    Webr = new WebPane(Pic2);
+    Webr = new WebPane(m_profile, Pic2);
 
     for (PictureBox *panel : {picg, Picd})
         connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
@@ -309,7 +320,7 @@ void BA1::createListPage()
 
     Pic7 = new PictureBox(page, PANEL_BORDER);
     Pic5 = new PictureBox(Pic7, Qt::white);
-    Web3 = new WebPane(Pic5);
+    Web3 = new WebPane(m_profile, Pic5);
 
     for (PictureBox *panel : {pic4, Pic3})
         connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });

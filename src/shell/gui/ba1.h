@@ -11,7 +11,9 @@ class ClickLabel;
 class ImageButton;
 class MinMaxWndProc;
 class PictureBox;
+class ProgramProfile;
 class QLabel;
+class QWebEngineProfile;
 class WebPane;
 
 // The main window. It owns every piece of state shared between the
@@ -33,6 +35,8 @@ public:
     const AppPaths &paths() const { return m_paths; }
     QString portalBase() const { return m_portalBase; }
     QString userId() const { return m_userId; }
+    // The web profile of every pane of the program.
+    QWebEngineProfile *webProfile() const;
 
     // Window state shared between the subsystems.
     QString ConfigPath;
@@ -225,6 +229,8 @@ private:
     AppPaths m_paths;
     QString m_portalBase;
     QString m_userId;
+    // Created before the panes, deleted after them.
+    ProgramProfile *m_profile = nullptr;
 
     // The form's persistent image: the painted frame.
     QImage m_formImage;

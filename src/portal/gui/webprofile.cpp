@@ -1,0 +1,86 @@
+#include "portal/gui/webprofile.h"
+
+#include "portal/localcontent.h"
+
+#include <QDir>
+#include <QFile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+
+namespace
+{
+
+// The door: answers GET requests for the files LocalContent::Resolve allows,
+// read-only; everything else is not found.
+class LocalContentHandler final : public QWebEngineUrlSchemeHandler
+{
+public:
+    LocalContentHandler(const AppPaths &paths, QObject *parent)
+        : QWebEngineUrlSchemeHandler(parent), m_paths(paths)
+    {
+    }
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override
+    {
+        const QUrl url = job->requestUrl();
+        if (job->requestMethod() != "GET" || url.host() != QLatin1String(LocalContent::HOST)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        const auto file = LocalContent::Resolve(m_paths, url.path(QUrl::FullyDecoded));
+        if (!file) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto *device = new QFile(file->path, job);
+        if (!device->open(QIODevice::ReadOnly)) {
+            delete device;
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        job->reply(file->mimeType, device);
+    }
+
+private:
+    AppPaths m_paths;
+};
+
+} // namespace
+
+void RegisterProgramSchemes()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    // Secure, so that pages served by the door get a normal secure origin
+    // (kavo://app) with working XMLHttpRequest; CORS-enabled, so that a
+    // cross-origin read of it needs the door's consent, which it never gives.
+    QWebEngineUrlScheme scheme(QByteArray(LocalContent::SCHEME));
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+Q_CONSTRUCTOR_FUNCTION(RegisterProgramSchemes)
+
+ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
+    : QWebEngineProfile(QStringLiteral("kavo"), parent), m_paths(paths)
+{
+    const QString store = paths.webDataDir();
+    QDir().mkpath(store);
+    setPersistentStoragePath(store);
+    setCachePath(store + QStringLiteral("/cache"));
+    setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    setHttpCacheMaximumSize(int(HttpCacheLimit));
+    setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    installUrlSchemeHandler(QByteArray(LocalContent::SCHEME), new LocalContentHandler(paths, this));
+}
+
+ProgramProfile::~ProgramProfile() = default;
+
+QUrl ProgramProfile::urlForLocalPath(const QString &localPath) const
+{
+    return LocalContent::UrlForLocalPath(m_paths, localPath);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/apppaths.h"
+
+#include <QUrl>
+#include <QWebEngineProfile>
+
+// The web profile every pane of the program shares: one per application
+// folder, created by the main window before its panes and deleted after them.
+//
+//  - Its cookies, web storage (the Flash games' saves live there), IndexedDB
+//    and HTTP cache are kept on disk in <app>/webdata, so game saves and portal
+//    logins survive a restart; the cache is capped.
+//  - It answers the program's own scheme (see portal/localcontent.h): the
+//    panes reach the program's local files only through it.
+class ProgramProfile final : public QWebEngineProfile
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProgramProfile)
+
+public:
+    static constexpr qint64 HttpCacheLimit = 100 * 1024 * 1024;
+
+    explicit ProgramProfile(const AppPaths &paths, QObject *parent = nullptr);
+    ~ProgramProfile() override;
+
+    const AppPaths &paths() const { return m_paths; }
+
+    // The address a pane loads for a local path inside the application
+    // folder: the program's door; an empty URL for any other path.
+    QUrl urlForLocalPath(const QString &localPath) const;
+
+private:
+    AppPaths m_paths;
+};
+
+// Registers the program's scheme with the web engine. It must run before the
+// application object exists; the process entry calls it, and a static
+// initializer of the library does too, so test programs get it as well.
+void RegisterProgramSchemes();

