@@ -16,6 +16,9 @@ constexpr qsizetype READ_CHUNK = 256 * 1024;
 // Data the network layer may hold before it waits for us to write it out;
 // without a limit a disk slower than the network would fill memory.
 constexpr qint64 READ_BUFFER = 1024 * 1024;
+const QString TEMP_PREFIX = QStringLiteral(".dl-");
+const QString TEMP_SUFFIX = QStringLiteral(".part");
+constexpr int TEMP_RANDOM_CHARS = 6;
 
 std::filesystem::path fsPath(const QString &path)
 {
@@ -69,7 +72,8 @@ DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QStrin
     }
 
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    m_file = std::make_unique<QTemporaryFile>(dir.filePath(QStringLiteral(".dl-XXXXXX.part")));
+    m_file = std::make_unique<QTemporaryFile>(
+        dir.filePath(TEMP_PREFIX + QString(TEMP_RANDOM_CHARS, QLatin1Char('X')) + TEMP_SUFFIX));
     // Removal is ours: only a committed file may survive the job.
     m_file->setAutoRemove(false);
     if (!m_file->open()) {
@@ -101,6 +105,20 @@ DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QStrin
     connect(m_reply, &QNetworkReply::finished, this, &DownloadJob::onFinished);
     m_idleTimer.start(m_idleTimeoutMs);
     return Started;
+}
+
+bool DownloadJob::isTemporaryFileName(const QString &fileName)
+{
+    if (fileName.size() != TEMP_PREFIX.size() + TEMP_RANDOM_CHARS + TEMP_SUFFIX.size()
+        || !fileName.startsWith(TEMP_PREFIX) || !fileName.endsWith(TEMP_SUFFIX))
+        return false;
+    for (qsizetype i = TEMP_PREFIX.size(); i < TEMP_PREFIX.size() + TEMP_RANDOM_CHARS; ++i) {
+        const QChar c = fileName.at(i);
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+              || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+            return false;
+    }
+    return true;
 }
 
 QString DownloadJob::tempFilePath() const

@@ -43,6 +43,12 @@ public:
 
     static constexpr int DefaultIdleTimeoutMs = 60000;
 
+    // Whether `fileName` has the form of the temporary files of jobs
+    // (".dl-", six letters or digits, ".part"). A killed process leaves its
+    // temporary file behind; start-up removes such files from the folder
+    // flash.
+    static bool isTemporaryFileName(const QString &fileName);
+
     // `manager` may be null; the job then uses one of its own.
     explicit DownloadJob(QNetworkAccessManager *manager, QObject *parent = nullptr);
     ~DownloadJob() override;

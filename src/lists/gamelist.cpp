@@ -29,10 +29,45 @@ QString fieldText(QString text)
     return text;
 }
 
-bool writeList(const QString &filePath, const QString &text)
+QStringList linesOf(const QString &text)
 {
-    return SafeFile::writeWhole(filePath, TextCodec::toAnsi(text));
+    if (text.isEmpty())
+        return QStringList();
+    QStringList lines = text.split(CRLF);
+    if (text.endsWith(CRLF))
+        lines.removeLast();
+    return lines;
 }
+
+// Puts the new list and its page in place together. The page is made from the
+// bytes the list file will hold, so it is exactly the page that generating it
+// from the file would give. Both are written completely before either is
+// renamed; the list goes first, so a kill between the two renames leaves a
+// page one change behind, which the next change or a regeneration replaces.
+// On a failed write nothing changes and the list pane is not refreshed.
+bool commitList(const AppPaths &paths, const QString &listFile, const QString &text)
+{
+    const QByteArray listBytes = TextCodec::toAnsi(text);
+    const QString pagePath = paths.dataFile(PageNameFor(listFile));
+    const QByteArray pageBytes = ListPageBytes(linesOf(TextCodec::fromAnsi(listBytes)));
+    qsizetype placed = 0;
+    const bool written = SafeFile::writeTogether(
+        {{paths.dataFile(listFile), listBytes}, {pagePath, pageBytes}}, &placed);
+    if (placed == 0)
+        return false;
+    // The list is new but its page could not be renamed over the old one: a
+    // page that does not match its list must not stay, since its links act
+    // on line numbers. Without a page the next start generates it.
+    if (!written && !SafeFile::writeWhole(pagePath, pageBytes))
+        QFile::remove(pagePath);
+    RefreshListPane();
+    return true;
+}
+}
+
+QStringList GameListFiles()
+{
+    return {QStringLiteral("date_n.dat"), QStringLiteral("date_c.dat"), QStringLiteral("date_d.dat")};
 }
 
 std::optional<QStringList> ReadListLines(const QString &filePath)
@@ -40,13 +75,7 @@ std::optional<QStringList> ReadListLines(const QString &filePath)
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QString text = TextCodec::fromAnsi(file.readAll());
-    if (text.isEmpty())
-        return QStringList();
-    QStringList lines = text.split(CRLF);
-    if (text.endsWith(CRLF))
-        lines.removeLast();
-    return lines;
+    return linesOf(TextCodec::fromAnsi(file.readAll()));
 }
 
 bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
@@ -70,9 +99,7 @@ bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &ga
     if (kept.endsWith(CRLF))
         kept.chop(CRLF.size());
 
-    const bool written = writeList(filePath, record + CRLF + kept + CRLF);
-    GenerateListPage(paths, listFile);
-    return written;
+    return commitList(paths, listFile, record + CRLF + kept + CRLF);
 }
 
 bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumber)
@@ -90,9 +117,7 @@ bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumb
     for (int n = 0; n < 2 && kept.endsWith(CRLF); ++n)
         kept.chop(CRLF.size());
 
-    const bool written = writeList(filePath, kept + CRLF);
-    GenerateListPage(paths, listFile);
-    return written;
+    return commitList(paths, listFile, kept + CRLF);
 }
 
 bool ClearGameList(const AppPaths &paths, const QString &listFile)
@@ -100,9 +125,7 @@ bool ClearGameList(const AppPaths &paths, const QString &listFile)
     const QString filePath = paths.dataFile(listFile);
     if (!QFile::exists(filePath))
         return false;
-    const bool written = writeList(filePath, CRLF);
-    GenerateListPage(paths, listFile);
-    return written;
+    return commitList(paths, listFile, CRLF);
 }
 
 std::optional<QStringList> ReadGameLine(const AppPaths &paths, const QString &listFile,

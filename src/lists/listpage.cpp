@@ -145,13 +145,9 @@ QString UnescapeText(const QString &text)
     return out;
 }
 
-bool GenerateListPage(const AppPaths &paths, const QString &listFile)
+QByteArray ListPageBytes(const QStringList &lines)
 {
-    const auto lines = ReadListLines(paths.dataFile(listFile));
-    if (!lines)
-        return false;
-
-    QString items = itemsOf(*lines);
+    QString items = itemsOf(lines);
     if (items.isEmpty())
         items = EMPTY_LIST_TEXT;
 
@@ -159,12 +155,23 @@ bool GenerateListPage(const AppPaths &paths, const QString &listFile)
     for (const char *line : PAGE_LINES)
         page += QString::fromUtf8(line) + QLatin1String("\r\n");
     page.replace(QLatin1String("<vod>"), items);
+    return TextCodec::toAnsi(page);
+}
 
-    const bool written = SafeFile::writeWhole(paths.dataFile(PageNameFor(listFile)),
-                                              TextCodec::toAnsi(page));
+bool GenerateListPage(const AppPaths &paths, const QString &listFile)
+{
+    const auto lines = ReadListLines(paths.dataFile(listFile));
+    if (!lines)
+        return false;
+    const bool written = SafeFile::writeWhole(paths.dataFile(PageNameFor(listFile)), ListPageBytes(*lines));
+    RefreshListPane();
+    return written;
+}
+
+void RefreshListPane()
+{
     if (listPaneRefresher())
         listPaneRefresher()();
-    return written;
 }
 
 void SetListPaneRefresher(std::function<void()> refresher)

@@ -71,14 +71,17 @@ bool ClearList(const AppPaths &paths, const QString &listFile)
     return true;
 }
 
-void DeleteListItem(const AppPaths &paths, const QString &listFile, int index)
+bool DeleteListItem(const AppPaths &paths, const QString &listFile, int index)
 {
-    if (listFile == DOWNLOADS_LIST) {
-        const auto fields = ReadGameLine(paths, listFile, index);
-        if (fields && fields->size() > 1)
-            DeleteDownloadedCopy(paths, fields->at(1));
-    }
-    RemoveGameLine(paths, listFile, index);
+    const auto fields = listFile == DOWNLOADS_LIST ? ReadGameLine(paths, listFile, index)
+                                                   : std::nullopt;
+    if (!RemoveGameLine(paths, listFile, index))
+        return false;
+    // The copy goes only once the list no longer names it, so a list that
+    // cannot be rewritten (a full disk) keeps both.
+    if (fields && fields->size() > 1)
+        DeleteDownloadedCopy(paths, fields->at(1));
+    return true;
 }
 
 OpenListResult OpenListItem(const AppPaths &paths, const QString &listFile, int index)

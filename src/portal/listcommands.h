@@ -39,10 +39,11 @@ QString ClearQuestionFor(const QString &listFile);
 // deletes no file (false).
 bool ClearList(const AppPaths &paths, const QString &listFile);
 
-// Deletes line `index` of a list and regenerates its page. For the downloads
-// list the game's downloaded copy (named by the line's id) goes first, and
-// only when the id is a plain decimal number.
-void DeleteListItem(const AppPaths &paths, const QString &listFile, int index);
+// Deletes line `index` of a list together with its page. For the downloads
+// list the game's downloaded copy (named by the line's id) goes too, after the
+// list changed and only when the id is a plain decimal number. False when the
+// list could not be read or rewritten; nothing is deleted then.
+bool DeleteListItem(const AppPaths &paths, const QString &listFile, int index);
 
 // What the window does after an open command.
 struct OpenListResult

@@ -1,14 +1,9 @@
-#include "common/safefile.h"
 #include "common/textcodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 class TestTextCodec : public QObject
 {
@@ -20,8 +15,6 @@ private Q_SLOTS:
     void unmappableBecomesQuestionMark();
     void invalidBytesDecodeWithoutLoss();
     void charLengthAtBoundaries();
-    void safeWriteReplacesAndCreates();
-    void safeWriteFailureKeepsOldFile();
 };
 
 void TestTextCodec::roundTrip_data()
@@ -72,59 +65,6 @@ void TestTextCodec::charLengthAtBoundaries()
     QCOMPARE(TextCodec::ansiCharLength(bytes, 2), 1);
     QCOMPARE(TextCodec::ansiCharLength(bytes, 3), 1); // lead byte with nothing after it
     QCOMPARE(TextCodec::ansiCharLength(QByteArray("\x81\x7f"), 0), 1);
-}
-
-void TestTextCodec::safeWriteReplacesAndCreates()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("f.txt"));
-    QVERIFY(SafeFile::writeWhole(path, "first"));
-    QVERIFY(SafeFile::writeWhole(path, "2"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("2"));
-    // No temporary file is left behind.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("f.txt")});
-}
-
-void TestTextCodec::safeWriteFailureKeepsOldFile()
-{
-    QTemporaryDir dir;
-    {
-        // The parent "folder" is a regular file: no temporary file can be
-        // created there, whoever runs the test (root ignores permissions).
-        const QString blocker = dir.filePath(QStringLiteral("notadir"));
-        QVERIFY(SafeFile::writeWhole(blocker, "x"));
-        QVERIFY(!SafeFile::writeWhole(blocker + QStringLiteral("/f.txt"), "data"));
-    }
-    {
-        // The target is a folder: the rename over it fails and it stays.
-        const QString target = dir.filePath(QStringLiteral("sub"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-        QVERIFY(!SafeFile::writeWhole(target, "data"));
-        QVERIFY(QFileInfo(target).isDir());
-    }
-    {
-        // A full disk, simulated by a file size limit that binds root too:
-        // the old file keeps its bytes and no temporary file is left.
-        const QString path = dir.filePath(QStringLiteral("list.dat"));
-        QVERIFY(SafeFile::writeWhole(path, "old\r\n"));
-        rlimit saved {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 16;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = SafeFile::writeWhole(path, QByteArray(4096, 'n'));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("old\r\n"));
-        QVERIFY(!written);
-        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("list.dat*")}, QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("list.dat")});
-    }
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)

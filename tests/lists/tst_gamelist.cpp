@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 namespace
 {
 QByteArray records(int from, int to)
@@ -35,6 +39,8 @@ private Q_SLOTS:
     void clearLeavesOneEmptyLine();
     void missingFileFailsAndCreatesNothing();
     void readLineByNumber();
+    void pageFollowsEveryChange();
+    void unwritablePageChangesNothing();
 
 private:
     QByteArray list(const QString &name) const;
@@ -206,6 +212,60 @@ void TestGameList::readLineByNumber()
     QVERIFY(!ReadGameLine(m_paths, d, 0));
     setList(d, "");
     QVERIFY(!ReadGameLine(m_paths, d, 1));
+}
+
+void TestGameList::pageFollowsEveryChange()
+{
+    const QString d = QStringLiteral("date_d.dat");
+    setList(d, "\r\n");
+    const auto pageMatches = [this, &d] {
+        return list(QStringLiteral("d.htm")) == ListPageBytes(*ReadListLines(m_paths.dataFile(d)));
+    };
+    QVERIFY(AddGameRecord(m_paths, QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("1"), 1, d));
+    QVERIFY(pageMatches());
+    // A name the page's code page cannot hold shows as the list file holds it.
+    QVERIFY(AddGameRecord(m_paths, QStringLiteral("B\U0001F600"), QStringLiteral("2"), QStringLiteral("2"), 1, d));
+    QVERIFY(pageMatches());
+    QVERIFY(RemoveGameLine(m_paths, d, 2));
+    QVERIFY(pageMatches());
+    QVERIFY(ClearGameList(m_paths, d));
+    QVERIFY(pageMatches());
+    QCOMPARE(m_refreshes, 4);
+    QCOMPARE(QDir(m_paths.dataDir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("d.htm"), QStringLiteral("date_d.dat")}));
+}
+
+void TestGameList::unwritablePageChangesNothing()
+{
+    // The list fits under the file size limit, its page does not: the list
+    // must not change either, or the old page's links would name other lines.
+    const QString d = QStringLiteral("date_d.dat");
+    setList(d, records(1, 3));
+    QVERIFY(GenerateListPage(m_paths, d));
+    m_refreshes = 0;
+    const QByteArray listBefore = list(d);
+    const QByteArray pageBefore = list(QStringLiteral("d.htm"));
+
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto handler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 512;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool added = AddGameRecord(m_paths, QStringLiteral("new"), QStringLiteral("9"), QStringLiteral("9"), 1, d);
+    const bool removed = RemoveGameLine(m_paths, d, 1);
+    const bool cleared = ClearGameList(m_paths, d);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+
+    QVERIFY(!added);
+    QVERIFY(!removed);
+    QVERIFY(!cleared);
+    QCOMPARE(list(d), listBefore);
+    QCOMPARE(list(QStringLiteral("d.htm")), pageBefore);
+    QCOMPARE(m_refreshes, 0);
+    QCOMPARE(QDir(m_paths.dataDir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("d.htm"), QStringLiteral("date_d.dat")}));
 }
 
 QTEST_GUILESS_MAIN(TestGameList)

@@ -4,6 +4,7 @@
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
 #include "shell/gui/windowhooks.h"
+#include "startup/leftoverfiles.h"
 #include "startup/settingsstore.h"
 
 #include <QGuiApplication>
@@ -18,6 +19,10 @@ constexpr int TWIPS_PER_PIXEL = 15;
 void BA1::Form_Load()
 {
     // 1. Hand-off to a running instance: not here yet.
+
+    // This process is the running instance from here on, so the temporary
+    // files a killed run left behind can go: no other instance renames them.
+    RemoveLeftoverFiles(m_paths);
 
     // 2. The desktop work area.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
