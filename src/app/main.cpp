@@ -23,8 +23,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavo游戏盒"));
+    // Lets the desktop match the window to the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kavo-gamebox"));
 
-    const AppPaths paths(QCoreApplication::applicationDirPath());
+    const AppPaths paths = AppPaths::ForExecutable(QCoreApplication::applicationFilePath());
     PrepareApplicationFolder(paths);
 
     BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));

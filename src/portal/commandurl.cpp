@@ -104,7 +104,7 @@ QString BuildPlayCommand(const QString &gameId, const QString &address, const QS
 QString PlayerPageFor(const AppPaths &paths, const QString &portalBase, const PlayCommand &command)
 {
     if (command.kind != 0 && HasDownloadedCopy(paths, command.gameId))
-        return paths.dataFile(QStringLiteral("flash.htm")) + QLatin1Char('?') + command.gameId;
+        return paths.installedAppFile(QStringLiteral("flash.htm")) + QLatin1Char('?') + command.gameId;
     if (command.gameAddress.contains(QLatin1String("http://")))
         return portalBase + QStringLiteral("flash.htm?") + command.gameAddress;
     return portalBase + QStringLiteral("app/app.asp?id=") + command.gameAddress;

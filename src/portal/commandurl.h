@@ -45,9 +45,9 @@ PlayCommand ParsePlayCommand(const QString &url);
 QString BuildPlayCommand(const QString &gameId, const QString &address, const QString &name,
                          const QString &kind);
 
-// The page the game pane loads: the local player page "<app>/app/flash.htm?<id>"
-// when the downloaded copy exists, else the portal's player page for an
-// address (one containing "http://") or for a portal number. Points games are
+// The page the game pane loads: the installed local player page
+// "<installed>/app/flash.htm?<id>" when the downloaded copy exists, else the
+// portal's player page for an address (one containing "http://") or for a portal number. Points games are
 // always played from the portal, which keeps their score.
 QString PlayerPageFor(const AppPaths &paths, const QString &portalBase, const PlayCommand &command);
 // The portal's information page of the game, for the side panel.

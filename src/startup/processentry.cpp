@@ -11,11 +11,12 @@
 
 void PrepareApplicationFolder(const AppPaths &paths)
 {
-    InitSettings(paths.configPath());
-
-    QDir appDir(paths.appDir());
+    // A per-user folder may not exist yet (a portable one always does), and
+    // config.ini goes into it first.
     if (!QFileInfo(paths.dataDir()).isDir())
-        appDir.mkdir(QStringLiteral("app"));
+        QDir().mkpath(paths.dataDir());
+
+    InitSettings(paths.configPath());
 
     for (const QString &list : GameListFiles()) {
         const QString file = paths.dataFile(list);

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void schemesAreExact();
     void playerPage_data();
     void playerPage();
+    void playerPageOfPerUserData();
     void infoPageAndTitle();
     void wholeNumber_data();
     void wholeNumber();
@@ -119,6 +120,18 @@ void TestCommandUrl::playerPage()
     QDir().mkpath(m_paths.flashDir() + QStringLiteral("/1"));
     expected.replace(QStringLiteral("<local>"), m_paths.appDir() + QStringLiteral("/app/flash.htm"));
     QCOMPARE(PlayerPageFor(m_paths, BASE, ParsePlayCommand(url)), expected);
+}
+
+void TestCommandUrl::playerPageOfPerUserData()
+{
+    // An installed program plays downloaded games from the user's flash/
+    // with the player page of the installed folder.
+    const AppPaths paths(m_dir->filePath(QStringLiteral("lib")), m_dir->filePath(QStringLiteral("data")));
+    const PlayCommand command = ParsePlayCommand(QStringLiteral("tuzoflash://12$$$34$$$N/"));
+    QVERIFY(touch(paths.installedDir() + QStringLiteral("/flash/12.swf")));
+    QCOMPARE(PlayerPageFor(paths, BASE, command), BASE + QStringLiteral("app/app.asp?id=34"));
+    QVERIFY(touch(paths.flashFile(QStringLiteral("12"))));
+    QCOMPARE(PlayerPageFor(paths, BASE, command), paths.installedDir() + QStringLiteral("/app/flash.htm?12"));
 }
 
 void TestCommandUrl::infoPageAndTitle()

@@ -68,6 +68,20 @@ private Q_SLOTS:
         }
     }
 
+    void perUserFolderIsCreatedAndTheInstalledOneLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QString installed = dir.filePath(QStringLiteral("lib/kavo-gamebox"));
+        QVERIFY(QDir().mkpath(installed + QStringLiteral("/app")));
+        const AppPaths paths(installed, dir.filePath(QStringLiteral("home/.local/share/kavo-gamebox")));
+        PrepareApplicationFolder(paths);
+
+        QCOMPARE(filesUnder(paths.appDir()),
+                 QStringList({"app/c.htm", "app/d.htm", "app/date_c.dat", "app/date_d.dat",
+                              "app/date_n.dat", "app/n.htm", "config.ini"}));
+        QCOMPARE(filesUnder(installed), QStringList());
+    }
+
     void laterStartsKeepWhatExists()
     {
         QTemporaryDir dir;

@@ -130,6 +130,39 @@ private Q_SLOTS:
             QVERIFY2(QFileInfo::exists(app + QLatin1Char('/') + QString::fromLatin1(file)), file);
     }
 
+    void installedExecutableStoresInThePerUserFolder()
+    {
+        // An installed folder (marked as the package marks it) stays as it
+        // is; the first-start files go to $XDG_DATA_HOME/kavo-gamebox.
+        QTemporaryDir dir;
+        const QString app = dir.filePath(QStringLiteral("lib/kavo-gamebox"));
+        QVERIFY(CopyInstalledApplication(app));
+        QFile marker(app + QLatin1Char('/') + AppPaths::SYSTEM_INSTALL_MARKER);
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        const QStringList installed = FilesUnder(app);
+        const QString data = dir.filePath(QStringLiteral("home/data/kavo-gamebox"));
+
+        QProcess play;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("home/data")));
+        play.setProcessEnvironment(env);
+        play.setProcessChannelMode(QProcess::ForwardedChannels);
+        play.start(app + QStringLiteral("/play"));
+        QVERIFY(play.waitForStarted());
+        const QStringList firstStart({"app/c.htm", "app/d.htm", "app/date_c.dat", "app/date_d.dat",
+                                      "app/date_n.dat", "app/n.htm", "config.ini"});
+        QTRY_COMPARE_WITH_TIMEOUT(FilesUnder(data), firstStart, 30000);
+        play.terminate();
+        if (!play.waitForFinished(10000)) {
+            play.kill();
+            play.waitForFinished();
+        }
+        QCOMPARE(FilesUnder(app), installed);
+        QVERIFY(!ReadIniValue(data + QStringLiteral("/config.ini"), QStringLiteral("main"),
+                              QStringLiteral("user"), QString()).isEmpty());
+    }
+
     void withoutADisplayItSaysSoAndFails()
     {
         QProcess play;

@@ -38,3 +38,13 @@ bool CopyInstalledApplication(const QString &to)
     }
     return true;
 }
+
+QStringList FilesUnder(const QString &dir)
+{
+    QStringList out;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(dir).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}

@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -125,17 +126,21 @@ QPainterPath stroked(const QPainterPath &path, qreal width, Qt::PenCapStyle cap 
 
 QPainterPath gamepadPath(); // 32 x 32 design box
 
+// Drawn for the caption bar at 17 x 17; larger squares scale the outline, the
+// corners and the margins with it.
 void drawAppIcon(QPainter &p, const QRectF &r)
 {
+    const qreal unit = r.width() / 17.0;
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, QColor(0xff, 0xbe, 0x45));
     g.setColorAt(1, QColor(0xf0, 0x82, 0x16));
-    p.setPen(QPen(QColor(0xc2, 0x62, 0x0a), 1));
+    const qreal pen = std::max<qreal>(1, std::round(unit));
+    p.setPen(QPen(QColor(0xc2, 0x62, 0x0a), pen));
     p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3.5, 3.5);
+    p.drawRoundedRect(r.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), 3.5 * unit, 3.5 * unit);
     QTransform t;
-    t.translate(r.left() + 2, r.top() + 2.5);
-    t.scale((r.width() - 4) / 32.0, (r.width() - 4) / 32.0);
+    t.translate(r.left() + 2 * unit, r.top() + 2.5 * unit);
+    t.scale((r.width() - 4 * unit) / 32.0, (r.width() - 4 * unit) / 32.0);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawPath(t.map(gamepadPath()));
@@ -698,6 +703,16 @@ QImage leaveFullScreenStrip()
     return image;
 }
 } // namespace
+
+QImage SkinArt::appIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawAppIcon(p, QRectF(0, 0, size, size));
+    return image;
+}
 
 QList<QImage> SkinArt::drawAll()
 {

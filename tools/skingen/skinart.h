@@ -10,4 +10,8 @@ namespace SkinArt
 {
 inline constexpr int STRIP_COUNT = 13;
 QList<QImage> drawAll();
+// The application icon of the caption bar as a square picture of `size`
+// pixels on a transparent ground: the window's icon and the desktop's.
+QImage appIcon(int size);
+inline constexpr int ICON_SIZES[] = {16, 32, 48, 64, 128, 256};
 }

@@ -15,6 +15,15 @@ static void initSkinResources()
     Q_UNUSED(done);
 }
 
+QIcon AppIcon()
+{
+    initSkinResources();
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 QImage SkinBitmap(int resourceId)
 {
     initSkinResources();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QRgb>
 
@@ -7,6 +8,11 @@
 // the program ships set 0), as the 256-colour image it was stored in. A null
 // image when there is no such bitmap.
 QImage SkinBitmap(int resourceId);
+
+// The application icon at every size it is drawn in (16 .. 256 pixels): the
+// window's icon and the notification area's. The desktop's icon theme gets
+// the same pictures from the package.
+QIcon AppIcon();
 
 // Colours the skin's button pictures are drawn on. The panels that host the
 // buttons fill themselves with these, so the pictures sit without a seam.

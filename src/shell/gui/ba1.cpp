@@ -74,22 +74,14 @@ QImage markerPicture()
 }
 
 // The picture of the loading panel: the application's badge and name.
-QImage loadingPicture(const QImage &frameSkin)
+QImage loadingPicture()
 {
     QImage img(240, 56, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!frameSkin.isNull()) {
-        // The badge without the caption-bar colour around its corners.
-        QPainterPath badge;
-        badge.addRoundedRect(QRectF(42.5, 6.5, 43, 43), 9, 9);
-        p.save();
-        p.setClipPath(badge);
-        p.drawImage(QRect(40, 4, 48, 48), frameSkin, QRect(7, 5, 17, 17));
-        p.restore();
-    }
+    p.drawPixmap(QRect(40, 4, 48, 48), AppIcon().pixmap(48));
     QFont f(QStringLiteral("Noto Sans CJK SC"));
     f.setPixelSize(26);
     f.setBold(true);
@@ -140,9 +132,7 @@ void BA1::createControls()
     // edge stops there rather than snapping back when it ends.
     setMinimumSize(FrameGeometry::TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS),
                    FrameGeometry::TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
-    const QImage frameSkin = SkinBitmap(101);
-    if (!frameSkin.isNull())
-        setWindowIcon(QIcon(QPixmap::fromImage(frameSkin.copy(7, 5, 17, 17))));
+    setWindowIcon(AppIcon());
 
     createCaption();
 
@@ -161,7 +151,7 @@ void BA1::createControls()
 
     zzer = new PictureBox(this, Qt::white);
     P2 = new PictureBox(zzer);
-    P2->setPicture(loadingPicture(frameSkin));
+    P2->setPicture(loadingPicture());
     P2->setCursor(Qt::PointingHandCursor);
     webe = new ClickLabel(QStringLiteral("数据加载中，请稍后．．．"), zzer);
     webe->setAlignment(Qt::AlignLeft | Qt::AlignTop);

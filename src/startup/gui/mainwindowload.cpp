@@ -59,7 +59,7 @@ void BA1::Form_Load()
     Web1->Navigate(m_portalBase);
     Web2->Navigate(QStringLiteral("about:blank"));
     Webr->Navigate(QStringLiteral("about:blank"));
-    Web3->Navigate(m_paths.appDir() + QStringLiteral("/app/n.htm"));
+    Web3->Navigate(m_paths.dataFile(QStringLiteral("n.htm")));
     Web4->Navigate2(m_portalBase + QStringLiteral("yy"));
     Web5->Navigate2(m_portalBase + QStringLiteral("dan"));
     adweb->Navigate(m_portalBase + QStringLiteral("js/ads/topad.html"));
