@@ -68,9 +68,9 @@ std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath)
 
     std::optional<QString> file;
     if (path == QLatin1String("app/flash.htm") || path == QLatin1String("app/i.gif")) {
-        file = fileInside(paths.dataDir(), path.mid(4));
+        file = fileInside(paths.installedAppDir(), path.mid(4));
     } else if (path.startsWith(QLatin1String("app/ruffle/"))) {
-        file = fileInside(paths.dataFile(QStringLiteral("ruffle")), path.mid(11));
+        file = fileInside(paths.installedAppFile(QStringLiteral("ruffle")), path.mid(11));
     } else if (path == QLatin1String("app/n.htm") || path == QLatin1String("app/c.htm")
                || path == QLatin1String("app/d.htm")) {
         file = fileInside(paths.dataDir(), path.mid(4));
@@ -87,13 +87,22 @@ QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath)
 {
     const qsizetype mark = localPath.indexOf(QLatin1Char('?'));
     const QString file = QDir::cleanPath(mark < 0 ? localPath : localPath.left(mark));
-    const QString root = paths.appDir() + QLatin1Char('/');
-    if (!file.startsWith(root))
+    // The door's tree joins the stored data and the installed files (one
+    // folder, or two for an installed program).
+    QString relative;
+    for (const QString &folder : {paths.appDir(), paths.installedDir()}) {
+        const QString root = folder + QLatin1Char('/');
+        if (file.startsWith(root)) {
+            relative = file.mid(root.size() - 1);
+            break;
+        }
+    }
+    if (relative.isEmpty())
         return QUrl();
     QUrl url;
     url.setScheme(QLatin1String(SCHEME));
     url.setHost(QLatin1String(HOST));
-    url.setPath(file.mid(root.size() - 1), QUrl::DecodedMode);
+    url.setPath(relative, QUrl::DecodedMode);
     if (mark >= 0)
         url.setQuery(localPath.mid(mark + 1));
     return url;

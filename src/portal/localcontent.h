@@ -13,8 +13,14 @@
 // file://. The door answers, read-only, for exactly three sets of files:
 //
 //   /app/flash.htm, /app/i.gif, /app/ruffle/<path>   installed files of app
-//   /app/n.htm, /app/c.htm, /app/d.htm               the list pages
-//   /flash/<digits>.swf                              downloaded games
+//                                                    (AppPaths::installedAppDir)
+//   /app/n.htm, /app/c.htm, /app/d.htm               the list pages (dataDir)
+//   /flash/<digits>.swf                              downloaded games (flashDir)
+//
+// For an installed program the installed files and the stored data live in
+// two folders; the door joins them into the one tree above, so the pages'
+// relative addresses (i.gif beside a list page, ../flash/ from the player
+// page) work the same as in a portable folder.
 //
 // Anything else is not found: other names and extensions, "..", "." or
 // empty segments, back slashes, hidden names, and every file whose real
@@ -37,9 +43,9 @@ struct File
 // nothing.
 std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath);
 
-// The door's address of a local path inside the application folder, with its
-// query ("<app>/app/flash.htm?12" -> kavo://app/app/flash.htm?12); an empty
-// URL when the path is not under the application folder.
+// The door's address of a local path inside the folder of the stored data or
+// of the installed files, with its query ("<app>/app/flash.htm?12" ->
+// kavo://app/app/flash.htm?12); an empty URL for any other path.
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath);
 
 // Whether a URL is one of the door's ("kavo:" in any letter case).

@@ -116,7 +116,8 @@ window_shown() { xdotool search --onlyvisible --name '^Kavo游戏盒$' >/dev/nul
 wait_for 60 "the main window" window_shown
 portal_loaded() { grep -q 'GET /home.html' "$work/access.log" 2>/dev/null; }
 wait_for 60 "the portal page" portal_loaded
-(cd "$data" && find . -type f | sort) >"$work/first-start.txt"
+# The web profile's storage (webdata/) fills as the engine likes.
+(cd "$data" && find . -type f -not -path './webdata/*' | sort) >"$work/first-start.txt"
 diff -u - "$work/first-start.txt" <<LIST || fail "unexpected first-start files"
 ./app/c.htm
 ./app/d.htm
@@ -127,6 +128,7 @@ diff -u - "$work/first-start.txt" <<LIST || fail "unexpected first-start files"
 ./config.ini
 LIST
 [ "$(stat -c %U "$data/config.ini")" = "$user" ] || fail "config.ini does not belong to $user"
+[ -d "$data/webdata" ] || fail "no web profile folder $data/webdata"
 
 # The web engine's sandbox: its zygote and the renderers forked from it run
 # in a user namespace of their own, and no helper is told --no-sandbox.
@@ -158,6 +160,7 @@ log "played: $(tr -d '\r' <"$data/app/date_n.dat" | head -1)"
 
 stop_processes
 
+log "files of $user outside the program's folder: $(cd "$home" && find . -type f -not -path "./.local/share/$pkg/*" | tr '\n' ' ')"
 written="$(find /usr -xdev -newer "$work/installed.stamp" 2>/dev/null | head -20)"
 [ -z "$written" ] || fail "written under /usr: $written"
 

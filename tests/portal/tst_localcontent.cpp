@@ -113,6 +113,41 @@ private Q_SLOTS:
         QVERIFY(LocalContent::IsDoorUrl(QStringLiteral("KAVO://app/app/n.htm")));
         QVERIFY(!LocalContent::IsDoorUrl(QStringLiteral("file:///kavo:")));
     }
+
+    void installedProgramJoinsItsTwoFolders()
+    {
+        // Installed files from the read-only folder, everything stored from
+        // the user's folder, each set only from its own folder.
+        const AppPaths paths(m_dir.filePath(QStringLiteral("lib/kavo-gamebox")),
+                             m_dir.filePath(QStringLiteral("home/kavo-gamebox")));
+        for (const char *name : {"app/flash.htm", "app/i.gif", "app/ruffle/ruffle.js", "app/n.htm", "flash/3.swf"})
+            QVERIFY(writeFile(paths.installedDir() + QLatin1Char('/') + QLatin1String(name), "installed"));
+        for (const char *name : {"app/c.htm", "app/d.htm", "app/flash.htm", "app/i.gif", "app/ruffle/core.js",
+                                 "flash/104.swf"})
+            QVERIFY(writeFile(paths.appDir() + QLatin1Char('/') + QLatin1String(name), "stored"));
+
+        const auto servedFrom = [&](const char *urlPath) {
+            const auto served = LocalContent::Resolve(paths, QString::fromLatin1(urlPath));
+            if (!served)
+                return QStringLiteral("none");
+            QFile file(served->path);
+            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+        };
+        QCOMPARE(servedFrom("/app/flash.htm"), QStringLiteral("installed"));
+        QCOMPARE(servedFrom("/app/i.gif"), QStringLiteral("installed"));
+        QCOMPARE(servedFrom("/app/ruffle/ruffle.js"), QStringLiteral("installed"));
+        QCOMPARE(servedFrom("/app/ruffle/core.js"), QStringLiteral("none"));
+        QCOMPARE(servedFrom("/app/c.htm"), QStringLiteral("stored"));
+        QCOMPARE(servedFrom("/app/n.htm"), QStringLiteral("none"));
+        QCOMPARE(servedFrom("/flash/104.swf"), QStringLiteral("stored"));
+        QCOMPARE(servedFrom("/flash/3.swf"), QStringLiteral("none"));
+
+        QCOMPARE(LocalContent::UrlForLocalPath(paths, paths.installedAppFile(QStringLiteral("flash.htm?104"))),
+                 QUrl(QStringLiteral("kavo://app/app/flash.htm?104")));
+        QCOMPARE(LocalContent::UrlForLocalPath(paths, paths.dataFile(QStringLiteral("d.htm"))),
+                 QUrl(QStringLiteral("kavo://app/app/d.htm")));
+        QVERIFY(LocalContent::UrlForLocalPath(paths, m_dir.filePath(QStringLiteral("lib/x.htm"))).isEmpty());
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLocalContent)

@@ -1,6 +1,7 @@
 // The games play in a web pane: the portal's player pages and the installed
 // local player page show the generated games with the Flash runtime, animate
 // them, and pass keyboard and mouse input through to them.
+#include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/appfolder.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -113,6 +115,7 @@ private Q_SLOTS:
     void initTestCase();
     void portalPlayerPagesPlayEachGame_data();
     void portalPlayerPagesPlayEachGame();
+    void localPlayerPlaysDownloadedGameOffline_data();
     void localPlayerPlaysDownloadedGameOffline();
     void missingGameIsReported_data();
     void missingGameIsReported();
@@ -197,24 +200,39 @@ void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame()
     QVERIFY2(animates(*view, view->rect()), "the picture does not change");
 }
 
+void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline_data()
+{
+    QTest::addColumn<bool>("perUser");
+    QTest::newRow("portable folder") << false;
+    // An installed program: the player page and the runtime from the
+    // installed folder, the game from the user's folder.
+    QTest::newRow("installed, per-user data") << true;
+}
+
 void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
 {
+    QFETCH(bool, perUser);
     const QString app = appCopy();
     QVERIFY(!app.isEmpty());
-    QVERIFY(QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), app + QStringLiteral("/flash/104.swf")));
+    QTemporaryDir userDir;
+    const AppPaths paths = perUser ? AppPaths(app, userDir.path()) : AppPaths(app);
+    QVERIFY(QDir().mkpath(paths.flashDir()));
+    QVERIFY(QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), paths.flashFile(QStringLiteral("104"))));
+    const auto removeCopy = qScopeGuard([&] { QFile::remove(paths.flashFile(QStringLiteral("104"))); });
 
     // The interceptor must outlive the profile, and the profile its page.
     // The program's pane reads the page, the runtime and the game through
     // the program's door.
     RemoteRequests remote;
-    ProgramProfile profile{AppPaths(app)};
+    ProgramProfile profile{paths};
     profile.setUrlRequestInterceptor(&remote);
     {
         WebPane pane(&profile);
         pane.resize(640, 480);
         pane.show();
         QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        const QUrl url = profile.urlForLocalPath(app + QStringLiteral("/app/flash.htm?104"));
+        const QUrl url = profile.urlForLocalPath(
+            PlayerPageFor(paths, m_portal.baseUrl(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
         QCOMPARE(url.scheme(), QStringLiteral("kavo"));
         QVERIFY2(playUntilDrawn(pane, url), "the downloaded game never showed");
         QVERIFY2(animates(pane, pane.rect()), "the picture does not change");
