@@ -63,7 +63,7 @@ log "built $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) at $((SECONDS - t0
 dpkg-deb -f "$deb" Package Version Section Maintainer Depends
 
 log "lintian"
-lintian --fail-on error --no-tag-display-limit "$deb" | tee "$work/lintian.txt" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" | tee "$work/lintian.txt" || fail "lintian reports errors"
 log "lintian done at $((SECONDS - t0)) s"
 
 log "installing with apt-get"
