@@ -19,3 +19,13 @@ function(kavo_collect_sources folder)
     target_sources(kavo_gui PRIVATE ${gui_src})
   endif()
 endfunction()
+
+# A second build folder checks the window-free code under the sanitizers
+# (scripts/sanitize.sh); KAVO_FUZZ adds the libFuzzer targets (clang only).
+option(KAVO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(KAVO_FUZZ "Build the libFuzzer targets of tests/fuzz (clang)" OFF)
+if(KAVO_SANITIZE OR KAVO_FUZZ)
+  target_compile_options(kavo_common_cfg INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(kavo_common_cfg INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,12 +1,29 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test under a private X server with a
-# window manager; ends non-zero on any failure.
+# window manager; ends non-zero on any failure. Without arguments it then
+# runs the checks kept beside the tests: the headless tests again under the
+# sanitizers (scripts/sanitize.sh) and every fuzz target for
+# $KAVO_FUZZ_SECONDS seconds (default 30, scripts/fuzz.sh). Arguments go to
+# ctest and run only the tests they select.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KAVO_BUILD_DIR:-$root/build}"
 
+stage_start=$SECONDS
+stage() { printf '[test] %s: %d s\n' "$1" $((SECONDS - stage_start)); stage_start=$SECONDS; }
+
 bash "$root/scripts/setup.sh"
+stage "set-up and build"
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu --disable-background-networking --disable-component-update}"
-exec bash "$root/scripts/with-x.sh" ctest --test-dir "$build" --output-on-failure "$@"
+status=0
+bash "$root/scripts/with-x.sh" ctest --test-dir "$build" --output-on-failure "$@" || status=1
+stage "tests"
+[ $# -eq 0 ] || exit "$status"
+
+bash "$root/scripts/sanitize.sh" || status=1
+stage "sanitizer build and headless tests"
+bash "$root/scripts/fuzz.sh" "${KAVO_FUZZ_SECONDS:-30}" || status=1
+stage "fuzz targets"
+exit "$status"
