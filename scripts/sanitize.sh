@@ -24,5 +24,8 @@ cmake --build "$build" -j2 --target kavo_headless_tests kavo_fuzz
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 export LSAN_OPTIONS="suppressions=$root/tests/fuzz/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# The main run kills the crash test's writer 200 times of each kind; here the
+# point is memory errors, for which fewer kills do.
+export KAVO_CRASH_KILLS="${KAVO_CRASH_KILLS:-50}"
 log "running the headless tests under the sanitizers"
 ctest --test-dir "$build" --output-on-failure -L headless "$@"
