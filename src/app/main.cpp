@@ -30,6 +30,8 @@ int main(int argc, char *argv[])
     PrepareApplicationFolder(paths);
 
     BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));
+    if (window.handedOff())
+        return 0;
     window.show();
     return app.exec();
 }

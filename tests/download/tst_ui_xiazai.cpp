@@ -7,7 +7,7 @@
 
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
-#include "shell/balloon.h"
+#include "shell/gui/trayicon.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -144,7 +144,7 @@ void TestUiXiazai::refusals()
     w->CurrentGameUrl = command;
     w->CurrentGameName = QStringLiteral("旧");
     w->lblCount->setText(QStringLiteral("-"));
-    TrayBalloon(QString());
+    w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
     w->xiazai();
     QTest::qWait(30);
@@ -154,7 +154,7 @@ void TestUiXiazai::refusals()
         QCOMPARE(boxes.titles.first(), QStringLiteral("Kavo游戏盒"));
     QCOMPARE(w->CurrentGameName, gameName);
     QCOMPARE(w->lblCount->text(), QStringLiteral("-"));
-    QCOMPARE(LastBalloonText(), QString());
+    QCOMPARE(w->tray()->lastBalloon().text, QString());
     QCOMPARE(w->DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL->isDownloading());
     QCOMPARE(downloadsList(), listBefore);
@@ -269,13 +269,13 @@ void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
     QTRY_VERIFY_WITH_TIMEOUT(w->lblCount->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
 
     // Another game meanwhile: only a balloon with the current name.
-    TrayBalloon(QString());
+    w->TrayBalloon(QString());
     const QStringList list = downloadsList();
     w->CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
     w->CurrentGameName = QStringLiteral("别的");
     MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(5);
-    QCOMPARE(LastBalloonText(), QStringLiteral("别的下载任务还未完成，请稍后操作.."));
+    QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("别的下载任务还未完成，请稍后操作.."));
     QCOMPARE(downloadsList(), list);
     QVERIFY(w->DL->isDownloading());
     QCOMPARE(w->DL->FileURL(), m_portal.baseUrl() + QStringLiteral("games/101.swf"));

@@ -3,7 +3,7 @@
 #include "portal/localcontent.h"
 #include "lists/listpage.h"
 #include "portal/gameboxfixture.h"
-#include "shell/balloon.h"
+#include "shell/gui/trayicon.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/picturebox.h"
 
@@ -267,19 +267,19 @@ private Q_SLOTS:
         QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzoflash://103$$$")));
         stopPlayer();
         box.w->shoucang();
-        QCOMPARE(LastBalloonText(), QStringLiteral("快乐打气球已添加到收藏！"));
+        QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("快乐打气球已添加到收藏！"));
 
         box.w->npc_Click(6);
         GameBox::clickElement(box.w->Web1, QStringLiteral("#g107"), QStringLiteral("tuzomain"));
         QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzojf://107$$$")));
         stopPlayer();
         box.w->shoucang();
-        QCOMPARE(LastBalloonText(), QStringLiteral("积分大转盘已添加到收藏！"));
+        QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("积分大转盘已添加到收藏！"));
 
         // A command of another scheme adds nothing and says nothing.
         box.w->CurrentGameUrl = QStringLiteral("http://x/");
         box.w->shoucang();
-        QCOMPARE(LastBalloonText(), QStringLiteral("积分大转盘已添加到收藏！"));
+        QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("积分大转盘已添加到收藏！"));
 
         const QStringList favourites = box.listLines(FAVOURITES);
         QCOMPARE(favourites.size(), 2);

@@ -7,7 +7,7 @@
 
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
-#include "shell/balloon.h"
+#include "shell/gui/trayicon.h"
 #include "shell/gui/picturebox.h"
 
 #include <QFileInfo>
@@ -45,7 +45,7 @@ struct ToolbarState
         s.sidePanelHidden = w->Pic2->isHidden();
         s.fullScreen = w->FullScreenGame;
         s.status = w->lblCount->text();
-        s.balloon = LastBalloonText();
+        s.balloon = w->tray()->lastBalloon().text;
         s.gameName = w->CurrentGameName;
         return s;
     }
@@ -340,7 +340,7 @@ void TestUiToolbar::favouriteAndPointsGame()
     // The favourites list gets the game under the name of its command.
     const QStringList favourites = ReadListLines(w->paths().dataFile(QStringLiteral("date_c.dat"))).value_or(QStringList{});
     QVERIFY2(favourites.value(0).startsWith(QStringLiteral("风车|101|")), qPrintable(favourites.value(0)));
-    QCOMPARE(LastBalloonText(), QStringLiteral("风车已添加到收藏！"));
+    QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("风车已添加到收藏！"));
 
     // "tuzojf://" anywhere in the command makes a points game.
     const QString saved = w->CurrentGameUrl;
@@ -373,7 +373,7 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     QVERIFY2(QRegularExpression(QStringLiteral("^[1-9][0-9]{2}\\.bmp$")).match(files.first()).hasMatch(),
              qPrintable(files.first()));
     const QString path = desktop() + QStringLiteral("/风车/") + files.first();
-    QCOMPARE(LastBalloonText(), QStringLiteral("截图完成。路径:") + path);
+    QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("截图完成。路径:") + path);
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -393,7 +393,7 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     w->c_z_click(4);
     const int count = screenshotsIn(QStringLiteral("风车")).size();
     QVERIFY(count == 1 || count == 2);
-    QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
+    QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
 
     // A paused game is captured too, at the pane's size.
     w->c_z_click(0);
@@ -426,7 +426,7 @@ void TestUiToolbar::screenshotFolderName()
     const QStringList before = QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     const QStringList parentBefore = QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     w->CurrentGameName = name;
-    TrayBalloon(QString());
+    w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(4);
     QTest::qWait(30);
@@ -438,11 +438,11 @@ void TestUiToolbar::screenshotFolderName()
     if (folder.isEmpty()) {
         QCOMPARE(boxes.texts, QStringList{QStringLiteral("游戏错误，无法完成截图！")});
         QCOMPARE(QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-        QCOMPARE(LastBalloonText(), QString());
+        QCOMPARE(w->tray()->lastBalloon().text, QString());
     } else {
         QVERIFY(boxes.texts.isEmpty());
         QCOMPARE(screenshotsIn(folder).size(), 1);
-        QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图完成。路径:") + desktop() + QLatin1Char('/') + folder
+        QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QLatin1Char('/') + folder
                                              + QLatin1Char('/')));
     }
 }
@@ -456,9 +456,9 @@ void TestUiToolbar::screenshotThatCannotBeSaved()
     blocker.close();
     w->CurrentGameName = QStringLiteral("占位");
     w->c_z_click(4);
-    QVERIFY(LastBalloonText().startsWith(QStringLiteral("截图失败，文件未能保存。路径:") + desktop()
+    QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图失败，文件未能保存。路径:") + desktop()
                                          + QStringLiteral("/占位/")));
-    QVERIFY(!LastBalloonText().contains(QStringLiteral("截图完成")));
+    QVERIFY(!w->tray()->lastBalloon().text.contains(QStringLiteral("截图完成")));
     QVERIFY(QFileInfo(desktop() + QStringLiteral("/占位")).isFile());
     QVERIFY(w->c_z[4]->isEnabled());
     QVERIFY(showsFrame(w->c_z[4], w->ppt[9], f45(90, 0)));

@@ -12,8 +12,10 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class MainWindowFixture
@@ -64,4 +66,21 @@ inline QImage framePixels(const QImage &image, const QSize &size)
 inline QImage stripPixels(const QImage &strip, const QRect &rect)
 {
     return strip.copy(rect).convertToFormat(QImage::Format_RGB32);
+}
+
+// Runs `action` inside the application's event loop; true when the program
+// ended it (quit) rather than the time limit.
+inline bool endsTheProgram(const std::function<void()> &action)
+{
+    bool timedOut = false;
+    QTimer::singleShot(0, action);
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    timeout.start(15000);
+    QCoreApplication::exec();
+    return !timedOut;
 }

@@ -8,6 +8,7 @@
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "shell/gui/windowhooks.h"
+#include "support/trayhost.h"
 
 #include <QLabel>
 #include <QAbstractButton>
@@ -55,19 +56,6 @@ private:
     }
 };
 
-// Runs `action` inside the application's event loop; true when the program
-// ended it (quit) rather than the time limit.
-bool endsTheProgram(const std::function<void()> &action)
-{
-    bool timedOut = false;
-    QTimer::singleShot(0, action);
-    QTimer::singleShot(15000, [&timedOut] {
-        timedOut = true;
-        QCoreApplication::exit(1);
-    });
-    QCoreApplication::exec();
-    return !timedOut;
-}
 } // namespace
 
 class TestUiMainWindow : public QObject
@@ -156,7 +144,16 @@ private:
 
     QRect workArea() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
+    // The close command hides the window to the notification area.
+    std::unique_ptr<TrayHost> m_trayHost;
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_trayHost = std::make_unique<TrayHost>();
+        QVERIFY(m_trayHost->running());
+    }
+
     void standardLayout_data()
     {
         QTest::addColumn<QSize>("size");

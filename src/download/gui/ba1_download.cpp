@@ -7,7 +7,6 @@
 #include "lists/gamelist.h"
 #include "portal/downloadedcopy.h"
 #include "portal/gui/messagebox.h"
-#include "shell/balloon.h"
 
 #include <QDir>
 #include <QFileInfo>

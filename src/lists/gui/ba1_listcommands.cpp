@@ -5,7 +5,6 @@
 #include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
-#include "shell/balloon.h"
 #include "shell/gui/clicklabel.h"
 
 void BA1::shan_name_Click()

@@ -8,7 +8,6 @@
 #include "player/systemmute.h"
 #include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
-#include "shell/balloon.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 

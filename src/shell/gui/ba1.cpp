@@ -99,6 +99,13 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Kavo游戏盒"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // Load step 1 comes before anything else is built: a start that is
+    // handed over to the running instance opens neither the web profile nor
+    // any pane.
+    if (HandOffStart()) {
+        m_handedOff = true;
+        return;
+    }
     m_profile = new ProgramProfile(m_paths);
     createControls();
     connectPortalEvents();

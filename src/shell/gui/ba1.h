@@ -8,12 +8,14 @@
 #include <QWidget>
 
 class ClickLabel;
+class GlobalHotKey;
 class ImageButton;
 class MinMaxWndProc;
 class PictureBox;
 class ProgramProfile;
 class QLabel;
 class QWebEngineProfile;
+class TrayIcon;
 class WebPane;
 
 // The main window. It owns every piece of state shared between the
@@ -135,6 +137,22 @@ public:
     // The size-limit hook installed at load.
     MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
 
+    // --- Desktop presence (shell/gui/ba1_desktop.cpp)
+    // True when load step 1 handed this start over to the instance that
+    // already runs on the folder: nothing was built, and the process is to
+    // end without showing the window.
+    bool handedOff() const { return m_handedOff; }
+    // A later start handed over to this instance (its command line has no
+    // effect): the window comes back in front, restored.
+    void Form_LinkExecute(const QString &commandText);
+    // The notification-area icon, added at load.
+    TrayIcon *tray() const { return m_tray; }
+    // A balloon on the icon, unless the balloon option is off.
+    void TrayBalloon(const QString &text);
+    // The boss key, Ctrl+S, registered at load; null when it could not be.
+    GlobalHotKey *bossKey() const { return m_bossKey; }
+    void InstallBossKey();
+
     // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
     // Command URLs (portal/gui/ba1_dispatch.cpp). The panes raise these for
     // every navigation; a handled command sets *Cancel first.
@@ -200,6 +218,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // Load step 1 (startup/gui/mainwindowload.cpp): true when the start was
+    // handed over.
+    bool HandOffStart();
+    void TrayAdd();
+    // Ctrl+S: hides everything, or brings the main window back.
+    void BossKeyToggle();
+    // Shows the window restored (not minimised), in front.
+    void BringBack();
+    // The close command's hiding: to the notification area, or minimised
+    // when the desktop has none (a hidden window could not be got back).
+    void HideToTray();
+
     void createControls();
     void connectPortalEvents(); // portal/gui/ba1_portal.cpp
     void connectToolbar();      // player/gui/ba1_toolbar.cpp
@@ -235,6 +265,9 @@ private:
     // The form's persistent image: the painted frame.
     QImage m_formImage;
     MinMaxWndProc *m_minMaxHook = nullptr;
+    bool m_handedOff = false;
+    TrayIcon *m_tray = nullptr;
+    GlobalHotKey *m_bossKey = nullptr;
     // A resize was started by a press on the edge band; the window manager
     // carries it out, and every size it reaches is saved.
     bool m_EdgeResizing = false;

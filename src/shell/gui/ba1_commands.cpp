@@ -3,6 +3,7 @@
 
 #include "portal/gui/ba3.h"
 #include "shell/gui/imagebutton.h"
+#include "shell/gui/trayicon.h"
 #include "shell/gui/picturebox.h"
 #include "startup/settingsstore.h"
 
@@ -132,7 +133,7 @@ void BA1::npc_Click(int index)
                             QStringLiteral("关闭 Kavo游戏盒 最小化到托盘吗？"), QMessageBox::Yes | QMessageBox::No, this);
             if (box.exec() == QMessageBox::Yes) {
                 WriteIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("2"));
-                hide();
+                HideToTray();
             } else {
                 WriteIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("1"));
                 ttt_v();
@@ -140,7 +141,7 @@ void BA1::npc_Click(int index)
         } else if (quit == 1) {
             ttt_v();
         } else {
-            hide();
+            HideToTray();
         }
         break;
     }
@@ -236,8 +237,10 @@ void BA1::Form_DblClick()
 
 void BA1::ttt_v()
 {
-    // The notification-area icon, the settings dialog and the promotion
-    // windows join this sequence with their own code.
+    if (m_tray)
+        m_tray->TrayRemove();
+    // The settings dialog and the promotion windows join this sequence with
+    // their own code.
     UnloadMenuForm(this);
     hide();
     close();

@@ -102,3 +102,30 @@ MinMaxWndProc *HookMinMax(QWidget *window, int minWidth, int minHeight, int maxW
 {
     return new MinMaxWndProc(window, minWidth, minHeight, maxWidth, maxHeight);
 }
+
+HotKeyEvent::HotKeyEvent(int id)
+    : QEvent(eventType())
+    , m_id(id)
+{
+}
+
+QEvent::Type HotKeyEvent::eventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+BossKeyWndProc::BossKeyWndProc(QWidget *window, int hotKeyId, std::function<void()> action)
+    : WindowHook(window)
+    , m_hotKeyId(hotKeyId)
+    , m_action(std::move(action))
+{
+}
+
+bool BossKeyWndProc::hookEvent(QEvent *event)
+{
+    if (event->type() == HotKeyEvent::eventType() && static_cast<HotKeyEvent *>(event)->id() == m_hotKeyId
+        && m_action)
+        m_action();
+    return false;
+}

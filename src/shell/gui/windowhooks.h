@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <QRect>
 #include <QTimer>
+
+#include <functional>
 
 class QEvent;
 class QWidget;
@@ -66,3 +69,34 @@ private:
 // the screen's size in that direction. The limits reach the window manager as
 // the window's size hints; a larger minimum the window already has is kept.
 MinMaxWndProc *HookMinMax(QWidget *window, int minWidth, int minHeight, int maxWidth, int maxHeight);
+
+// A press of a system-wide hot key (GlobalHotKey), sent to the window the key
+// was registered for; `id` tells which of its keys it was.
+class HotKeyEvent : public QEvent
+{
+public:
+    explicit HotKeyEvent(int id);
+    static QEvent::Type eventType();
+
+    int id() const { return m_id; }
+
+private:
+    int m_id;
+};
+
+// The boss-key hook: on its hot key it runs its action, and then passes the
+// event on like everything else.
+class BossKeyWndProc : public WindowHook
+{
+    Q_OBJECT
+
+public:
+    BossKeyWndProc(QWidget *window, int hotKeyId, std::function<void()> action);
+
+protected:
+    bool hookEvent(QEvent *event) override;
+
+private:
+    int m_hotKeyId;
+    std::function<void()> m_action;
+};

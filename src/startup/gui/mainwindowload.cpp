@@ -4,9 +4,12 @@
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
 #include "shell/gui/windowhooks.h"
+#include "startup/handoff.h"
 #include "startup/leftoverfiles.h"
 #include "startup/settingsstore.h"
+#include "startup/singleinstance.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -14,15 +17,31 @@ namespace
 {
 // Window sizes in config.ini are twips: 15 to a pixel at 96 dpi.
 constexpr int TWIPS_PER_PIXEL = 15;
+// How long a second start waits for the running instance to answer; the
+// running instance may still be loading its window.
+constexpr int HAND_OFF_TIMEOUT_MS = 3000;
+}
+
+bool BA1::HandOffStart()
+{
+    auto *instance = new SingleInstance(SingleInstanceNameFor(m_paths), this);
+    if (!instance->isRunningInstance()) {
+        // Whether or not anybody answers, this start ends here.
+        instance->handOff(CommandLineText(QCoreApplication::arguments().mid(1)), HAND_OFF_TIMEOUT_MS);
+        delete instance;
+        return true;
+    }
+    connect(instance, &SingleInstance::handedOver, this, &BA1::Form_LinkExecute);
+    // This process is the running instance from here on, so the temporary
+    // files a killed run left behind can go: no other instance renames them.
+    RemoveLeftoverFiles(m_paths);
+    return false;
 }
 
 void BA1::Form_Load()
 {
-    // 1. Hand-off to a running instance: not here yet.
-
-    // This process is the running instance from here on, so the temporary
-    // files a killed run left behind can go: no other instance renames them.
-    RemoveLeftoverFiles(m_paths);
+    // 1. The hand-off to a running instance ran before the controls were
+    //    built (HandOffStart); this process is the running instance.
 
     // 2. The desktop work area.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -74,5 +93,9 @@ void BA1::Form_Load()
     DownloadState = QStringLiteral("0");
     CurrentGameName = QStringLiteral("0");
 
-    // 10. Notification-area icon and 11. boss key: with the shell's tray and hooks.
+    // 10. The notification-area icon, with the menu r_m.
+    TrayAdd();
+
+    // 11. The boss key.
+    InstallBossKey();
 }

@@ -1,0 +1,84 @@
+// The main window on the desktop: the hand-off from later starts, the
+// notification-area icon and the boss key.
+#include "shell/gui/ba1.h"
+
+#include "portal/gui/ba3.h"
+#include "shell/gui/globalhotkey.h"
+#include "shell/gui/trayicon.h"
+#include "shell/gui/windowhooks.h"
+#include "shell/gui/windowstate.h"
+#include "startup/settingsstore.h"
+
+#include <QLabel>
+
+namespace
+{
+constexpr int BOSS_KEY_ID = 0;
+} // namespace
+
+void BA1::Form_LinkExecute(const QString &)
+{
+    // Hidden and shown again: a window hidden to the notification area comes
+    // back, and the window manager maps it anew, in front.
+    hide();
+    BringBack();
+}
+
+void BA1::BringBack()
+{
+    // Restored before it is shown: a window mapped in the minimised state
+    // would only go back to the taskbar.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    ForgetMinimisedState(this);
+    show();
+    activateWindow();
+}
+
+void BA1::TrayAdd()
+{
+    m_tray = new TrayIcon(this);
+    // The menu is looked up at each click: the menu form is loaded on use.
+    m_tray->TrayAdd(this, [] { return static_cast<QMenu *>(nullptr); }, windowTitle());
+}
+
+void BA1::TrayBalloon(const QString &text)
+{
+    if (!m_tray)
+        return;
+    if (BalloonsWanted(ReadIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("s_pao"), QStringLiteral("0"))))
+        m_tray->TrayBalloon(text);
+}
+
+void BA1::HideToTray()
+{
+    if (TrayIcon::isAvailable())
+        hide();
+    else
+        setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void BA1::InstallBossKey()
+{
+    new BossKeyWndProc(this, BOSS_KEY_ID, [this] { BossKeyToggle(); });
+    auto *key = new GlobalHotKey(this, BOSS_KEY_ID, QKeyCombination(Qt::ControlModifier, Qt::Key_S), this);
+    if (key->status() == GlobalHotKey::Status::Registered) {
+        m_bossKey = key;
+        return;
+    }
+    delete key;
+    renj->setText(QStringLiteral("老板键ctrlt+s与其他软件冲突,未启用!"));
+    renj->adjustSize();
+}
+
+void BA1::BossKeyToggle()
+{
+    if (isVisible()) {
+        m_tray->TrayHide();
+        hide();
+        UnloadMenuForm(this);
+    } else {
+        m_tray->TrayShow();
+        BringBack();
+    }
+}

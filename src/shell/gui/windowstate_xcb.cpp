@@ -1,0 +1,53 @@
+// X11: the window's _NET_WM_STATE property, which a client may change itself
+// while its window is withdrawn.
+#include "shell/gui/windowstate.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
+{
+    xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return a;
+}
+} // namespace
+
+void ForgetMinimisedState(QWidget *window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || window->isVisible() || !window->testAttribute(Qt::WA_WState_Created))
+        return;
+    xcb_connection_t *c = x11->connection();
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    const xcb_atom_t hidden = internAtom(c, "_NET_WM_STATE_HIDDEN");
+    xcb_get_property_reply_t *r =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
+    if (!r)
+        return;
+    std::vector<xcb_atom_t> atoms;
+    const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
+    const int count = xcb_get_property_value_length(r) / int(sizeof(xcb_atom_t));
+    bool found = false;
+    for (int i = 0; i < count; ++i) {
+        if (data[i] == hidden)
+            found = true;
+        else
+            atoms.push_back(data[i]);
+    }
+    std::free(r);
+    if (!found)
+        return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
+    xcb_flush(c);
+}

@@ -1,0 +1,256 @@
+// The main window on a desktop with a notification area: the icon in a real
+// tray host, its clicks and balloons, and the boss key through the X server,
+// all driven by real input (xdotool).
+#include "mainwindowfixture.h"
+
+#include "portal/gui/ba3.h"
+#include "shell/gui/globalhotkey.h"
+#include "shell/gui/trayicon.h"
+#include "shell/gui/imagebutton.h"
+#include "support/trayhost.h"
+#include "support/x11probe.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QSet>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace
+{
+const QString CONFLICT = QStringLiteral("老板键ctrlt+s与其他软件冲突,未启用!");
+
+// The balloon the toolkit draws beside the icon, when one shows.
+QWidget *shownBalloon()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QBalloonTip")
+            return w;
+    return nullptr;
+}
+
+QStringList labelTexts(const QWidget *w)
+{
+    QStringList texts;
+    for (const QLabel *label : w->findChildren<QLabel *>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    return texts;
+}
+
+bool pressBossKey()
+{
+    return Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")});
+}
+
+// The window manager has the window minimised.
+bool minimisedOnScreen(QWidget *w)
+{
+    return w->isMinimized()
+        && X11Probe::netWmState(X11Probe::Window(w->winId())).contains(QStringLiteral("_NET_WM_STATE_HIDDEN"));
+}
+
+int distinctColours(const QImage &img)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < img.height(); y += 2)
+        for (int x = 0; x < img.width(); x += 2)
+            colours.insert(img.pixel(x, y));
+    return colours.size();
+}
+
+quint32 ownPid()
+{
+    return quint32(QCoreApplication::applicationPid());
+}
+} // namespace
+
+class TestUiDesktop : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TrayHost> m_host;
+    QTemporaryDir m_home;
+
+    QString desktop() const { return m_home.filePath(QStringLiteral("桌面")); }
+
+    // Waits until the window's icon sits mapped in the tray host.
+    bool iconEmbedded(BA1 *w)
+    {
+        return QTest::qWaitFor([w] {
+            return X11Probe::trayIcons(ownPid()).size() == 1 && !w->tray()->geometry().isEmpty();
+        }, 15000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Screenshots go to a desktop folder of the test's own.
+        QVERIFY(m_home.isValid());
+        QVERIFY(QDir().mkpath(desktop()));
+        const QString config = m_home.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(config));
+        QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n");
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), desktop());
+
+        m_host = std::make_unique<TrayHost>();
+        QVERIFY(m_host->running());
+    }
+
+    void iconClicksAndBalloons()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.show());
+        BA1 *w = f.window.get();
+        QVERIFY(iconEmbedded(w));
+        QCOMPARE(w->tray()->toolTip(), QStringLiteral("Kavo游戏盒"));
+        // Where the toolkit has the icon is where the tray host shows it.
+        const QRect host = X11Probe::trayArea();
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::rootGeometry(X11Probe::trayIcons(ownPid()).first()).contains(
+                                     w->tray()->geometry().center()),
+                                 5000);
+        const QPoint icon = w->tray()->geometry().center();
+        QVERIFY(host.contains(icon));
+
+        // Left clicks: minimised -> restored; visible -> hidden -> shown.
+        // (Minimised first: a window manager may undo a minimise that comes
+        // at once after an activation.)
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->winId()), 5000);
+        w->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(minimisedOnScreen(w), 5000);
+        QVERIFY(ClickAt(icon));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isMinimized(), 5000);
+        QVERIFY(w->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!minimisedOnScreen(w) && X11Probe::isViewable(X11Probe::Window(w->winId())), 5000);
+        QVERIFY(ClickAt(icon));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::shownMainWindows(ownPid()).isEmpty(), 5000);
+        QVERIFY(ClickAt(icon));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->winId()), 5000);
+
+        // A screenshot announces itself in a balloon on the icon.
+        w->CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
+        w->CurrentGameName = QStringLiteral("风车");
+        w->c_z_click(4);
+        QTRY_VERIFY_WITH_TIMEOUT(shownBalloon(), 5000);
+        QWidget *balloon = shownBalloon();
+        const QStringList texts = labelTexts(balloon);
+        QVERIFY2(texts.contains(QStringLiteral("Kavo游戏盒提示:")), qPrintable(texts.join(QLatin1Char('|'))));
+        QVERIFY(std::any_of(texts.cbegin(), texts.cend(), [this](const QString &t) {
+            return t.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/"));
+        }));
+        // Beside the icon, and on screen for a look.
+        QVERIFY(balloon->frameGeometry().adjusted(-40, -40, 40, 40).intersects(w->tray()->geometry()));
+        QVERIFY(QTest::qWaitForWindowExposed(balloon));
+        const QRect area = balloon->frameGeometry().united(host).adjusted(-10, -10, 10, 10);
+        QScreen *screen = QGuiApplication::primaryScreen();
+        const auto shot = [&] { return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage(); };
+        // Painted once the screen shows more than the empty background there.
+        QTRY_VERIFY_WITH_TIMEOUT(distinctColours(shot().copy(balloon->frameGeometry().translated(-area.topLeft()))) > 4, 5000);
+        QVERIFY(shot().save(QStringLiteral(KAVO_BUILD_DIR "/tray-balloon.png")));
+
+        // With the balloon option off, nothing shows.
+        QTest::mouseClick(balloon, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!shownBalloon(), 15000);
+        f.setSetting("s_pao", QStringLiteral("1"));
+        const BalloonContent before = w->tray()->lastBalloon();
+        w->c_z_click(4);
+        QTRY_COMPARE(QDir(desktop() + QStringLiteral("/风车")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(w->tray()->lastBalloon().text, before.text);
+        QVERIFY(!shownBalloon());
+
+        // At exit the icon goes.
+        QVERIFY(endsTheProgram([w] { w->ttt_v(); }));
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::trayIcons(ownPid()).isEmpty(), 5000);
+    }
+
+    void bossKey()
+    {
+        MainWindowFixture f({{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
+        QVERIFY(f.show());
+        BA1 *w = f.window.get();
+        QVERIFY(iconEmbedded(w));
+        QVERIFY(w->bossKey());
+        QCOMPARE(w->renj->text(), QStringLiteral("老板键 Ctrl+S"));
+
+        // Minimised counts as visible: everything hides, and the window comes
+        // back restored. Caps Lock does not matter.
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->winId()), 5000);
+        w->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(minimisedOnScreen(w), 5000);
+        QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("Caps_Lock"), QStringLiteral("ctrl+s"),
+                         QStringLiteral("Caps_Lock")}));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !w->isMinimized(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!minimisedOnScreen(w) && X11Probe::isViewable(X11Probe::Window(w->winId())), 5000);
+
+        // Hides the window, the icon and the side windows.
+        MenuForm(w);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::trayIcons(ownPid()).isEmpty(), 5000);
+        QTRY_VERIFY(!w->findChild<BA3 *>());
+        // The next press brings the window and the icon back.
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::trayIcons(ownPid()).size(), 1, 10000);
+        QVERIFY(!w->isMinimized());
+
+        // After a close to the notification area the key shows the window.
+        w->npc_Click(2);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(X11Probe::trayIcons(ownPid()).size(), 1);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->winId()), 5000);
+        QCOMPARE(X11Probe::trayIcons(ownPid()).size(), 1);
+    }
+
+    void bossKeyHeldByAnotherProgram()
+    {
+        X11Probe::KeyGrabber other('s');
+        QVERIFY(other.grabbed());
+        MainWindowFixture f;
+        QVERIFY(f.show());
+        BA1 *w = f.window.get();
+        QVERIFY(!w->bossKey());
+        QCOMPARE(w->renj->text(), CONFLICT);
+        QVERIFY(pressBossKey());
+        // Once the other program has the press, this one would have had it too.
+        int presses = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((presses += other.takePresses()) == 1, 5000);
+        QCoreApplication::processEvents();
+        QVERIFY(w->isVisible());
+    }
+
+    void withoutANotificationArea()
+    {
+        m_host->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!TrayIcon::isAvailable(), 5000);
+        MainWindowFixture f({{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
+        QVERIFY(f.show());
+        BA1 *w = f.window.get();
+        // Closing minimises: a hidden window could not be got back.
+        w->npc_Click(2);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
+        QVERIFY(w->isVisible());
+        // The boss key still hides and shows it.
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !w->isMinimized(), 5000);
+
+    }
+};
+
+QTEST_MAIN(TestUiDesktop)
+#include "tst_ui_desktop.moc"

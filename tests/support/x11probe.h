@@ -1,0 +1,60 @@
+#pragma once
+
+// Looks at the X server the way another client would: windows, their owners
+// and states, the active window, selections. Uses the test's own display
+// connection. Window ids are X ids.
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace X11Probe
+{
+using Window = std::uint32_t;
+
+Window root();
+Window selectionOwner(const char *selection);
+// The notification-area host of the screen (owner of _NET_SYSTEM_TRAY_S0).
+Window trayHost();
+QList<Window> children(Window w);
+// Every window below `w`, depth first.
+QList<Window> descendants(Window w);
+bool isViewable(Window w);
+// _NET_WM_PID; 0 when the window does not say.
+quint32 pidOf(Window w);
+QString nameOf(Window w);
+// Atom names of _NET_WM_STATE, e.g. "_NET_WM_STATE_HIDDEN".
+QStringList netWmState(Window w);
+Window activeWindow();
+// The window's place on the screen.
+QRect rootGeometry(Window w);
+
+// Main windows of the program ("Kavo游戏盒" outside the notification area)
+// that are mapped, of one process (or of any when pid is 0).
+QList<Window> shownMainWindows(quint32 pid = 0);
+// Every main window of the process, shown or not.
+QList<Window> mainWindows(quint32 pid);
+// Where the notification area shows on the screen (empty without one).
+QRect trayArea();
+// Icons of the process embedded in the notification area and mapped there.
+QList<Window> trayIcons(quint32 pid);
+
+// A second client that grabs a key on the root window (Control + the
+// letter), as another program holding a hot key would.
+class KeyGrabber
+{
+public:
+    explicit KeyGrabber(char letter);
+    ~KeyGrabber();
+    bool grabbed() const { return m_grabbed; }
+    // Key presses this client received since the last call.
+    int takePresses();
+
+private:
+    void *m_connection = nullptr;
+    bool m_grabbed = false;
+};
+} // namespace X11Probe
