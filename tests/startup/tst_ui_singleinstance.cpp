@@ -75,12 +75,17 @@ class TestUiSingleInstance : public QObject
     bool waitForInstance(QProcess &play)
     {
         const quint32 pid = pidOf(play);
-        const bool up = QTest::qWaitFor([pid] {
-            return X11Probe::shownMainWindows(pid).size() == 1 && X11Probe::trayIcons(pid).size() == 1;
-        }, 90000);
-        if (up)
-            m_window = X11Probe::shownMainWindows(pid).first();
-        return up;
+        if (pid == 0)
+            return false;
+        return QTest::qWaitFor([this, pid, &play] {
+            if (play.state() != QProcess::Running)
+                return true; // ended: reported below
+            const QList<Window> windows = X11Probe::shownMainWindows(pid);
+            if (windows.size() != 1 || X11Probe::trayIcons(pid).size() != 1)
+                return false;
+            m_window = windows.first();
+            return true;
+        }, 90000) && play.state() == QProcess::Running;
     }
 
     // A second start with `arguments`: it ends within 5 s with status 0.
@@ -101,7 +106,9 @@ class TestUiSingleInstance : public QObject
     void checkOneInstanceInFront(QProcess &play)
     {
         const quint32 pid = pidOf(play);
-        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::shownMainWindows(), QList<Window>{m_window}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::shownMainWindows().size(), 1, 10000);
+        m_window = X11Probe::shownMainWindows().first();
+        QCOMPARE(X11Probe::pidOf(m_window), pid);
         QTRY_VERIFY_WITH_TIMEOUT(!X11Probe::netWmState(m_window).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), m_window, 10000);
         QCOMPARE(X11Probe::trayIcons(pid).size(), 1);
@@ -111,7 +118,8 @@ class TestUiSingleInstance : public QObject
     void takeTheFront()
     {
         m_other.show();
-        m_other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_other));
+        QVERIFY(Xdotool({QStringLiteral("windowactivate"), QString::number(m_other.winId())}));
         QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), Window(m_other.winId()), 10000);
     }
 
@@ -145,6 +153,8 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         takeTheFront();
         if (state == QLatin1String("minimised")) {
+            QCOMPARE(X11Probe::shownMainWindows().size(), 1);
+            m_window = X11Probe::shownMainWindows().first();
             QVERIFY(Xdotool({QStringLiteral("windowminimize"), QString::number(m_window)}));
             QTRY_VERIFY_WITH_TIMEOUT(X11Probe::netWmState(m_window).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")), 10000);
         } else if (state == QLatin1String("hidden")) {

@@ -32,7 +32,7 @@ void BA1::BringBack()
         setWindowState(windowState() & ~Qt::WindowMinimized);
     ForgetMinimisedState(this);
     show();
-    activateWindow();
+    BringToFront(this);
 }
 
 void BA1::TrayAdd()

@@ -38,7 +38,7 @@ bool TrayWndProc::hookEvent(QEvent *event)
     if (form->isMinimized()) {
         // Back to the state it had before it was minimised (normal, or maximised).
         form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
-        form->activateWindow();
+        BringToFront(form);
         return true;
     }
     if (form->isVisible()) {
@@ -46,7 +46,7 @@ bool TrayWndProc::hookEvent(QEvent *event)
     } else {
         ForgetMinimisedState(form);
         form->show();
-        form->activateWindow();
+        BringToFront(form);
     }
     return false;
 }

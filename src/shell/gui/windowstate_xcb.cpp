@@ -1,5 +1,5 @@
 // X11: the window's _NET_WM_STATE property, which a client may change itself
-// while its window is withdrawn.
+// while its window is withdrawn, and the window manager's activation request.
 #include "shell/gui/windowstate.h"
 
 #include <QGuiApplication>
@@ -49,5 +49,28 @@ void ForgetMinimisedState(QWidget *window)
     if (!found)
         return;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
+    xcb_flush(c);
+}
+
+void BringToFront(QWidget *window)
+{
+    window->raise();
+    window->activateWindow();
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !window->isVisible())
+        return;
+    xcb_connection_t *c = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window->winId());
+    event.type = internAtom(c, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2; // source: a pager, on the user's behalf
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    // Sent after the window's own map request on the same connection, so the
+    // window manager sees the window before the request to activate it.
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
     xcb_flush(c);
 }
