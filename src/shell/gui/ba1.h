@@ -153,6 +153,13 @@ public:
     GlobalHotKey *bossKey() const { return m_bossKey; }
     void InstallBossKey();
 
+    // --- Program menu and settings dialog (portal/gui/ba3.cpp, dialogs/gui)
+
+    // --- Update check and promotion windows (services/gui/ba1_update.cpp)
+    // The update check on the user's request (menu "升级检测"): offers the
+    // version the portal's notice named at start-up.
+    void shengji();
+
     // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
     // Command URLs (portal/gui/ba1_dispatch.cpp). The panes raise these for
     // every navigation; a handled command sets *Cancel first.

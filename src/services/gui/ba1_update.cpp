@@ -1,0 +1,7 @@
+#include "shell/gui/ba1.h"
+
+// The update check and the promotion windows it opens.
+
+void BA1::shengji()
+{
+}
