@@ -4,11 +4,15 @@
 # Time: from exec to the portal page's load finished. Memory: RSS and PSS
 # summed over all processes of the program (the web engine's helpers too),
 # taken when the page has loaded and again two seconds later.
-# Usage: bash bench/startup_bench.sh [runs]   (needs a built tree; runs under Xvfb)
+# With "offline" the portal is not started: the time is then from exec to the
+# portal page's failed load, when the window is idle and the lists and the
+# downloaded games can be used.
+# Usage: bash bench/startup_bench.sh [runs] [offline]   (needs a built tree; runs under Xvfb)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KAVO_BUILD_DIR:-$root/build}"
 runs="${1:-5}"
+mode="${2:-online}"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec bash "$root/scripts/with-x.sh" bash "$0" "$@"
@@ -22,9 +26,16 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 # The game box's portal address is a build constant: serve the demo portal there.
 base="$(sed -n 's/^PORTAL_BASE:STRING=//p' "$build/CMakeCache.txt")"
 port="$(echo "$base" | sed -E 's#^http://[^:/]+:([0-9]+)/.*#\1#')"
-"$build/portal-demo/kavo-portal" --port "$port" --stats-log "$work/stats.log" >"$work/portal.out" &
-for _ in $(seq 100); do grep -q listening "$work/portal.out" 2>/dev/null && break; sleep 0.05; done
-grep -q listening "$work/portal.out" || { echo "the demo portal could not listen on port $port" >&2; exit 1; }
+if [ "$mode" = offline ]; then
+  if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+    echo "something listens on port $port: the offline start needs it closed" >&2
+    exit 1
+  fi
+else
+  "$build/portal-demo/kavo-portal" --port "$port" --stats-log "$work/stats.log" >"$work/portal.out" &
+  for _ in $(seq 100); do grep -q listening "$work/portal.out" 2>/dev/null && break; sleep 0.05; done
+  grep -q listening "$work/portal.out" || { echo "the demo portal could not listen on port $port" >&2; exit 1; }
+fi
 
 tree_pids() { # pid and all its descendants
   local p=$1
