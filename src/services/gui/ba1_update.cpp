@@ -42,6 +42,11 @@ void BA1::Timer1_Timer()
     m_noticeFetch->start();
 }
 
+bool BA1::noticeReading() const
+{
+    return m_noticeFetch && m_noticeFetch->isRunning();
+}
+
 void BA1::NoticeRead(const QString &text)
 {
     m_noticeFetch->deleteLater();

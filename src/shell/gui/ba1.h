@@ -174,6 +174,8 @@ public:
     void shengji();
     void Timer1_Timer();
     void Timer2_Timer();
+    // True while the check waits for the portal's notice.
+    bool noticeReading() const;
     // The promotion windows while they are shown; null otherwise.
     adsb *floatingPromotion() const;
     ba4 *exitPromotion() const;
