@@ -22,10 +22,13 @@ const QString UP_TO_DATE = QStringLiteral("你现在使用的是最新版本，�
 
 void BA1::createUpdateTimers()
 {
+    // Precise: a coarse timer may fire up to 5% early.
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(UPDATE_CHECK_AFTER_MS);
     connect(Timer1, &QTimer::timeout, this, &BA1::Timer1_Timer);
     Timer2 = new QTimer(this);
+    Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(FLOATING_PROMOTION_AFTER_MS);
     connect(Timer2, &QTimer::timeout, this, &BA1::Timer2_Timer);
     Timer1->start();

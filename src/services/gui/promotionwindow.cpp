@@ -95,6 +95,7 @@ ba4::ba4(QWebEngineProfile *profile, const QString &portalBase)
 {
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(CLOSE_AFTER_MS);
     connect(Timer1, &QTimer::timeout, this, &QWidget::close);
     Timer1->start();
