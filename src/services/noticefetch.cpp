@@ -13,6 +13,8 @@ NoticeFetch::NoticeFetch(const QUrl &url, int timeoutMs, QObject *parent)
     , m_network(new QNetworkAccessManager(this))
 {
     m_deadline.setSingleShot(true);
+    // A coarse timer may end the read up to 5% early.
+    m_deadline.setTimerType(Qt::PreciseTimer);
     m_deadline.setInterval(timeoutMs);
     connect(&m_deadline, &QTimer::timeout, this, [this] { end(QString()); });
 }
