@@ -169,7 +169,9 @@ Usage: kavo-portal [switches]
                       (default: temp/tj.log beside the program)
   --access-log FILE   append "METHOD TARGET STATUS" for every request, before
                       the answer is sent
-  --notice TEXT       content of lib/wenc.txt (default "0====0====1.0")
+  --notice TEXT       content of lib/wenc.txt (default "0====0====1.0"): the
+                      recommendation window at quit ("1"), the floating
+                      promotion (1) and the latest version, "===="-separated
   --big-file PATH=MB  serve a generated file of MB mebibytes at PATH; byte i
                       of it is i % 251. Streamed, never held in memory.
   --fault PATH=FAULTS make PATH misbehave; PATH is matched without the query

@@ -13,9 +13,12 @@ fi
 KAVO_BUILD_TARGETS="play kavo-portal" bash "$root/scripts/setup.sh"
 
 port=8740
+# The portal's notice: show the recommendation window at quit, open the
+# floating promotion, latest version (equal to the installed 1.0: no offer).
+notice="${KAVO_NOTICE:-1====1====1.0}"
 portal_pid=""
 if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-  "$build/portal-demo/kavo-portal" --port "$port" >/dev/null &
+  "$build/portal-demo/kavo-portal" --port "$port" --notice "$notice" >/dev/null &
   portal_pid=$!
   trap '[ -n "$portal_pid" ] && kill "$portal_pid" 2>/dev/null || true' EXIT
   trap 'exit 130' INT TERM HUP

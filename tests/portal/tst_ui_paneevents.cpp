@@ -5,6 +5,7 @@
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "support/browserstandin.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -20,15 +21,6 @@ const QString ERROR_TEXT = QStringLiteral(
 const QStringList MY_MENU = {QStringLiteral("后退"), QStringLiteral("前进"), QStringLiteral("-"),
                              QStringLiteral("复制"), QStringLiteral("粘贴")};
 }
-
-// Stands in for the user's browser.
-class BrowserStandIn : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList opened;
-    Q_INVOKABLE void open(const QUrl &url) { opened << url.toString(); }
-};
 
 class PaneEventsTest : public QObject
 {
@@ -130,7 +122,6 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         BrowserStandIn browser;
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
         w.Web2->Navigate(m_base + QStringLiteral("yy"));
         QVERIFY(shows(w.Web2, m_base + QStringLiteral("yy")));
         QSignalSpy asked(w.Web2, &WebPane::NewWindow2);
@@ -139,7 +130,6 @@ private Q_SLOTS:
 
         GameBox::js(w.Web4, QStringLiteral("window.open('%1home.html')").arg(m_base));
         QTRY_COMPARE(browser.opened, QStringList{m_base + QStringLiteral("home.html")});
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QCOMPARE(w.Web2->locationUrl(), m_base + QStringLiteral("yy"));
     }
 

@@ -70,7 +70,7 @@ inline QImage stripPixels(const QImage &strip, const QRect &rect)
 
 // Runs `action` inside the application's event loop; true when the program
 // ended it (quit) rather than the time limit.
-inline bool endsTheProgram(const std::function<void()> &action)
+inline bool endsTheProgram(const std::function<void()> &action, int timeoutMs = 15000)
 {
     bool timedOut = false;
     QTimer::singleShot(0, action);
@@ -80,7 +80,7 @@ inline bool endsTheProgram(const std::function<void()> &action)
         timedOut = true;
         QCoreApplication::exit(1);
     });
-    timeout.start(15000);
+    timeout.start(timeoutMs);
     QCoreApplication::exec();
     return !timedOut;
 }

@@ -1,5 +1,6 @@
 // skingen: draws the window skin and writes it as 256-colour bitmaps named by
-// resource id (101.bmp .. 113.bmp) into the folder given on the command line.
+// resource id (101.bmp .. 113.bmp) into the folder given on the command line,
+// with the promotion windows' close pictures (adsb_close.bmp, ba4_close.bmp).
 //
 //   skingen <output folder> [--icons <folder>] [--sheet <png>] [--mock <png>]
 //
@@ -78,6 +79,13 @@ int main(int argc, char **argv)
             return 1;
         }
         written.append(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32));
+    }
+    for (const SkinArt::NamedImage &picture : SkinArt::drawPromotionCloses()) {
+        const QString path = out.filePath(picture.name + QStringLiteral(".bmp"));
+        if (!SafeFile::writeWhole(path, IndexedBmp::encode(IndexedBmp::toIndexed8(picture.image)))) {
+            err << "skingen: cannot write " << path << '\n';
+            return 1;
+        }
     }
     if (parser.isSet(iconsOption) && !writeIcons(QDir(parser.value(iconsOption)), err))
         return 1;

@@ -451,6 +451,38 @@ QImage pinStrip()
     return image;
 }
 
+// ---- close pictures of the promotion windows ------------------------------------
+
+// 11 x 11: a dark square with a white cross, readable on any promotion page.
+QImage floatingClose()
+{
+    QImage image = canvas(11, 11, QColor(0x3c, 0x3f, 0x46));
+    QPainter p(&image);
+    p.setPen(QColor(0x8a, 0x90, 0x9c));
+    p.drawRect(0, 0, 10, 10);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(3, 3), QPointF(8, 8));
+    p.drawLine(QPointF(8, 3), QPointF(3, 8));
+    return image;
+}
+
+// 51 x 21: a small dark button "关闭" with a cross.
+QImage recommendationClose()
+{
+    QImage image = canvas(51, 21, QColor(0xc2, 0x25, 0x5c));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 255, 255, 160), 1));
+    p.setBrush(QColor(0x3c, 0x3f, 0x46));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 50, 20), 4, 4);
+    p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(6, 7), QPointF(13, 14));
+    p.drawLine(QPointF(13, 7), QPointF(6, 14));
+    drawCaption(p, QRectF(16, 0, 33, 21), QStringLiteral("关闭"), Qt::white, 12);
+    return image;
+}
+
 // ---- the window frame --------------------------------------------------------------
 
 QImage frame()
@@ -712,6 +744,11 @@ QImage SkinArt::appIcon(int size)
     p.setRenderHint(QPainter::Antialiasing);
     drawAppIcon(p, QRectF(0, 0, size, size));
     return image;
+}
+
+QList<SkinArt::NamedImage> SkinArt::drawPromotionCloses()
+{
+    return {{QStringLiteral("adsb_close"), floatingClose()}, {QStringLiteral("ba4_close"), recommendationClose()}};
 }
 
 QList<QImage> SkinArt::drawAll()

@@ -32,3 +32,11 @@ QImage SkinBitmap(int resourceId)
         return {};
     return QImage(path, "BMP");
 }
+
+QImage PromotionCloseImage(PromotionClose which)
+{
+    initSkinResources();
+    return QImage(which == PromotionClose::Floating ? QStringLiteral(":/skin/adsb_close.bmp")
+                                                    : QStringLiteral(":/skin/ba4_close.bmp"),
+                  "BMP");
+}

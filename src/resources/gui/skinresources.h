@@ -9,6 +9,11 @@
 // image when there is no such bitmap.
 QImage SkinBitmap(int resourceId);
 
+// The close pictures in the top right corner of the promotion windows: 11 x 11
+// pixels for the floating window, 51 x 21 for the recommendation window.
+enum class PromotionClose { Floating, Recommendation };
+QImage PromotionCloseImage(PromotionClose which);
+
 // The application icon at every size it is drawn in (16 .. 256 pixels): the
 // window's icon and the notification area's. The desktop's icon theme gets
 // the same pictures from the package.

@@ -111,11 +111,13 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
     connectPortalEvents();
     connectToolbar();
     Form_Load();
+    createUpdateTimers();
 }
 
 BA1::~BA1()
 {
     SetListPaneRefresher({});
+    DeletePromotionWindows();
     // Every page goes before the profile; deleting the profile then writes
     // the web storage and the cookies to disk.
     qDeleteAll(findChildren<WebPane *>());

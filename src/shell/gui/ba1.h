@@ -3,6 +3,7 @@
 #include "common/apppaths.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -11,12 +12,16 @@ class ClickLabel;
 class GlobalHotKey;
 class ImageButton;
 class MinMaxWndProc;
+class NoticeFetch;
 class PictureBox;
 class ProgramProfile;
 class QLabel;
+class QTimer;
 class QWebEngineProfile;
 class TrayIcon;
 class WebPane;
+class adsb;
+class ba4;
 
 // The main window. It owns every piece of state shared between the
 // subsystems; each subsystem adds its handlers in its own folder.
@@ -156,9 +161,31 @@ public:
     // --- Program menu and settings dialog (portal/gui/ba3.cpp, dialogs/gui)
 
     // --- Update check and promotion windows (services/gui/ba1_update.cpp)
+    // Timer1: the update check, once, 6000 ms after the window was created.
+    // Timer2: the floating promotion, 5000 ms after the check asked for it.
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    static constexpr int UPDATE_CHECK_AFTER_MS = 6000;
+    static constexpr int FLOATING_PROMOTION_AFTER_MS = 5000;
+    // The notice read gives up after this long, as a failed read.
+    static constexpr int NOTICE_TIMEOUT_MS = 60000;
     // The update check on the user's request (menu "升级检测"): offers the
-    // version the portal's notice named at start-up.
+    // version the portal's notice named at start-up; never reads anew.
     void shengji();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // True while the check waits for the portal's notice.
+    bool noticeReading() const;
+    // The promotion windows while they are shown; null otherwise.
+    adsb *floatingPromotion() const;
+    ba4 *exitPromotion() const;
+    // The floating promotion goes (boss key, quit); it does not come back.
+    void UnloadAdsb();
+    // At quit, once every other window is gone: the update check and the
+    // timers end; when ExitPromoFlag is exactly "1" the recommendation window
+    // shows and true comes back (the program ends when it closes), otherwise
+    // it is unloaded.
+    bool ShowExitPromotion();
 
     // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
     // Command URLs (portal/gui/ba1_dispatch.cpp). The panes raise these for
@@ -238,6 +265,11 @@ private:
     void HideToTray();
 
     void createControls();
+    void createUpdateTimers();  // services/gui/ba1_update.cpp
+    void DeletePromotionWindows();
+    void NoticeRead(const QString &text);
+    // The offer of LatestVersion; true when it was accepted (the program quits).
+    bool UpdateOffer();
     void connectPortalEvents(); // portal/gui/ba1_portal.cpp
     void connectToolbar();      // player/gui/ba1_toolbar.cpp
     void createCaption();
@@ -285,6 +317,9 @@ private:
     bool m_shownOnce = false;
     // The portal's page is covered by the loading or error overlay.
     bool m_portalOverlay = true;
+    NoticeFetch *m_noticeFetch = nullptr;
+    QPointer<adsb> m_adsb;
+    QPointer<ba4> m_ba4;
 };
 
 // Gives a window the rounded region of its size.

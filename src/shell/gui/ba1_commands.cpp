@@ -239,10 +239,12 @@ void BA1::ttt_v()
 {
     if (m_tray)
         m_tray->TrayRemove();
-    // The settings dialog and the promotion windows join this sequence with
-    // their own code.
+    // The settings dialog joins this sequence with its own code.
     UnloadMenuForm(this);
     hide();
     close();
+    UnloadAdsb();
+    if (ShowExitPromotion())
+        return;
     QApplication::quit();
 }

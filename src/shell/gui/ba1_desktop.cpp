@@ -77,6 +77,7 @@ void BA1::BossKeyToggle()
         m_tray->TrayHide();
         hide();
         UnloadMenuForm(this);
+        UnloadAdsb();
     } else {
         m_tray->TrayShow();
         BringBack();

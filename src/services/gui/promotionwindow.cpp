@@ -1,0 +1,103 @@
+#include "services/gui/promotionwindow.h"
+
+#include "portal/gui/webpane.h"
+#include "resources/gui/skinresources.h"
+#include "services/promotionplace.h"
+#include "shell/gui/picturebox.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+PromotionWindow::PromotionWindow(QWebEngineProfile *profile, const QString &caption, const QSize &client,
+                                 const QRect &closePicture, const QImage &closeImage)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(caption);
+    setWindowIcon(AppIcon());
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends where its owner decides, not when a promotion closes.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(client);
+
+    Pc1 = new PictureBox(this, Qt::white);
+    Web1 = new WebPane(profile, Pc1);
+    Picture1 = new PictureBox(Pc1);
+    Picture1->setPicture(closeImage);
+    Picture1->setGeometry(closePicture);
+    Picture1->setCursor(Qt::PointingHandCursor);
+    Picture1->raise();
+
+    connect(Picture1, &PictureBox::clicked, this, &PromotionWindow::Picture1_Click);
+    connect(Web1, &WebPane::DownloadBegin, Web1, [this] { Web1->setSilent(true); });
+    connect(Web1, &WebPane::NewWindow2, this, &PromotionWindow::Web1_NewWindow2, Qt::DirectConnection);
+    connect(Web1, &WebPane::NewWindowRequested, this,
+            [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
+    Form_Resize();
+}
+
+void PromotionWindow::Picture1_Click()
+{
+    close();
+}
+
+void PromotionWindow::Web1_NewWindow2(bool *)
+{
+    // Closed once the pane has handed the address to the user's browser.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void PromotionWindow::resizeEvent(QResizeEvent *)
+{
+    Form_Resize();
+}
+
+void PromotionWindow::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    Pc1->setGeometry(rect());
+    // The pane's own border lies outside the window.
+    Web1->setGeometry(-2, -2, Pc1->width() + 4, Pc1->height() + 4);
+    Picture1->raise();
+}
+
+void PromotionWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_closing)
+        return;
+    m_closing = true;
+    Q_EMIT closed();
+}
+
+adsb::adsb(QWebEngineProfile *profile, const QString &portalBase)
+    : PromotionWindow(profile, QStringLiteral("Form1"), QSize(268, 200), QRect(252, 3, 11, 11),
+                      PromotionCloseImage(PromotionClose::Floating))
+{
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    Form_Load(portalBase);
+}
+
+void adsb::Form_Load(const QString &portalBase)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(FloatingPromotionPlace(screen->geometry(), size()));
+    Web1->Navigate(portalBase + QStringLiteral("js/ads/fudong.html"));
+}
+
+ba4::ba4(QWebEngineProfile *profile, const QString &portalBase)
+    : PromotionWindow(profile, QStringLiteral("推荐"), QSize(350, 250), QRect(296, 4, 51, 21),
+                      PromotionCloseImage(PromotionClose::Recommendation))
+{
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(CLOSE_AFTER_MS);
+    connect(Timer1, &QTimer::timeout, this, &QWidget::close);
+    Timer1->start();
+    Web1->Navigate(portalBase + QStringLiteral("js/ads/tui.html"));
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class PictureBox;
+class QTimer;
+class QWebEngineProfile;
+class WebPane;
+
+// The two small promotion windows: a frameless window showing one portal page
+// in a silent web pane, with a close picture in its top right corner.
+//
+// Each is a top-level window of its own (no owner) that deletes itself when it
+// closes: by its close picture, by a new-window request of its page (the
+// requested page goes to the user's browser first) or, for ba4, by its timer.
+// Closing one never ends the program by itself; the owner of ba4 does that on
+// closed().
+class PromotionWindow : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PromotionWindow)
+
+public:
+    // Pc1 fills the window and holds the page Web1 (its border pushed outside
+    // the window) and the close picture Picture1.
+    PictureBox *Pc1 = nullptr;
+    WebPane *Web1 = nullptr;
+    PictureBox *Picture1 = nullptr;
+
+    void Picture1_Click();
+
+Q_SIGNALS:
+    // The window is going (it is deleted right after).
+    void closed();
+
+protected:
+    // `profile` must outlive the window.
+    PromotionWindow(QWebEngineProfile *profile, const QString &caption, const QSize &client,
+                    const QRect &closePicture, const QImage &closeImage);
+
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Resize();
+    void Web1_NewWindow2(bool *Cancel);
+    bool m_closing = false;
+};
+
+// The floating promotion window "Form1": always on top near the bottom right
+// of the primary screen, showing PortalBase + "js/ads/fudong.html".
+class adsb final : public PromotionWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(adsb)
+
+public:
+    adsb(QWebEngineProfile *profile, const QString &portalBase);
+
+private:
+    void Form_Load(const QString &portalBase);
+};
+
+// The recommendation window "推荐" shown at quit, showing PortalBase +
+// "js/ads/tui.html"; it closes itself 8000 ms after it was created. Its place
+// is the window manager's choice.
+class ba4 final : public PromotionWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ba4)
+
+public:
+    static constexpr int CLOSE_AFTER_MS = 8000;
+
+    ba4(QWebEngineProfile *profile, const QString &portalBase);
+
+    QTimer *Timer1 = nullptr;
+};
