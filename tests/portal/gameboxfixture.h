@@ -98,6 +98,7 @@ public:
     bool placeDownloadedGame(const QString &id, const QString &escapedName)
     {
         const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
+        PrepareApplicationFolder(paths);
         QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
         return QDir().mkpath(paths.flashDir())
             && QFile::copy(PortalServer::gamesDir() + QLatin1Char('/') + id + QStringLiteral(".swf"), paths.flashFile(id))

@@ -108,11 +108,12 @@ class KeepSavesTest : public QObject
         return true;
     }
 
-    // The close button with the setting "quit the program": the normal quit
+    // The close button with the answered setting "quit the program": the normal quit
     // path, then the window and everything it owns goes, as at the end of
     // the program.
     static void quitWithCloseButton(GameBox &box)
     {
+        WriteIniValue(box.paths.configPath(), QStringLiteral("S_q"), QStringLiteral("ts"), QStringLiteral("1"));
         WriteIniValue(box.paths.configPath(), QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("1"));
         box.w->npc_Click(2);
         QVERIFY(!box.w->isVisible());
@@ -176,12 +177,15 @@ private Q_SLOTS:
         RequestLog requests;
         GameBox box;
         QVERIFY(box.placeDownloadedGame(SAVER, QStringLiteral("%u8BA1%u6570")));
-        const auto counts = [&] { return reportedCounts(requests.urls); };
+        // The game's reports go to the program's own scheme, where nobody answers.
+        const auto counts = [&] {
+            return reportedCounts(requests.urls.filter(QRegularExpression(QStringLiteral("^kavo://app/"))));
+        };
         for (int start = 0; start < 2; ++start) {
             QVERIFY(box.openWindow(false));
             box.w->webProfile()->setUrlRequestInterceptor(&requests);
             QVERIFY(playSaver(box, counts, start * 2));
-            QVERIFY(box.w->Web2->locationUrl().startsWith(QStringLiteral("kavo:")));
+            QCOMPARE(box.w->Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?108"));
             QVERIFY(pressSpace(box, counts, 2));
             quitWithCloseButton(box);
         }
