@@ -686,6 +686,10 @@ Bytes buildSaveCounter()
                  keyShape.lineStyle(60, rgb(0x37474f)));
     keyShape.roundRect(px(-150), px(-30), px(300), px(60), px(12));
     const uint16_t spaceKey = m.defineShape(keyShape);
+    Shape starShape;
+    starShape.use(starShape.solidFill(rgb(0xffd54f)));
+    starShape.star(0, 0, px(22), px(9), 5);
+    const uint16_t star = spinner(m, m.defineShape(starShape), 48);
 
     auto report = [](Actions &a) {
         a.push({"/save/report?n="});
@@ -748,6 +752,7 @@ Bytes buildSaveCounter()
     Timeline &t = m.main();
     placeAt(t, 1, back, Matrix());
     placeAt(t, 2, button, Matrix::translate(px(W / 2), px(H / 2)));
+    placeAt(t, 3, star, Matrix::translate(px(W / 2), px(H / 2 - 80)));
     t.doAction(start);
     t.showFrame();
     return m.finish();
