@@ -253,7 +253,7 @@ void tst_ui_PortalServer::loginSetsAPersistentCookieThatIsGreeted()
     QVERIFY(user > top.body.indexOf("class=\"hot\"") && top.body.indexOf("class=\"hot\"") > 0);
     QVERIFY(top.body.contains("欢迎你，Ann-1_b"));
     QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, "kavo_user=<b>x</b>").body.contains(QString("未登录").toUtf8()));
-    for (const char *bad : {"login", "login?name=", "login?name=a%0d%0aSet-Cookie:%20x=1", "login?name=%3Cb%3E",
+    for (const char *bad : {"login", "login?name=", "login?name=a%0d%0aSet-Cookie:%20x", "login?name=%3Cb%3E",
                             "login?name=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
         const Answer a = fetch(base + QString::fromLatin1(bad));
         QCOMPARE(a.status, 400);
