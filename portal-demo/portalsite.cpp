@@ -54,6 +54,23 @@ void replaceAll(std::string &text, const std::string &from, const std::string &t
         text.replace(at, from.size(), to);
 }
 
+Content dynamicPage(const std::string &html)
+{
+    Content c;
+    c.mime = "text/html; charset=utf-8";
+    c.data = html;
+    c.headers.emplace_back("Cache-Control", "no-store");
+    return c;
+}
+
+std::string greeting(const std::string &user)
+{
+    return user.empty() ? std::string("未登录") : "欢迎你，" + user;
+}
+
+const char *const USER_PAGE = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>用户</title></head>"
+                              "<body><div id=\"user\">{{USER}}</div></body></html>";
+
 } // namespace
 
 void Content::read(uint64_t offset, char *out, size_t len) const
@@ -123,8 +140,46 @@ void Site::recordStat(const std::string &id)
     out << line << '\n';
 }
 
-Content Site::resolve(const std::string &path, const std::string &id, const std::string &base)
+bool Site::validUserName(const std::string &name)
 {
+    return !name.empty() && name.size() <= 32 && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    });
+}
+
+std::string Site::userFromCookies(const std::string &cookieHeader)
+{
+    const std::string key = std::string(LOGIN_COOKIE) + "=";
+    std::stringstream ss(cookieHeader);
+    std::string part;
+    while (std::getline(ss, part, ';')) {
+        part.erase(0, part.find_first_not_of(' '));
+        if (part.rfind(key, 0) == 0) {
+            const std::string user = part.substr(key.size());
+            return validUserName(user) ? user : std::string();
+        }
+    }
+    return {};
+}
+
+Content Site::login(const Visit &visit) const
+{
+    if (!validUserName(visit.name)) {
+        Content c = dynamicPage("<!DOCTYPE html><html><body>bad name</body></html>");
+        c.status = 400;
+        return c;
+    }
+    Content c = dynamicPage(USER_PAGE);
+    replaceAll(c.data, "{{USER}}", greeting(visit.name));
+    // A year, so that the browser keeps it on disk.
+    c.headers.emplace_back("Set-Cookie", std::string(LOGIN_COOKIE) + "=" + visit.name + "; Max-Age=31536000; Path=/");
+    return c;
+}
+
+Content Site::resolve(const std::string &path, const Visit &visit)
+{
+    const std::string &id = visit.id;
+    const std::string &base = visit.base;
     if (!safeRelative(path))
         return notFound(base);
 
@@ -145,13 +200,32 @@ Content Site::resolve(const std::string &path, const std::string &id, const std:
     }
     if (path == "/tj/tj.asp") {
         recordStat(id);
-        Content c;
-        c.mime = "text/html; charset=utf-8";
-        c.data = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>tj</title></head><body></body></html>";
+        return dynamicPage("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>tj</title></head><body></body></html>");
+    }
+    if (path == "/login")
+        return login(visit);
+    if (path == "/user.asp") {
+        Content c = dynamicPage(USER_PAGE);
+        replaceAll(c.data, "{{USER}}", greeting(visit.user));
         return c;
     }
-    if (path == "/app/app.asp")
-        return fileContent((root / "app/app.htm").string(), base);
+    // The saving game reports its count here; the access log keeps it.
+    if (path == "/save/report") {
+        Content c = dynamicPage(std::string());
+        c.mime = "text/plain; charset=utf-8";
+        return c;
+    }
+    if (path == "/" || path == "/index.html") {
+        Content c = fileContent((root / "index.html").string(), base);
+        replaceAll(c.data, "{{USER}}", greeting(visit.user));
+        c.headers.emplace_back("Cache-Control", "no-store");
+        return c;
+    }
+    if (path == "/app/app.asp") {
+        Content c = fileContent((root / "app/app.htm").string(), base);
+        c.headers.emplace_back("Cache-Control", "no-store");
+        return c;
+    }
     if (path == "/app/flash_info.asp") {
         const fs::path page = root / "app/info" / (id + ".htm");
         std::error_code ec;

@@ -121,8 +121,14 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
         return;
     }
 
-    auto content = std::make_shared<Content>(
-        site.resolve(req.path, req.get_param_value("id"), baseUrl(req, o)));
+    Visit visit;
+    visit.id = req.get_param_value("id");
+    visit.name = req.get_param_value("name");
+    visit.user = Site::userFromCookies(req.get_header_value("Cookie"));
+    visit.base = baseUrl(req, o);
+    auto content = std::make_shared<Content>(site.resolve(req.path, visit));
+    for (const auto &[name, value] : content->headers)
+        res.set_header(name, value);
     if (fault && fault->empty) {
         res.status = 200;
         res.set_content(std::string(), content->mime);

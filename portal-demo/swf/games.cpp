@@ -673,12 +673,98 @@ Bytes buildRacing()
     return m.finish();
 }
 
+// A key counter that keeps its count: every press of the space bar adds one,
+// stores the count in the movie's SharedObject "counter" (flushed at once)
+// and reports it to the portal as /save/report?n=N; the movie reports the
+// count it found at its start the same way.
+Bytes buildSaveCounter()
+{
+    Movie m(W, H, 24, rgb(0x263238));
+    const uint16_t back = skyBackground(m, 0x263238, 0x4a6572);
+    Shape keyShape;
+    keyShape.use(keyShape.linearFill(0, px(-30), 0, px(30), {{0, rgb(0xfafafa)}, {255, rgb(0xb0bec5)}}, true),
+                 keyShape.lineStyle(60, rgb(0x37474f)));
+    keyShape.roundRect(px(-150), px(-30), px(300), px(60), px(12));
+    const uint16_t spaceKey = m.defineShape(keyShape);
+    Shape starShape;
+    starShape.use(starShape.solidFill(rgb(0xffd54f)));
+    starShape.star(0, 0, px(22), px(9), 5);
+    const uint16_t star = spinner(m, m.defineShape(starShape), 48);
+
+    auto report = [](Actions &a) {
+        a.push({"/save/report?n="});
+        a.push({"n"});
+        a.op(op::GetVariable);
+        a.op(op::Add2);
+        a.push({"_level0"});
+        a.getUrl2(geturl::LoadVariables);
+    };
+    // so.data.n = n; so.flush();
+    auto save = [](Actions &a) {
+        a.push({"so"});
+        a.op(op::GetVariable);
+        a.push({"data"});
+        a.op(op::GetMember);
+        a.push({"n", "n"});
+        a.op(op::GetVariable);
+        a.op(op::SetMember);
+        a.push({0, "so"});
+        a.op(op::GetVariable);
+        a.push({"flush"});
+        a.op(op::CallMethod);
+        a.op(op::Pop);
+    };
+
+    Actions press;
+    press.push({"n", "n"});
+    press.op(op::GetVariable);
+    press.op(op::Increment);
+    press.op(op::SetVariable);
+    save(press);
+    report(press);
+    std::vector<ButtonAction> actions;
+    actions.push_back(ButtonAction{cond::key(32), press});
+    const uint16_t button = m.defineButton({{ButtonState::Up | ButtonState::Over | ButtonState::Down | ButtonState::Hit,
+                                             spaceKey, 1, Matrix()}},
+                                           actions);
+
+    // so = SharedObject.getLocal("counter"); n = so.data.n, 0 when there is none.
+    Actions start;
+    start.push({"so", "counter"});
+    start.callMethod("SharedObject", "getLocal", 1);
+    start.op(op::SetVariable);
+    start.push({"n", "so"});
+    start.op(op::GetVariable);
+    start.push({"data"});
+    start.op(op::GetMember);
+    start.push({"n"});
+    start.op(op::GetMember);
+    start.op(op::SetVariable);
+    start.push({"n"});
+    start.op(op::GetVariable);
+    start.ifTrue("found");
+    start.push({"n", 0});
+    start.op(op::SetVariable);
+    start.label("found");
+    report(start);
+    start.op(op::Stop);
+
+    Timeline &t = m.main();
+    placeAt(t, 1, back, Matrix());
+    placeAt(t, 2, button, Matrix::translate(px(W / 2), px(H / 2)));
+    placeAt(t, 3, star, Matrix::translate(px(W / 2), px(H / 2 - 80)));
+    t.doAction(start);
+    t.showFrame();
+    return m.finish();
+}
+
 const std::vector<DemoGame> &demoGames()
 {
     static const std::vector<DemoGame> games = {
         {101, buildBouncingBalls}, {102, buildCatchApples}, {103, buildBalloons},
         {104, buildWindmill},      {105, buildLuckyWheel},  {106, buildRacing},
         {107, buildLuckyWheel}, // the points edition of the wheel
+        {108, buildSaveCounter},
     };
     return games;
 }

@@ -22,3 +22,4 @@ swf::Bytes buildBalloons();       // click a balloon to pop it
 swf::Bytes buildWindmill();       // click the windmill to stop or restart it
 swf::Bytes buildLuckyWheel();     // click the centre to stop or restart the wheel
 swf::Bytes buildRacing();         // arrow keys steer the car
+swf::Bytes buildSaveCounter();    // counts space bar presses, saved with SharedObject

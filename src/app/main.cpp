@@ -2,6 +2,7 @@
 #include "portal/gui/webprofile.h"
 #include "shell/gui/ba1.h"
 #include "startup/processentry.h"
+#include "startup/quitsignals.h"
 
 #include <QApplication>
 
@@ -19,6 +20,9 @@ int main(int argc, char *argv[])
     // The web engine refuses to start its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Qt keeps compiled shaders in the user's cache folder; a portable
+    // program writes nothing outside its own folder.
+    qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
     RegisterProgramSchemes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
@@ -32,6 +36,8 @@ int main(int argc, char *argv[])
     BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));
     if (window.handedOff())
         return 0;
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &BA1::SessionQuit);
     window.show();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 
 #include "common/apppaths.h"
 #include "common/textcodec.h"
+#include "lists/gamelist.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/ba1.h"
 #include "shell/gui/picturebox.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -53,8 +55,10 @@ public:
     bool openWindow(bool waitForPortal = true)
     {
         PrepareApplicationFolder(paths);
-        // The local player page as the installation has it.
-        writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
+        // A stand-in for the installed local player page, unless a test has
+        // put the real one there (placeDownloadedGame).
+        if (!QFile::exists(paths.dataFile(QStringLiteral("flash.htm"))))
+            writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
         w = std::make_unique<BA1>(paths, portal.baseUrl());
         w->show();
         if (!QTest::qWaitForWindowExposed(w.get(), 10000)) {
@@ -86,6 +90,21 @@ public:
     {
         QFile f(path);
         return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    }
+
+    // A game downloaded earlier: the portal's game `id` in flash/, its record
+    // in the downloads list and page, and the installed local player with
+    // the Flash runtime in place of the stand-in page.
+    bool placeDownloadedGame(const QString &id, const QString &escapedName)
+    {
+        const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
+        PrepareApplicationFolder(paths);
+        QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
+        return QDir().mkpath(paths.flashDir())
+            && QFile::copy(PortalServer::gamesDir() + QLatin1Char('/') + id + QStringLiteral(".swf"), paths.flashFile(id))
+            && QFile::copy(appData + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
+            && QFile::link(appData + QStringLiteral("ruffle"), paths.dataFile(QStringLiteral("ruffle")))
+            && AddGameRecord(paths, escapedName, id, id, 1, QStringLiteral("date_d.dat"));
     }
 
     // The lines of a list file (CR LF, GBK), the last empty line dropped.

@@ -23,20 +23,6 @@ class OfflineTest : public QObject
 {
     Q_OBJECT
 
-    // A game downloaded earlier: its file in flash/, its record in the
-    // downloads list and page, and the installed local player.
-    static bool placeDownloadedGame(GameBox &box)
-    {
-        const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
-        QFile::remove(box.paths.dataFile(QStringLiteral("flash.htm")));
-        return QDir().mkpath(box.paths.flashDir())
-            && QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), box.paths.flashFile(QStringLiteral("104")))
-            && QFile::copy(appData + QStringLiteral("flash.htm"), box.paths.dataFile(QStringLiteral("flash.htm")))
-            && QFile::link(appData + QStringLiteral("ruffle"), box.paths.dataFile(QStringLiteral("ruffle")))
-            && AddGameRecord(box.paths, QStringLiteral("%u98CE%u8F66"), QStringLiteral("104"), QStringLiteral("104"), 1,
-                             QStringLiteral("date_d.dat"));
-    }
-
     static bool showsPage(WebPane *pane, const QString &file)
     {
         return QTest::qWaitFor([&] {
@@ -106,7 +92,7 @@ private Q_SLOTS:
         const int port = box.portal.port();
         box.portal.stop();
         QVERIFY(box.openWindow(false));
-        QVERIFY(placeDownloadedGame(box));
+        QVERIFY(box.placeDownloadedGame(QStringLiteral("104"), QStringLiteral("%u98CE%u8F66")));
         BA1 &w = *box.w;
         QTRY_COMPARE_WITH_TIMEOUT(w.PortalErrorShown, 1, 30000);
         QVERIFY(w.zzer->isVisible());
@@ -120,7 +106,7 @@ private Q_SLOTS:
     {
         GameBox box;
         QVERIFY(box.start({QStringLiteral("--fault"), QStringLiteral("/=stall:0")}, false));
-        QVERIFY(placeDownloadedGame(box));
+        QVERIFY(box.placeDownloadedGame(QStringLiteral("104"), QStringLiteral("%u98CE%u8F66")));
         BA1 &w = *box.w;
         // The other pages of the portal load; its own page never ends loading.
         QVERIFY(showsPage(w.Web4, QStringLiteral("/yy")));

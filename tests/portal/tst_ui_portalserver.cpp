@@ -27,10 +27,12 @@ struct Answer
 };
 
 // Fetches without following redirects; gives up after timeoutMs.
-Answer fetch(const QString &url, int timeoutMs = 10000)
+Answer fetch(const QString &url, int timeoutMs = 10000, const QByteArray &cookie = {})
 {
     QNetworkAccessManager nam;
     QNetworkRequest request{QUrl(url)};
+    if (!cookie.isEmpty())
+        request.setRawHeader("Cookie", cookie);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = nam.get(request);
     Answer a;
@@ -98,6 +100,7 @@ private Q_SLOTS:
     void gameLinksArePlayCommandsThatLeadToGames();
     void pathsCannotLeaveTheSite();
     void statisticsPageLogsEachIdOnItsOwnLine();
+    void loginSetsAPersistentCookieThatIsGreeted();
     void faults_data();
     void faults();
     void slowAndStalledBodies();
@@ -133,6 +136,9 @@ void tst_ui_PortalServer::contractAddresses_data()
     QTest::newRow("installer") << "update/setup.exe" << 200 << "application/octet-stream" << QByteArray("MZ");
     QTest::newRow("game file") << "games/101.swf" << 200 << "application/x-shockwave-flash" << QByteArray("FWS");
     QTest::newRow("runtime") << "ruffle/ruffle.js" << 200 << "application/javascript" << QByteArray("RufflePlayer");
+    QTest::newRow("saving game") << "games/108.swf" << 200 << "application/x-shockwave-flash" << QByteArray("FWS");
+    QTest::newRow("game's report") << "save/report?n=3" << 200 << "text/plain" << QByteArray();
+    QTest::newRow("user page") << "user.asp" << 200 << "text/html" << QString("<div id=\"user\">未登录</div>").toUtf8();
     QTest::newRow("unknown page") << "nothing/here.html" << 404 << "text/html" << QByteArray("<html");
 }
 
@@ -225,6 +231,34 @@ void tst_ui_PortalServer::statisticsPageLogsEachIdOnItsOwnLine()
     QCOMPARE(m_portal.statsIds(), (QStringList{QStringLiteral("00-1A-2B-3C-4D-5E"), QStringLiteral("FALLBACK12345"),
                                               QStringLiteral("a b")}));
     QVERIFY(m_portal.requests().contains(QStringLiteral("/tj/tj.asp?id=FALLBACK12345")));
+}
+
+void tst_ui_PortalServer::loginSetsAPersistentCookieThatIsGreeted()
+{
+    const QString base = m_portal.baseUrl();
+    const Answer login = fetch(base + QStringLiteral("login?name=Ann-1_b"));
+    QCOMPARE(login.status, 200);
+    // Max-Age makes it a persistent cookie, kept across restarts.
+    QCOMPARE(login.header("Set-Cookie"), QByteArray("kavo_user=Ann-1_b; Max-Age=31536000; Path=/"));
+    QCOMPARE(login.header("Cache-Control"), QByteArray("no-store"));
+    QVERIFY(login.body.contains(QString("<div id=\"user\">欢迎你，Ann-1_b</div>").toUtf8()));
+
+    // Later visits are greeted, on the user page and on the portal page after
+    // its list of hot games; anything but a plain name is no login.
+    const QByteArray greeted = QString("<div id=\"user\">欢迎你，Ann-1_b</div>").toUtf8();
+    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, "a=1; kavo_user=Ann-1_b").body.contains(greeted));
+    const Answer top = fetch(base, 10000, "kavo_user=Ann-1_b");
+    QCOMPARE(top.header("Cache-Control"), QByteArray("no-store"));
+    const int user = top.body.indexOf("id=\"user\"");
+    QVERIFY(user > top.body.indexOf("class=\"hot\"") && top.body.indexOf("class=\"hot\"") > 0);
+    QVERIFY(top.body.contains("欢迎你，Ann-1_b"));
+    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, "kavo_user=<b>x</b>").body.contains(QString("未登录").toUtf8()));
+    for (const char *bad : {"login", "login?name=", "login?name=a%0d%0aSet-Cookie:%20x", "login?name=%3Cb%3E",
+                            "login?name=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
+        const Answer a = fetch(base + QString::fromLatin1(bad));
+        QCOMPARE(a.status, 400);
+        QVERIFY2(a.header("Set-Cookie").isEmpty(), bad);
+    }
 }
 
 void tst_ui_PortalServer::faults_data()

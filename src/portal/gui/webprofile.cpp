@@ -46,6 +46,48 @@ private:
     AppPaths m_paths;
 };
 
+// The engine sets a named profile up in the user's data and cache folders
+// (QtWebEngine/<name>/user_prefs.json and so on) before its storage path can
+// be changed. Pointing the XDG folders into the profile's own storage while
+// the profile is built keeps those writes there too; the previous values come
+// back as soon as it stands.
+class EngineHomeRedirect
+{
+public:
+    explicit EngineHomeRedirect(const QString &engineHome)
+    {
+        QDir().mkpath(engineHome);
+        for (const Variable &v : m_saved) {
+            const QString value = engineHome + QLatin1Char('/') + QString::fromLatin1(v.folder);
+            QDir().mkpath(value);
+            qputenv(v.name, QFile::encodeName(value));
+        }
+    }
+    ~EngineHomeRedirect()
+    {
+        for (const Variable &v : m_saved) {
+            if (v.wasSet)
+                qputenv(v.name, v.value);
+            else
+                qunsetenv(v.name);
+        }
+    }
+    Q_DISABLE_COPY_MOVE(EngineHomeRedirect)
+
+private:
+    struct Variable
+    {
+        const char *name;
+        const char *folder;
+        bool wasSet;
+        QByteArray value;
+    };
+    Variable m_saved[2] = {
+        {"XDG_DATA_HOME", "data", qEnvironmentVariableIsSet("XDG_DATA_HOME"), qgetenv("XDG_DATA_HOME")},
+        {"XDG_CACHE_HOME", "cache", qEnvironmentVariableIsSet("XDG_CACHE_HOME"), qgetenv("XDG_CACHE_HOME")},
+    };
+};
+
 } // namespace
 
 void RegisterProgramSchemes()
@@ -65,8 +107,20 @@ void RegisterProgramSchemes()
 
 Q_CONSTRUCTOR_FUNCTION(RegisterProgramSchemes)
 
+namespace
+{
+// Names the profile with the redirection in force; the redirection ends with
+// the full expression, that is once the base profile is built.
+QString redirectedProfileName(EngineHomeRedirect &&)
+{
+    return QStringLiteral("kavo");
+}
+} // namespace
+
 ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
-    : QWebEngineProfile(QStringLiteral("kavo"), parent), m_paths(paths)
+    : QWebEngineProfile(redirectedProfileName(EngineHomeRedirect(paths.webDataDir() + QStringLiteral("/engine"))),
+                        parent)
+    , m_paths(paths)
 {
     const QString store = paths.webDataDir();
     QDir().mkpath(store);

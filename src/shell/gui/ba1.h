@@ -157,6 +157,10 @@ public:
     // The boss key, Ctrl+S, registered at load; null when it could not be.
     GlobalHotKey *bossKey() const { return m_bossKey; }
     void InstallBossKey();
+    // The desktop session (or a terminal) ends the program: the close
+    // button's quit without the recommendation window (see
+    // startup/quitsignals.h).
+    void SessionQuit();
 
     // --- Program menu and settings dialog (portal/gui/ba3.cpp, dialogs/gui)
 

@@ -24,6 +24,12 @@ void BA1::Form_LinkExecute(const QString &)
     BringBack();
 }
 
+void BA1::SessionQuit()
+{
+    ExitPromoFlag = QStringLiteral("0");
+    ttt_v();
+}
+
 void BA1::BringBack()
 {
     // Restored before it is shown: a window mapped in the minimised state
