@@ -122,13 +122,13 @@ QByteArray cutValue(QByteArray value)
     }
     return value.left(end);
 }
+} // namespace
 
-int toWhole(const QString &text)
+int SettingWhole(const QString &text)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
     return ok ? v : 0;
-}
 }
 
 QString ReadIniValue(const QString &path, const QString &section, const QString &key,
@@ -207,12 +207,12 @@ void InitSettings(const QString &path, const std::function<QString()> &macText)
     const QString user = ReadIniValue(path, main, QStringLiteral("user"), zero);
     const QString ver = ReadIniValue(path, main, QStringLiteral("Ver"), zero);
     const QString quit = ReadIniValue(path, sq, QStringLiteral("quit"), zero);
-    const int ts = toWhole(ReadIniValue(path, sq, QStringLiteral("ts"), zero));
-    const int sSize = toWhole(ReadIniValue(path, sq, QStringLiteral("s_size"), zero));
-    const int hW = toWhole(ReadIniValue(path, sq, QStringLiteral("h_w"), zero));
-    const int hH = toWhole(ReadIniValue(path, sq, QStringLiteral("h_h"), zero));
-    const int sKai = toWhole(ReadIniValue(path, sq, QStringLiteral("s_kai"), zero));
-    const int sPao = toWhole(ReadIniValue(path, sq, QStringLiteral("s_pao"), zero));
+    const int ts = SettingWhole(ReadIniValue(path, sq, QStringLiteral("ts"), zero));
+    const int sSize = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_size"), zero));
+    const int hW = SettingWhole(ReadIniValue(path, sq, QStringLiteral("h_w"), zero));
+    const int hH = SettingWhole(ReadIniValue(path, sq, QStringLiteral("h_h"), zero));
+    const int sKai = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_kai"), zero));
+    const int sPao = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_pao"), zero));
 
     if (user == zero || user.isEmpty())
         WriteIniValue(path, main, QStringLiteral("user"), macText());
@@ -222,7 +222,7 @@ void InitSettings(const QString &path, const std::function<QString()> &macText)
         WriteIniValue(path, QStringLiteral("Ver"), QStringLiteral("Name"), QStringLiteral("1.0"));
     if (ts != 1 && ts != 2)
         WriteIniValue(path, sq, QStringLiteral("ts"), QStringLiteral("3"));
-    if (toWhole(quit) == 0)
+    if (SettingWhole(quit) == 0)
         WriteIniValue(path, sq, QStringLiteral("quit"), QStringLiteral("2"));
     if (sSize == 0)
         WriteIniValue(path, sq, QStringLiteral("s_size"), QStringLiteral("2"));

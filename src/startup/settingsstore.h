@@ -24,6 +24,10 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
 void WriteIniValue(const QString &path, const QString &section, const QString &key,
                    const QString &value);
 
+// A numeric setting converted to a whole number; a value that is empty or not
+// a number counts as 0.
+int SettingWhole(const QString &text);
+
 // Writes the first-run values when the file does not exist, then repairs
 // values that are missing or out of range. `macText` supplies the user
 // identifier when one is needed.

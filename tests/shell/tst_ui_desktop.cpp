@@ -3,10 +3,12 @@
 // all driven by real input (xdotool).
 #include "mainwindowfixture.h"
 
+#include "dialogs/gui/ba2.h"
 #include "portal/gui/ba3.h"
 #include "shell/gui/globalhotkey.h"
 #include "shell/gui/trayicon.h"
 #include "shell/gui/imagebutton.h"
+#include "support/dialoganswers.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QSet>
 #include <QStandardPaths>
@@ -136,6 +139,35 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->winId()), 5000);
 
+        // A right click pops up the program menu; its settings entry opens
+        // the dialog.
+        {
+            MenuAnswer menu(QStringLiteral("软件设置"));
+            QVERIFY(ClickAt(icon, 3));
+            QTRY_COMPARE_WITH_TIMEOUT(menu.count, 1, 10000);
+            QCOMPARE(menu.entries, QStringList({QStringLiteral("软件设置"), QStringLiteral("关于我们"),
+                                                QStringLiteral("官方网站"), QStringLiteral("-"),
+                                                QStringLiteral("升级检测"), QStringLiteral("-"),
+                                                QStringLiteral("退出软件")}));
+            QTRY_VERIFY_WITH_TIMEOUT(w->findChild<BA2 *>() && w->findChild<BA2 *>()->isVisible(), 5000);
+            QVERIFY(w->isVisible());
+            w->findChild<BA2 *>()->cmdCancel_Click();
+        }
+
+        // A window that was put on top comes back in front too (the desktop
+        // gets a new native window for it when it is shown again).
+        w->npc_Click(4);
+        QVERIFY(ClickAt(icon));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::shownMainWindows(ownPid()).isEmpty(), 5000);
+        QVERIFY(ClickAt(icon));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), X11Probe::Window(w->windowHandle()->winId()), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe::netWmState(X11Probe::Window(w->windowHandle()->winId()))
+                                     .contains(QStringLiteral("_NET_WM_STATE_ABOVE")),
+                                 5000);
+        w->npc_Click(4);
+
         // A screenshot announces itself in a balloon on the icon.
         w->CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
         w->CurrentGameName = QStringLiteral("风车");
@@ -195,10 +227,17 @@ private Q_SLOTS:
 
         // Hides the window, the icon and the side windows.
         MenuForm(w);
+        BA2 *dialog = SettingsDialog(w);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, 10000));
+        const QPointer<BA2> unloaded(dialog);
+        const X11Probe::Window dialogWindow = X11Probe::Window(dialog->winId());
         QVERIFY(pressBossKey());
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(X11Probe::trayIcons(ownPid()).isEmpty(), 5000);
         QTRY_VERIFY(!w->findChild<BA3 *>());
+        QTRY_VERIFY(!unloaded);
+        QVERIFY(!X11Probe::isViewable(dialogWindow));
         // The next press brings the window and the icon back.
         QVERIFY(pressBossKey());
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);

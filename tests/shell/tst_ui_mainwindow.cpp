@@ -8,6 +8,7 @@
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "shell/gui/windowhooks.h"
+#include "support/dialoganswers.h"
 #include "support/trayhost.h"
 
 #include <QLabel>
@@ -420,10 +421,13 @@ private Q_SLOTS:
         MainWindowFixture f;
         QVERIFY(f.show());
         BA1 *w = f.window.get();
-        // The menu button repaints only; the tooltip box goes away with any click.
+        // The menu button repaints its resting image and pops up the program
+        // menu; the tooltip box goes away with any click.
         w->npc_MouseMove(5, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(w->P1->isVisible());
+        MenuAnswer menu;
         w->npc_Click(5);
+        QCOMPARE(menu.count, 1);
         QVERIFY(!w->P1->isVisible());
         QCOMPARE(framePixels(w->npc[5]->image(), {24, 19}), stripPixels(w->ppt[1], {21, 0, 24, 19}));
         QVERIFY(w->isVisible());

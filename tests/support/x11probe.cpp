@@ -154,6 +154,21 @@ QRect rootGeometry(Window w)
     return QRect(t->dst_x, t->dst_y, g->width, g->height);
 }
 
+QList<Window> stackingOrder()
+{
+    QList<Window> list;
+    const QByteArray v = property(root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW);
+    for (int i = 0; i + 4 <= v.size(); i += 4)
+        list << *reinterpret_cast<const Window *>(v.constData() + i);
+    return list;
+}
+
+Window transientFor(Window w)
+{
+    const QByteArray v = property(w, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW);
+    return v.size() >= 4 ? *reinterpret_cast<const Window *>(v.constData()) : 0;
+}
+
 QList<Window> mainWindows(quint32 pid)
 {
     QList<Window> found;

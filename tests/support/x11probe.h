@@ -31,6 +31,10 @@ QStringList netWmState(Window w);
 Window activeWindow();
 // The window's place on the screen.
 QRect rootGeometry(Window w);
+// The window manager's client windows, bottom to top.
+QList<Window> stackingOrder();
+// The window that `w` belongs to (WM_TRANSIENT_FOR); 0 when none.
+Window transientFor(Window w);
 
 // Main windows of the program ("Kavo游戏盒" outside the notification area)
 // that are mapped, of one process (or of any when pid is 0).

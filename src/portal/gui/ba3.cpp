@@ -1,10 +1,15 @@
 #include "portal/gui/ba3.h"
 
+#include "dialogs/gui/ba2.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/ba1.h"
+#include "shell/gui/imagebutton.h"
+#include "shell/gui/windowstate.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QMenu>
+#include <QUrl>
 #include <QWebEnginePage>
 
 BA3::BA3(BA1 *main)
@@ -19,6 +24,15 @@ BA3::BA3(BA1 *main)
     sss = myMenu->addSeparator();
     fz = myMenu->addAction(QStringLiteral("复制"), this, &BA3::fz_Click);
     zt = myMenu->addAction(QStringLiteral("粘贴"), this, &BA3::zt_Click);
+
+    r_m = new QMenu(this);
+    shezhi = r_m->addAction(QStringLiteral("软件设置"), this, &BA3::shezhi_Click);
+    about = r_m->addAction(QStringLiteral("关于我们"), this, &BA3::about_Click);
+    guanwang = r_m->addAction(QStringLiteral("官方网站"), this, &BA3::guanwang_Click);
+    aa12 = r_m->addSeparator();
+    shengji = r_m->addAction(QStringLiteral("升级检测"), this, &BA3::shengji_Click);
+    aa122 = r_m->addSeparator();
+    qsoft = r_m->addAction(QStringLiteral("退出软件"), this, &BA3::qsoft_Click);
 
     webc = new QMenu(this);
     c_f = webc->addAction(QStringLiteral("开始游戏"), this, &BA3::c_f_Click);
@@ -55,6 +69,62 @@ void BA3::c_f_Click()
 void BA3::c_shan_Click()
 {
     m_main->ddd_Click();
+}
+
+void BA3::OpenSettingsDialog(int page)
+{
+    // A window that stays on top would cover its own dialog while the
+    // dialog maps; the state comes back once the dialog is up.
+    const bool onTop = m_main->npc[4]->toolTipText() == QStringLiteral("取消置顶");
+    if (onTop)
+        m_main->zhi_d(0);
+    if (!m_main->isVisible()) {
+        if (m_main->isMinimized())
+            m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
+        ForgetMinimisedState(m_main);
+        m_main->show();
+        BringToFront(m_main);
+    }
+    if (m_main->isMinimized()) {
+        m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
+        BringToFront(m_main);
+    }
+    BA2 *dialog = SettingsDialog(m_main);
+    dialog->show();
+    if (onTop)
+        m_main->zhi_d(1);
+    if (page == 1) {
+        BringToFront(dialog);
+        dialog->lc_Click(1);
+    } else {
+        dialog->lc_Click(0);
+        BringToFront(dialog);
+    }
+}
+
+void BA3::shezhi_Click()
+{
+    OpenSettingsDialog(1);
+}
+
+void BA3::about_Click()
+{
+    OpenSettingsDialog(0);
+}
+
+void BA3::guanwang_Click()
+{
+    QDesktopServices::openUrl(QUrl(m_main->portalBase()));
+}
+
+void BA3::shengji_Click()
+{
+    m_main->shengji();
+}
+
+void BA3::qsoft_Click()
+{
+    m_main->ttt_v();
 }
 
 BA3 *MenuForm(BA1 *main)

@@ -25,6 +25,17 @@ public:
     QAction *fz = nullptr;  // 复制
     QAction *zt = nullptr;  // 粘贴
 
+    // The program menu: the caption's menu button and a right click on the
+    // notification-area icon.
+    QMenu *r_m = nullptr;
+    QAction *shezhi = nullptr;   // 软件设置
+    QAction *about = nullptr;    // 关于我们
+    QAction *guanwang = nullptr; // 官方网站
+    QAction *aa12 = nullptr;     // separator
+    QAction *shengji = nullptr;  // 升级检测
+    QAction *aa122 = nullptr;    // separator
+    QAction *qsoft = nullptr;    // 退出软件
+
     // Menu of a game link in the list page.
     QMenu *webc = nullptr;
     QAction *c_f = nullptr;    // 开始游戏
@@ -36,8 +47,17 @@ public:
     void zt_Click();
     void c_f_Click();
     void c_shan_Click();
+    void shezhi_Click();
+    void about_Click();
+    void guanwang_Click();
+    void shengji_Click();
+    void qsoft_Click();
 
 private:
+    // Shows the settings dialog on page 0 (about) or 1 (settings), over the
+    // main window, which comes back first when it is hidden or minimised.
+    void OpenSettingsDialog(int page);
+
     BA1 *m_main;
 };
 

@@ -1,6 +1,7 @@
 #include "resources/gui/skinresources.h"
 
 #include <QFile>
+#include <QPainter>
 
 // The resource file is compiled into a static library; nothing else refers to
 // its initialiser, so it has to be pulled in by hand before the first look-up.
@@ -39,4 +40,16 @@ QImage PromotionCloseImage(PromotionClose which)
     return QImage(which == PromotionClose::Floating ? QStringLiteral(":/skin/adsb_close.bmp")
                                                     : QStringLiteral(":/skin/ba4_close.bmp"),
                   "BMP");
+}
+
+QImage TabMarkerPicture()
+{
+    QImage img(10, 22, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xf0, 0x8a, 0x1c));
+    p.drawPolygon(QPolygonF({QPointF(1, 8), QPointF(9, 13), QPointF(1, 18)}));
+    return img;
 }

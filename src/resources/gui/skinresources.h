@@ -19,6 +19,11 @@ QImage PromotionCloseImage(PromotionClose which);
 // the same pictures from the package.
 QIcon AppIcon();
 
+// The marker beside the selected tab of a tab column (the list page, the
+// settings dialog); the arrow sits on the line of the tab's caption, below
+// its empty first line.
+QImage TabMarkerPicture();
+
 // Colours the skin's button pictures are drawn on. The panels that host the
 // buttons fill themselves with these, so the pictures sit without a seam.
 // The caption and tab buttons need none: their backgrounds repeat the rows of
@@ -27,6 +32,8 @@ namespace SkinColors
 {
 // Frame around the pages and the status line.
 inline constexpr QRgb Body = 0xffe9f0f8;
+// One-pixel outlines of the panels on it (tab columns, pages).
+inline constexpr QRgb PanelBorder = 0xffa9c1de;
 // Game toolbar bar `Picd`, behind `c_z(0)`..`c_z(7)`.
 inline constexpr QRgb Toolbar = 0xfff3f7fc;
 // Title strips of the game page (`picg`, behind `c_z(8)`) and the list page (`pic4`).

@@ -25,7 +25,7 @@ namespace
 constexpr int DESIGN_WIDTH = 903;
 constexpr int DESIGN_HEIGHT = 614;
 
-const QColor PANEL_BORDER(0xa9, 0xc1, 0xde);
+const QColor PANEL_BORDER = QColor::fromRgb(SkinColors::PanelBorder);
 const QColor GAME_BACKGROUND(0x20, 0x20, 0x28);
 const QColor LIST_TAB(0xf5, 0xf5, 0xf5);
 const QColor LINK_TEXT(0x1f, 0x5f, 0xaf);
@@ -56,20 +56,6 @@ QImage bulletPicture()
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x2f, 0x77, 0xd0));
     p.drawPolygon(QPolygonF({QPointF(1, 0.5), QPointF(6.5, 4.5), QPointF(1, 8.5)}));
-    return img;
-}
-
-// The marker beside the selected list tab; the arrow sits on the line of the
-// tab's caption, below its empty first line.
-QImage markerPicture()
-{
-    QImage img(10, 22, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xf0, 0x8a, 0x1c));
-    p.drawPolygon(QPolygonF({QPointF(1, 8), QPointF(9, 13), QPointF(1, 18)}));
     return img;
 }
 
@@ -312,7 +298,7 @@ void BA1::createListPage()
         connect(lc[i], &ClickLabel::mouseMoved, this, [this] { lc_MouseMove(); });
     }
     Im1 = new PictureBox(Pic3);
-    Im1->setPicture(markerPicture());
+    Im1->setPicture(TabMarkerPicture());
     Im1->move(22, 10);
     Im1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Im1->raise();

@@ -1,6 +1,7 @@
 // Caption and tab buttons and the window commands of the main window.
 #include "shell/gui/ba1.h"
 
+#include "dialogs/gui/ba2.h"
 #include "portal/gui/ba3.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/trayicon.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QWindow>
@@ -156,9 +158,9 @@ void BA1::npc_Click(int index)
         npc[4]->refresh();
         break;
     case 5:
-        // The popup menu joins here with the menu form.
         npc[5]->paintFrom(ppt[1], QRect(21, 0, 24, 19));
         npc[5]->refresh();
+        MenuForm(this)->r_m->exec(mapToGlobal(QPoint(npc[5]->x() - 17, npc[5]->y() + 23)));
         break;
     case 3:
     case 6:
@@ -239,8 +241,10 @@ void BA1::ttt_v()
 {
     if (m_tray)
         m_tray->TrayRemove();
-    // The settings dialog joins this sequence with its own code.
+    // Every window of the program goes; the recommendation window, when the
+    // portal's notice asked for it, is then the last one and ends the process.
     UnloadMenuForm(this);
+    UnloadSettingsDialog(this);
     hide();
     close();
     UnloadAdsb();

@@ -2,6 +2,7 @@
 // notification-area icon and the boss key.
 #include "shell/gui/ba1.h"
 
+#include "dialogs/gui/ba2.h"
 #include "portal/gui/ba3.h"
 #include "shell/gui/globalhotkey.h"
 #include "shell/gui/trayicon.h"
@@ -45,7 +46,7 @@ void BA1::TrayAdd()
 {
     m_tray = new TrayIcon(this);
     // The menu is looked up at each click: the menu form is loaded on use.
-    m_tray->TrayAdd(this, [] { return static_cast<QMenu *>(nullptr); }, windowTitle());
+    m_tray->TrayAdd(this, [this] { return MenuForm(this)->r_m; }, windowTitle());
 }
 
 void BA1::TrayBalloon(const QString &text)
@@ -82,6 +83,7 @@ void BA1::BossKeyToggle()
     if (isVisible()) {
         m_tray->TrayHide();
         hide();
+        UnloadSettingsDialog(this);
         UnloadMenuForm(this);
         UnloadAdsb();
     } else {

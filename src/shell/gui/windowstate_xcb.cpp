@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -20,6 +21,16 @@ xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
     std::free(r);
     return a;
 }
+
+// The window's X id as it is now. The toolkit makes a new native window when
+// a window whose stays-on-top flag changed is shown again, and the widget's
+// own winId() keeps the id of the old one.
+xcb_window_t currentId(QWidget *window)
+{
+    if (const QWindow *handle = window->windowHandle())
+        return xcb_window_t(handle->winId());
+    return xcb_window_t(window->winId());
+}
 } // namespace
 
 void ForgetMinimisedState(QWidget *window)
@@ -28,7 +39,7 @@ void ForgetMinimisedState(QWidget *window)
     if (!x11 || window->isVisible() || !window->testAttribute(Qt::WA_WState_Created))
         return;
     xcb_connection_t *c = x11->connection();
-    const auto id = xcb_window_t(window->winId());
+    const xcb_window_t id = currentId(window);
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
     const xcb_atom_t hidden = internAtom(c, "_NET_WM_STATE_HIDDEN");
     xcb_get_property_reply_t *r =
@@ -64,7 +75,7 @@ void BringToFront(QWidget *window)
     xcb_client_message_event_t event = {};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = xcb_window_t(window->winId());
+    event.window = currentId(window);
     event.type = internAtom(c, "_NET_ACTIVE_WINDOW");
     event.data.data32[0] = 2; // source: a pager, on the user's behalf
     event.data.data32[1] = XCB_CURRENT_TIME;
