@@ -11,7 +11,7 @@
 #include "shell/gui/imagebutton.h"
 #include "support/appfolder.h"
 #include "support/dialoganswers.h"
-#include "support/browserstandin.h"
+#include "support/standinbrowser.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -124,7 +124,7 @@ class TestUiSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir m_config;
-    std::unique_ptr<BrowserStandIn> m_browser;
+    std::unique_ptr<StandInBrowser> m_browser;
 
     QString autostartEntry() const { return Autostart::EntryPath(m_config.filePath(QStringLiteral("autostart"))); }
 
@@ -143,7 +143,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-        m_browser = std::make_unique<BrowserStandIn>();
+        m_browser = std::make_unique<StandInBrowser>();
+        QVERIFY(m_browser->ready());
     }
 
     void cleanup()
@@ -190,7 +191,7 @@ private Q_SLOTS:
 
         // The vendor's page in the desktop's browser.
         chooseFromMenuButton(w, QStringLiteral("官方网站"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_browser->opened, QStringList{w->portalBase()}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->opened(), QStringList{w->portalBase()}, 10000);
 
         // Quitting takes the dialog along.
         QPointer<BA2> dialog(settings);

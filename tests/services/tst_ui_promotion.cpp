@@ -135,8 +135,9 @@ private Q_SLOTS:
         QVERIFY(w->isVisible());
     }
 
-    // The boss key takes the floating window with everything else, and it
-    // does not come back with the main window. Closing it while the main
+    // The boss key takes the floating window with everything else, it does
+    // not come back with the main window, and its timer shows nothing while
+    // the program is hidden. Closing it while the main
     // window is hidden does not end the program.
     void floatingWindowAndTheBossKey()
     {
@@ -149,6 +150,9 @@ private Q_SLOTS:
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")}));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
         QTRY_VERIFY(!floating);
+        // Its timer while everything is hidden shows nothing.
+        w->Timer2_Timer();
+        QVERIFY(!w->floatingPromotion());
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")}));
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
         QVERIFY(!w->floatingPromotion());

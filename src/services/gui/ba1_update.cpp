@@ -94,7 +94,10 @@ void BA1::shengji()
 void BA1::Timer2_Timer()
 {
     Timer2->stop();
-    if (m_adsb)
+    // While the boss key hides the program nothing of it may pop up: the
+    // floating window is dropped for this run, as the boss key drops it
+    // when it is already open.
+    if (m_adsb || (m_bossHidden && !isVisible()))
         return;
     m_adsb = new adsb(webProfile(), m_portalBase);
     m_adsb->show();

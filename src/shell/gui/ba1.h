@@ -309,6 +309,8 @@ private:
     QImage m_formImage;
     MinMaxWndProc *m_minMaxHook = nullptr;
     bool m_handedOff = false;
+    // The boss key hid the program (until it brings it back).
+    bool m_bossHidden = false;
     TrayIcon *m_tray = nullptr;
     GlobalHotKey *m_bossKey = nullptr;
     // A resize was started by a press on the edge band; the window manager

@@ -81,12 +81,14 @@ void BA1::InstallBossKey()
 void BA1::BossKeyToggle()
 {
     if (isVisible()) {
+        m_bossHidden = true;
         m_tray->TrayHide();
         hide();
         UnloadSettingsDialog(this);
         UnloadMenuForm(this);
         UnloadAdsb();
     } else {
+        m_bossHidden = false;
         m_tray->TrayShow();
         BringBack();
     }
