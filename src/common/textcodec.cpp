@@ -3,8 +3,13 @@
 
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -104,6 +109,8 @@ char16_t decodedEntry(bool ok, const QString &text)
     return OTHER;
 }
 
+// Filled a part at a time on first use, from any thread; a filled part never
+// changes again, so looking up is one atomic load.
 class Tables
 {
 public:
@@ -111,27 +118,46 @@ public:
     char16_t encoded(char16_t u)
     {
         const int b = u >> 8;
-        std::call_once(m_encodeOnce[b], [this, b] { fillEncodeBlock(b); });
-        return (*m_encode[b])[u & 0xFF];
+        const Block *block = m_encode[b].load(std::memory_order_acquire);
+        if (Q_UNLIKELY(!block))
+            block = fill(m_encode[b], m_encodeOwned[b], [b] { return encodeBlock(b); });
+        return (*block)[u & 0xFF];
     }
 
     // Entry for a lead and a trail byte that make a two-byte character.
     char16_t decodedPair(unsigned char lead, unsigned char trail)
     {
         const int l = lead - FIRST_LEAD;
-        std::call_once(m_decodeOnce[l], [this, l] { fillLead(l); });
-        return (*m_decode[l])[trail - FIRST_TRAIL];
+        const Trails *trails = m_decode[l].load(std::memory_order_acquire);
+        if (Q_UNLIKELY(!trails))
+            trails = fill(m_decode[l], m_decodeOwned[l], [l] { return leadTrails(l); });
+        return (*trails)[trail - FIRST_TRAIL];
     }
 
     // Entry for a byte of 0x80 or more that stands alone.
     char16_t decodedSingle(unsigned char byte)
     {
-        std::call_once(m_singleOnce, [this] { fillSingles(); });
-        return m_single[byte - 0x80];
+        const Singles *singles = m_single.load(std::memory_order_acquire);
+        if (Q_UNLIKELY(!singles))
+            singles = fill(m_single, m_singleOwned, [] { return singleBytes(); });
+        return (*singles)[byte - 0x80];
     }
 
 private:
-    void fillEncodeBlock(int b)
+    using Singles = std::array<char16_t, 128>;
+
+    template<typename Part, typename Make>
+    Q_DECL_COLD_FUNCTION Q_NEVER_INLINE const Part *fill(std::atomic<const Part *> &slot, std::unique_ptr<Part> &owned, Make make)
+    {
+        const std::lock_guard<std::mutex> lock(m_filling);
+        if (const Part *part = slot.load(std::memory_order_acquire))
+            return part;
+        owned = make();
+        slot.store(owned.get(), std::memory_order_release);
+        return owned.get();
+    }
+
+    static std::unique_ptr<Block> encodeBlock(int b)
     {
         auto block = std::make_unique<Block>();
         Iconv cd(CODEPAGE, "UTF-32LE");
@@ -139,10 +165,10 @@ private:
             QByteArray bytes;
             (*block)[i] = cd.valid() && encodeOne(cd, char32_t(b << 8 | i), &bytes) ? encodedEntry(bytes) : NONE;
         }
-        m_encode[b] = std::move(block);
+        return block;
     }
 
-    void fillLead(int l)
+    static std::unique_ptr<Trails> leadTrails(int l)
     {
         auto trails = std::make_unique<Trails>();
         Iconv cd("UTF-16LE", CODEPAGE);
@@ -151,26 +177,82 @@ private:
             QString text;
             (*trails)[t] = decodedEntry(cd.valid() && decodeOne(cd, pair, 2, &text), text);
         }
-        m_decode[l] = std::move(trails);
+        return trails;
     }
 
-    void fillSingles()
+    static std::unique_ptr<Singles> singleBytes()
     {
+        auto singles = std::make_unique<Singles>();
         Iconv cd("UTF-16LE", CODEPAGE);
         for (int c = 0x80; c <= 0xFF; ++c) {
             const char byte = char(c);
             QString text;
-            m_single[c - 0x80] = decodedEntry(cd.valid() && decodeOne(cd, &byte, 1, &text), text);
+            (*singles)[c - 0x80] = decodedEntry(cd.valid() && decodeOne(cd, &byte, 1, &text), text);
         }
+        return singles;
     }
 
-    std::once_flag m_encodeOnce[256];
-    std::unique_ptr<Block> m_encode[256];
-    std::once_flag m_decodeOnce[LEADS];
-    std::unique_ptr<Trails> m_decode[LEADS];
-    std::once_flag m_singleOnce;
-    std::array<char16_t, 128> m_single = {};
+    std::mutex m_filling;
+    std::atomic<const Block *> m_encode[256] = {};
+    std::unique_ptr<Block> m_encodeOwned[256];
+    std::atomic<const Trails *> m_decode[LEADS] = {};
+    std::unique_ptr<Trails> m_decodeOwned[LEADS];
+    std::atomic<const Singles *> m_single = nullptr;
+    std::unique_ptr<Singles> m_singleOwned;
 };
+
+// The files are mostly ASCII: runs of it are copied (or passed over) eight
+// or sixteen characters at a time. Each returns the length of the run.
+qsizetype copyAsciiUnits(const char16_t *units, qsizetype size, char *out)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(short(0xFF80));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif // __SSE2__
+    for (; i < size && units[i] < 0x80; ++i)
+        out[i] = static_cast<char>(units[i]);
+    return i;
+}
+
+qsizetype asciiRunLength(const char16_t *units, qsizetype size)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(short(0xFF80));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF)
+            break;
+    }
+#endif // __SSE2__
+    while (i < size && units[i] < 0x80)
+        ++i;
+    return i;
+}
+
+qsizetype copyAsciiBytes(const char *bytes, qsizetype size, char16_t *out)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
+        if (_mm_movemask_epi8(v) != 0)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(v, zero));
+    }
+#endif // __SSE2__
+    for (; i < size && static_cast<unsigned char>(bytes[i]) < 0x80; ++i)
+        out[i] = static_cast<unsigned char>(bytes[i]);
+    return i;
+}
 
 Tables &tables()
 {
@@ -195,20 +277,26 @@ namespace TextCodec
 {
 QByteArray toAnsi(const QString &text)
 {
+    return toAnsi(QStringView(text));
+}
+
+QByteArray toAnsi(QStringView text)
+{
     if (!encoderAvailable())
         return text.toLatin1();
     Tables &t = tables();
-    const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *units = text.utf16();
     const qsizetype size = text.size();
     // Every BMP character takes at most two bytes; others are added at the end.
     QByteArray out(size * 2, Qt::Uninitialized);
     char *d = out.data();
     for (qsizetype i = 0; i < size; ++i) {
+        const qsizetype ascii = copyAsciiUnits(units + i, size - i, d);
+        i += ascii;
+        d += ascii;
+        if (i == size)
+            break;
         const char16_t u = units[i];
-        if (u < 0x80) {
-            *d++ = static_cast<char>(u);
-            continue;
-        }
         const bool pair = QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]);
         // A surrogate without its other half counts as U+FFFD.
         const char32_t cp = pair ? QChar::surrogateToUcs4(u, units[i + 1])
@@ -250,12 +338,12 @@ QString fromAnsi(const QByteArray &bytes)
     char16_t *d = reinterpret_cast<char16_t *>(out.data());
     int pos = 0;
     while (pos < size) {
+        const int ascii = int(copyAsciiBytes(in + pos, size - pos, d));
+        pos += ascii;
+        d += ascii;
+        if (pos == size)
+            break;
         const unsigned char c = static_cast<unsigned char>(in[pos]);
-        if (c < 0x80) {
-            *d++ = c;
-            ++pos;
-            continue;
-        }
         const int len = qMin(ansiCharLength(bytes, pos), size - pos);
         const char16_t entry = len == 2 ? t.decodedPair(c, static_cast<unsigned char>(in[pos + 1]))
                                         : t.decodedSingle(c);
@@ -283,6 +371,40 @@ QString fromAnsi(const QByteArray &bytes)
     }
     out.truncate(d - reinterpret_cast<const char16_t *>(out.constData()));
     return out;
+}
+
+bool isAnsiExact(QStringView text)
+{
+    if (!encoderAvailable() || !decoderAvailable())
+        return false;
+    Tables &t = tables();
+    const char16_t *units = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        i += asciiRunLength(units + i, size - i);
+        if (i == size)
+            break;
+        const char16_t u = units[i];
+        if (QChar::isSurrogate(u))
+            return false;
+        const char16_t entry = t.encoded(u);
+        if (entry == NONE || entry == OTHER)
+            return false;
+        if (entry < 0x100) {
+            // An ASCII byte decodes as itself; a lone byte that could lead a
+            // pair might join the next one.
+            if (entry < 0x80 || entry >= FIRST_LEAD || t.decodedSingle(static_cast<unsigned char>(entry)) != u)
+                return false;
+            continue;
+        }
+        const int lead = entry >> 8;
+        const int trail = entry & 0xFF;
+        // Decoding takes two bytes only for these.
+        if (lead < FIRST_LEAD || lead > 0xFE || trail < FIRST_TRAIL || trail > 0xFE || trail == 0x7F
+            || t.decodedPair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)) != u)
+            return false;
+    }
+    return true;
 }
 
 int ansiCharLength(const QByteArray &bytes, int pos)

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void charLengthAtBoundaries();
     void everyCharacterAsIconvGivesIt();
     void everyByteSequenceAsIconvGivesIt();
+    void exactWhereTheRoundTripGivesTheTextBack();
 };
 
 void TestTextCodec::roundTrip_data()
@@ -166,6 +167,28 @@ void TestTextCodec::everyByteSequenceAsIconvGivesIt()
         if (decoded.at(i) != expected.at(i))
             QFAIL(qPrintable(QStringLiteral("first difference at unit %1").arg(i)));
     }
+}
+
+// isAnsiExact() may only say yes where the round trip gives the text back,
+// and says yes for what the lists hold.
+void TestTextCodec::exactWhereTheRoundTripGivesTheTextBack()
+{
+    int exact = 0;
+    for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
+        const QString text = QStringLiteral("a") + QChar(char16_t(cp)) + QStringLiteral("|");
+        if (TextCodec::isAnsiExact(text)) {
+            ++exact;
+            if (TextCodec::fromAnsi(TextCodec::toAnsi(text)) != text)
+                QFAIL(qPrintable(QStringLiteral("U+%1 is not exact").arg(uint(cp), 4, 16)));
+        }
+    }
+    QVERIFY(exact > 20000);
+    QVERIFY(TextCodec::isAnsiExact(QStringLiteral("%u5766|1|g/1.swf|1\r\n坦克大战|2|2|0\r\n")));
+    QVERIFY(TextCodec::isAnsiExact(QString()));
+    // Unmappable, a lone surrogate, beyond the BMP.
+    QVERIFY(!TextCodec::isAnsiExact(QStringLiteral("abc") + QChar(0xD55C)));
+    QVERIFY(!TextCodec::isAnsiExact(QStringLiteral("abcdefghijklmnopq") + QChar(0xD800)));
+    QVERIFY(!TextCodec::isAnsiExact(QString::fromUcs4(U"\U0001F600")));
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)
