@@ -65,15 +65,32 @@ struct Sample
     qint64 pss = 0;
     int processes = 0;
     int fds = 0;
+    QStringList detail; // "pid kB kind" for each process
 };
+
+// The engine's process kind ("renderer", "utility", ...), or the program.
+QString kindOf(int pid)
+{
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return QString();
+    for (const QByteArray &arg : cmdline.readAll().split('\0')) {
+        if (arg.startsWith("--type="))
+            return QString::fromLatin1(arg.mid(7));
+    }
+    return pid == QCoreApplication::applicationPid() ? QStringLiteral("program") : QStringLiteral("other");
+}
 
 Sample sample()
 {
     Sample s;
     const QList<int> tree = processTree(int(QCoreApplication::applicationPid()));
     s.processes = int(tree.size());
-    for (int pid : tree)
-        s.pss += pssKb(pid);
+    for (int pid : tree) {
+        const qint64 kb = pssKb(pid);
+        s.pss += kb;
+        s.detail << QStringLiteral("%1:%2:%3").arg(pid).arg(kb).arg(kindOf(pid));
+    }
     s.fds = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
     return s;
 }
@@ -82,6 +99,7 @@ void report(const char *when, const Sample &s)
 {
     std::printf("%-24s PSS %8lld kB   processes %3d   file descriptors %4d\n", when,
                 static_cast<long long>(s.pss), s.processes, s.fds);
+    std::printf("    pid:kB:kind %s\n", qPrintable(s.detail.join(QLatin1Char(' '))));
     std::fflush(stdout);
 }
 
