@@ -142,9 +142,16 @@ int main(int argc, char *argv[])
         QStringLiteral("106$$$106$$$%u6781%u901F%u8D5B%u8F66%20F1"),
     };
 
-    // Waits until the game pane has loaded the game's page.
+    // Waits until the game pane has loaded the game's page and the Flash
+    // runtime shows the game: a game plays for a while, as in a session.
     const auto gameLoaded = [&](QSignalSpy &loads) {
-        return QTest::qWaitFor([&] { return !loads.isEmpty(); }, 60000);
+        return QTest::qWaitFor([&] { return !loads.isEmpty(); }, 60000)
+            && QTest::qWaitFor([&] {
+                   return GameBox::js(w.Web2, QStringLiteral("(function(){var p=document.getElementById('player');"
+                                                             "var c=p&&p.shadowRoot&&p.shadowRoot.querySelector('canvas');"
+                                                             "return !!(c&&c.width);})()"))
+                       .toBool();
+               }, 60000);
     };
 
     Sample tenth;
@@ -184,7 +191,7 @@ int main(int argc, char *argv[])
         }
         GameBox::clickElement(w.Web3, QStringLiteral("a[href^=\"open://%1\"]").arg(line));
         // The item at the top may be the game playing: it plays again.
-        if (!QTest::qWaitFor([&] { return !loads.isEmpty(); }, 60000)) {
+        if (!gameLoaded(loads)) {
             std::fprintf(stderr, "open %d (item %d after %s) did not play\n", i + 1, line, qPrintable(before));
             return 1;
         }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A long session: 200 plays through the portal's command path, alternating the
 # demo portal's games, then 50 opens from the recent-games list, in the main
-# window against the demo portal (free port, fresh application folder).
+# window against the demo portal (free port, fresh application folder); each
+# game plays until the Flash runtime shows it.
 # Prints memory (PSS over all the program's processes), processes and file
 # descriptors after the tenth play, the last play and the last open, the
 # ratio of the last play's memory to the tenth's (target <= 1.1) and whether
