@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // The files the program keeps (config.ini, list files, list pages) are stored
 // in the Chinese Windows code page (GBK, code page 936) so that they stay
@@ -10,8 +11,12 @@ namespace TextCodec
 {
 // Encodes to GBK; a character GBK cannot hold becomes "?".
 QByteArray toAnsi(const QString &text);
+QByteArray toAnsi(QStringView text);
 // Decodes GBK; an invalid byte sequence becomes U+FFFD.
 QString fromAnsi(const QByteArray &bytes);
+// Whether fromAnsi(toAnsi(text)) gives `text` back; false can also mean
+// "not sure". Cheaper than converting back.
+bool isAnsiExact(QStringView text);
 // Number of bytes a leading GBK byte starts (1 or 2), for cutting text at a
 // character boundary.
 int ansiCharLength(const QByteArray &bytes, int pos);

@@ -31,12 +31,18 @@ QString fieldText(QString text)
 
 QStringList linesOf(const QString &text)
 {
-    if (text.isEmpty())
-        return QStringList();
-    QStringList lines = text.split(CRLF);
-    if (text.endsWith(CRLF))
-        lines.removeLast();
+    QStringList lines;
+    for (const QStringView line : ListLineViews(text))
+        lines.append(line.toString());
     return lines;
+}
+
+std::optional<QString> readListText(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return TextCodec::fromAnsi(file.readAll());
 }
 
 // Puts the new list and its page in place together. The page is made from the
@@ -49,7 +55,10 @@ bool commitList(const AppPaths &paths, const QString &listFile, const QString &t
 {
     const QByteArray listBytes = TextCodec::toAnsi(text);
     const QString pagePath = paths.dataFile(PageNameFor(listFile));
-    const QByteArray pageBytes = ListPageBytes(linesOf(TextCodec::fromAnsi(listBytes)));
+    // The page shows what the file will hold; the text itself when it
+    // survives encoding unchanged.
+    const QString stored = TextCodec::isAnsiExact(text) ? text : TextCodec::fromAnsi(listBytes);
+    const QByteArray pageBytes = ListPageBytes(ListLineViews(stored));
     qsizetype placed = 0;
     const bool written = SafeFile::writeTogether(
         {{paths.dataFile(listFile), listBytes}, {pagePath, pageBytes}}, &placed);
@@ -72,34 +81,82 @@ QStringList GameListFiles()
 
 std::optional<QStringList> ReadListLines(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    const auto text = readListText(filePath);
+    if (!text)
         return std::nullopt;
-    return linesOf(TextCodec::fromAnsi(file.readAll()));
+    return linesOf(*text);
+}
+
+// Every list change splits a whole list: lines and fields are views, not
+// strings of their own.
+QList<QStringView> ListLineViews(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
+        if (cr + 1 < text.size() && text.at(cr + 1) == u'\n') {
+            lines.append(text.mid(start, cr - start));
+            start = cr + 2;
+            ++cr;
+        }
+    }
+    // A final CR LF ends the last line rather than starting an empty one.
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QStringView ListField(QStringView line, int index)
+{
+    const char16_t *p = line.utf16();
+    const char16_t *const end = p + line.size();
+    for (; index > 0; --index) {
+        while (p < end && *p != u'|')
+            ++p;
+        if (p == end)
+            return QStringView();
+        ++p;
+    }
+    const char16_t *fieldEnd = p;
+    while (fieldEnd < end && *fieldEnd != u'|')
+        ++fieldEnd;
+    return QStringView(p, fieldEnd);
 }
 
 bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
                    const QString &address, int kind, const QString &listFile)
 {
-    const QString filePath = paths.dataFile(listFile);
-    const auto lines = ReadListLines(filePath);
-    if (!lines)
+    const auto old = readListText(paths.dataFile(listFile));
+    if (!old)
         return false;
+    const QList<QStringView> lines = ListLineViews(*old);
 
     const QString record = fieldText(name) + SEPARATOR + gameId + SEPARATOR + fieldText(address)
         + SEPARATOR + QString::number(kind);
-    QString kept;
-    const int limit = qMin(oldLinesKept(listFile), int(lines->size()));
+    const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
+    qsizetype size = record.size() + 2 * CRLF.size();
+    for (int i = 0; i < limit; ++i)
+        size += lines.at(i).size() + CRLF.size();
+    QString text;
+    text.reserve(size);
+    text += record;
+    text += CRLF;
+    bool keptAny = false;
     for (int i = 0; i < limit; ++i) {
-        const QString &line = lines->at(i);
-        if (!line.contains(SEPARATOR) || line.section(SEPARATOR, 1, 1) == gameId)
+        const QStringView line = lines.at(i);
+        const QStringView id = ListField(line, 1);
+        if (id.isNull() || id == gameId)
             continue;
-        kept += line + CRLF;
+        text += line;
+        text += CRLF;
+        keptAny = true;
     }
-    if (kept.endsWith(CRLF))
-        kept.chop(CRLF.size());
+    // The kept lines end without a line break of their own.
+    if (keptAny)
+        text.chop(CRLF.size());
+    text += CRLF;
 
-    return commitList(paths, listFile, record + CRLF + kept + CRLF);
+    return commitList(paths, listFile, text);
 }
 
 bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumber)

@@ -48,3 +48,11 @@ std::optional<QStringList> ReadGameLine(const AppPaths &paths, const QString &li
 // Lines of a list file: split at CR LF, a final line without CR LF counts as
 // a line. Nothing when the file cannot be read.
 std::optional<QStringList> ReadListLines(const QString &filePath);
+
+// The lines of a list file's text, split as ReadListLines splits them, as
+// views into the text.
+QList<QStringView> ListLineViews(QStringView text);
+
+// Field `index` (from 0) of a line split at "|"; a null view when the line has
+// fewer fields. Field 0 of a line without "|" is the whole line.
+QStringView ListField(QStringView line, int index);

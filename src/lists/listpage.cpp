@@ -6,6 +6,11 @@
 
 #include <QStringList>
 
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <string_view>
+
 namespace
 {
 std::function<void()> &listPaneRefresher()
@@ -51,7 +56,7 @@ int hexValue(QChar c)
 }
 
 // Value of `count` hex digits at `pos`, or -1.
-int hexNumber(const QString &text, qsizetype pos, int count)
+int hexNumber(QStringView text, qsizetype pos, int count)
 {
     int value = 0;
     for (int i = 0; i < count; ++i) {
@@ -63,42 +68,147 @@ int hexNumber(const QString &text, qsizetype pos, int count)
     return value;
 }
 
-// Names come from portal pages; inserted raw they could carry script into a
-// local page that is allowed to send play commands.
-QString escapeHtml(const QString &text)
+// `Out` is a string of UTF-16 units with push_back().
+template<typename Out>
+void appendUnescaped(QStringView text, Out &out)
 {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        default: out += c;
+    const qsizetype len = text.size();
+    qsizetype i = 0;
+    while (i < len) {
+        const char16_t c = text.at(i).unicode();
+        const qsizetype following = len - i - 1;
+        if (c == u'%' && following >= 5 && text.at(i + 1) == QLatin1Char('u')) {
+            const int code = hexNumber(text, i + 2, 4);
+            if (code >= 0) {
+                out.push_back(char16_t(code));
+                i += 6;
+            } else {
+                out.push_back(c);
+                ++i;
+            }
+        } else if (c == u'%' && following >= 2) {
+            const int code = hexNumber(text, i + 1, 2);
+            if (code >= 0) {
+                out.push_back(char16_t(code));
+                i += 3;
+            } else {
+                ++i;
+            }
+        } else {
+            out.push_back(c);
+            ++i;
         }
     }
-    return out;
 }
 
-QString itemsOf(const QStringList &lines)
+// Names come from portal pages; inserted raw they could carry script into a
+// local page that is allowed to send play commands.
+void appendEscapedHtml(std::u16string_view text, std::u16string &out)
 {
-    QString items;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (!line.contains(QLatin1Char('|')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('|'));
-        QString display = escapeHtml(UnescapeText(fields.at(0)));
-        if (fields.size() > 3 && fields.at(3) == QLatin1String("0"))
-            display += POINTS_MARKER;
-        if (display.isEmpty())
-            continue;
-        const QString n = QString::number(i + 1);
-        items += QLatin1String("<li><a href=open://") + n + QStringLiteral(">·") + display
-            + QLatin1String("</a><em><a href=delk://") + n + QLatin1String("> </a></em></li>");
+    for (const char16_t c : text) {
+        switch (c) {
+        case '&': out += u"&amp;"; break;
+        case '<': out += u"&lt;"; break;
+        case '>': out += u"&gt;"; break;
+        case '"': out += u"&quot;"; break;
+        default: out.push_back(c);
+        }
     }
-    return items;
+}
+
+// The page's fixed texts, encoded once.
+struct PageTexts
+{
+    QByteArray head; // up to the items
+    QByteArray tail; // after them
+    QByteArray dot;
+    QByteArray points;
+    QByteArray empty;
+};
+
+const PageTexts &pageTexts()
+{
+    static const PageTexts texts = [] {
+        QString page;
+        for (const char *line : PAGE_LINES)
+            page += QString::fromUtf8(line) + QLatin1String("\r\n");
+        const qsizetype at = page.indexOf(QLatin1String("<vod>"));
+        return PageTexts{TextCodec::toAnsi(page.left(at)), TextCodec::toAnsi(page.mid(at + 5)),
+                         TextCodec::toAnsi(QStringLiteral("·")), TextCodec::toAnsi(POINTS_MARKER),
+                         TextCodec::toAnsi(EMPTY_LIST_TEXT)};
+    }();
+    return texts;
+}
+
+// The page's bytes, put together in place.
+class PageWriter
+{
+public:
+    explicit PageWriter(qsizetype expected) : m_bytes(expected, Qt::Uninitialized) {}
+
+    void put(const char *data, qsizetype size)
+    {
+        if (m_used + size > m_bytes.size())
+            m_bytes.resize(qMax(m_bytes.size() * 2, m_used + size));
+        std::memcpy(m_bytes.data() + m_used, data, size_t(size));
+        m_used += size;
+    }
+    void put(const QByteArray &bytes) { put(bytes.constData(), bytes.size()); }
+    template<qsizetype N>
+    void put(const char (&text)[N]) { put(text, N - 1); }
+
+    qsizetype size() const { return m_used; }
+    QByteArray take()
+    {
+        m_bytes.truncate(m_used);
+        return std::move(m_bytes);
+    }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
+};
+
+// A list page is written for every list change, so the items go straight
+// into the page in their encoded form, without a string for every field.
+// Each character is encoded on its own, so the bytes are those of the whole
+// page encoded at once. Returns false when there are no items.
+bool putItems(const QList<QStringView> &lines, PageWriter &page)
+{
+    const PageTexts &texts = pageTexts();
+    const qsizetype before = page.size();
+    std::u16string name;
+    std::u16string html;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringView line = lines.at(i);
+        const QStringView first = ListField(line, 0);
+        if (first.size() == line.size())
+            continue; // no "|": not a record
+        name.clear();
+        appendUnescaped(first, name);
+        const bool points = ListField(line.mid(first.size() + 1), 2) == QLatin1String("0");
+        if (name.empty() && !points)
+            continue;
+        // Most names hold nothing to escape.
+        const bool plain = name.find_first_of(u"&<>\"") == std::u16string::npos;
+        if (!plain) {
+            html.clear();
+            appendEscapedHtml(name, html);
+        }
+        char number[16];
+        const qsizetype digits = std::to_chars(number, number + sizeof(number), i + 1).ptr - number;
+        page.put("<li><a href=open://");
+        page.put(number, digits);
+        page.put(">");
+        page.put(texts.dot);
+        page.put(TextCodec::toAnsi(QStringView(plain ? name : html)));
+        if (points)
+            page.put(texts.points);
+        page.put("</a><em><a href=delk://");
+        page.put(number, digits);
+        page.put("> </a></em></li>");
+    }
+    return page.size() != before;
 }
 }
 
@@ -115,47 +225,28 @@ QString UnescapeText(const QString &text)
 {
     QString out;
     out.reserve(text.size());
-    const qsizetype len = text.size();
-    qsizetype i = 0;
-    while (i < len) {
-        const QChar c = text.at(i);
-        const qsizetype following = len - i - 1;
-        if (c == QLatin1Char('%') && following >= 5 && text.at(i + 1) == QLatin1Char('u')) {
-            const int code = hexNumber(text, i + 2, 4);
-            if (code >= 0) {
-                out += QChar(char16_t(code));
-                i += 6;
-            } else {
-                out += c;
-                ++i;
-            }
-        } else if (c == QLatin1Char('%') && following >= 2) {
-            const int code = hexNumber(text, i + 1, 2);
-            if (code >= 0) {
-                out += QChar(char16_t(code));
-                i += 3;
-            } else {
-                ++i;
-            }
-        } else {
-            out += c;
-            ++i;
-        }
-    }
+    appendUnescaped(text, out);
     return out;
 }
 
 QByteArray ListPageBytes(const QStringList &lines)
 {
-    QString items = itemsOf(lines);
-    if (items.isEmpty())
-        items = EMPTY_LIST_TEXT;
+    QList<QStringView> views;
+    views.reserve(lines.size());
+    for (const QString &line : lines)
+        views.append(line);
+    return ListPageBytes(views);
+}
 
-    QString page;
-    for (const char *line : PAGE_LINES)
-        page += QString::fromUtf8(line) + QLatin1String("\r\n");
-    page.replace(QLatin1String("<vod>"), items);
-    return TextCodec::toAnsi(page);
+QByteArray ListPageBytes(const QList<QStringView> &lines)
+{
+    const PageTexts &texts = pageTexts();
+    PageWriter page(texts.head.size() + texts.tail.size() + lines.size() * 96);
+    page.put(texts.head);
+    if (!putItems(lines, page))
+        page.put(texts.empty);
+    page.put(texts.tail);
+    return page.take();
 }
 
 bool GenerateListPage(const AppPaths &paths, const QString &listFile)

@@ -21,6 +21,7 @@ bool GenerateListPage(const AppPaths &paths, const QString &listFile);
 
 // The bytes of the page (GBK, CR LF) for the lines of a list file.
 QByteArray ListPageBytes(const QStringList &lines);
+QByteArray ListPageBytes(const QList<QStringView> &lines);
 
 // Runs the list pane refresher, when the main window installed one.
 void RefreshListPane();

@@ -1,0 +1,213 @@
+// A long session: plays through the portal's command path, alternating the
+// demo portal's games, then opens from the recent-games list page. Memory
+// (PSS summed over this process, which holds the main window, and every
+// engine process below it; the demo portal is left out), open file
+// descriptors and the number of processes are taken after the tenth play,
+// after the last play and after the last open; at the end the list files and
+// their pages must still agree.
+//
+// Usage: bench_soak [plays] [opens]   (defaults 200 and 50; needs a display,
+// see bench/soak.sh)
+#include "lists/gamelist.h"
+#include "lists/listpage.h"
+#include "portal/gameboxfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+
+#include <cstdio>
+
+namespace
+{
+// pid and every process below it, except the demo portal: it is this
+// benchmark's server, not a process of the program.
+QList<int> processTree(int root)
+{
+    const QString portal = QFileInfo(PortalServer::binaryPath()).canonicalFilePath();
+    QMultiHash<int, int> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool number = false;
+        const int pid = entry.toInt(&number);
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() != portal)
+            children.insert(fields.at(1).toInt(), pid);
+    }
+    QList<int> tree{root};
+    for (qsizetype i = 0; i < tree.size(); ++i)
+        tree += children.values(tree.at(i));
+    return tree;
+}
+
+qint64 pssKb(int pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+struct Sample
+{
+    qint64 pss = 0;
+    int processes = 0;
+    int fds = 0;
+    QStringList detail; // "pid kB kind" for each process
+};
+
+// The engine's process kind ("renderer", "utility", ...), or the program.
+QString kindOf(int pid)
+{
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return QString();
+    for (const QByteArray &arg : cmdline.readAll().split('\0')) {
+        if (arg.startsWith("--type="))
+            return QString::fromLatin1(arg.mid(7));
+    }
+    return pid == QCoreApplication::applicationPid() ? QStringLiteral("program") : QStringLiteral("other");
+}
+
+Sample sample()
+{
+    Sample s;
+    const QList<int> tree = processTree(int(QCoreApplication::applicationPid()));
+    s.processes = int(tree.size());
+    for (int pid : tree) {
+        const qint64 kb = pssKb(pid);
+        s.pss += kb;
+        s.detail << QStringLiteral("%1:%2:%3").arg(pid).arg(kb).arg(kindOf(pid));
+    }
+    s.fds = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return s;
+}
+
+void report(const char *when, const Sample &s)
+{
+    std::printf("%-24s PSS %8lld kB   processes %3d   file descriptors %4d\n", when,
+                static_cast<long long>(s.pss), s.processes, s.fds);
+    std::printf("    pid:kB:kind %s\n", qPrintable(s.detail.join(QLatin1Char(' '))));
+    std::fflush(stdout);
+}
+
+// The list file's records are well formed and its page is the one generated
+// from it.
+bool listValid(const AppPaths &paths, const QString &listFile, int maxLines)
+{
+    const auto lines = ReadListLines(paths.dataFile(listFile));
+    if (!lines || lines->size() > maxLines)
+        return false;
+    for (const QString &line : *lines) {
+        if (!line.isEmpty() && line.split(QLatin1Char('|')).size() != 4)
+            return false;
+    }
+    QFile page(paths.dataFile(PageNameFor(listFile)));
+    return page.open(QIODevice::ReadOnly) && page.readAll() == ListPageBytes(*lines);
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int plays = argc > 1 ? qMax(11, QString::fromLocal8Bit(argv[1]).toInt()) : 200;
+    const int opens = argc > 2 ? qMax(0, QString::fromLocal8Bit(argv[2]).toInt()) : 50;
+
+    GameBox box;
+    if (!box.start()) {
+        std::fprintf(stderr, "the window or the portal did not start\n");
+        return 1;
+    }
+    BA1 &w = *box.w;
+
+    // The front page's games: id and escaped name as the portal links them.
+    const QStringList games = {
+        QStringLiteral("101$$$%1games/101.swf$$$%u5F69%u7403%u5F39%u8DF3").arg(box.base()),
+        QStringLiteral("102$$$102$$$%u661F%u591C%u63A5%u82F9%u679C"),
+        QStringLiteral("103$$$%1games/103.swf$$$%u5FEB%u4E50%u6253%u6C14%u7403").arg(box.base()),
+        QStringLiteral("104$$$104$$$%u98CE%u8F66%u5C0F%u9547"),
+        QStringLiteral("105$$$%1games/105.swf$$$%u5E78%u8FD0%u5927%u8F6C%u76D8").arg(box.base()),
+        QStringLiteral("106$$$106$$$%u6781%u901F%u8D5B%u8F66%20F1"),
+    };
+
+    // Waits until the game pane has loaded the game's page and the Flash
+    // runtime shows the game: a game plays for a while, as in a session.
+    const auto gameLoaded = [&](QSignalSpy &loads) {
+        return QTest::qWaitFor([&] { return !loads.isEmpty(); }, 60000)
+            && QTest::qWaitFor([&] {
+                   return GameBox::js(w.Web2, QStringLiteral("(function(){var p=document.getElementById('player');"
+                                                             "var c=p&&p.shadowRoot&&p.shadowRoot.querySelector('canvas');"
+                                                             "return !!(c&&c.width);})()"))
+                       .toBool();
+               }, 60000);
+    };
+
+    Sample tenth;
+    for (int i = 0; i < plays; ++i) {
+        const QString command = QStringLiteral("tuzoflash://") + games.at(i % games.size());
+        w.npc_Click(6);
+        QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
+        GameBox::followLink(w.Web1, command, QStringLiteral("tuzomain"));
+        if (!QTest::qWaitFor([&] { return w.CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
+            std::fprintf(stderr, "play %d (%s) did not start\n", i + 1, qPrintable(command));
+            return 1;
+        }
+        if (i + 1 == 10) {
+            tenth = sample();
+            report("after play 10", tenth);
+        }
+    }
+    const Sample last = sample();
+    report(qPrintable(QStringLiteral("after play %1").arg(plays)), last);
+
+    // Opens from the recent list page, shown as a user sees it: its items,
+    // first to sixth, in turns.
+    w.lc_Click(0);
+    for (int i = 0; i < opens; ++i) {
+        w.npc_Click(8);
+        const QString before = w.CurrentGameUrl;
+        const int line = 1 + i % games.size();
+        QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
+        if (!QTest::qWaitFor([&] {
+                return GameBox::js(w.Web3, QStringLiteral("document.readyState == 'complete'"
+                                                          " && !!document.querySelector('a[href^=\"open://%1\"]')")
+                                               .arg(line))
+                    .toBool();
+            }, 10000)) {
+            std::fprintf(stderr, "the recent list page shows no item %d\n", line);
+            return 1;
+        }
+        GameBox::clickElement(w.Web3, QStringLiteral("a[href^=\"open://%1\"]").arg(line));
+        // The item at the top may be the game playing: it plays again.
+        if (!gameLoaded(loads)) {
+            std::fprintf(stderr, "open %d (item %d after %s) did not play\n", i + 1, line, qPrintable(before));
+            return 1;
+        }
+        w.lc_Click(0);
+    }
+    const Sample opened = sample();
+    report(qPrintable(QStringLiteral("after %1 list opens").arg(opens)), opened);
+
+    const bool listsValid = listValid(box.paths, QStringLiteral("date_n.dat"), 101)
+        && listValid(box.paths, QStringLiteral("date_c.dat"), 101)
+        && listValid(box.paths, QStringLiteral("date_d.dat"), 2001);
+    std::printf("memory after play %d / after play 10: %.3f (target <= 1.1)\n", plays,
+                double(last.pss) / double(tenth.pss));
+    std::printf("memory after the opens / after play 10: %.3f\n", double(opened.pss) / double(tenth.pss));
+    std::printf("processes %d -> %d -> %d, file descriptors %d -> %d -> %d\n", tenth.processes,
+                last.processes, opened.processes, tenth.fds, last.fds, opened.fds);
+    std::printf("list files and pages %s\n", listsValid ? "valid" : "NOT VALID");
+    return listsValid ? 0 : 2;
+}
