@@ -77,7 +77,7 @@ class TestUiSingleInstance : public QObject
         const quint32 pid = pidOf(play);
         if (pid == 0)
             return false;
-        return QTest::qWaitFor([this, pid, &play] {
+        const bool seen = QTest::qWaitFor([this, pid, &play] {
             if (play.state() != QProcess::Running)
                 return true; // ended: reported below
             const QList<Window> windows = X11Probe::shownMainWindows(pid);
@@ -85,7 +85,14 @@ class TestUiSingleInstance : public QObject
                 return false;
             m_window = windows.first();
             return true;
-        }, 90000) && play.state() == QProcess::Running;
+        }, 90000);
+        if (!seen || play.state() != QProcess::Running) {
+            // Which part was missing, for the report of a failure.
+            qWarning("start %u: running %d, main windows %lld (shown %lld), tray icons %lld", pid,
+                     int(play.state() == QProcess::Running), qint64(X11Probe::mainWindows(pid).size()),
+                     qint64(X11Probe::shownMainWindows(pid).size()), qint64(X11Probe::trayIcons(pid).size()));
+        }
+        return seen && play.state() == QProcess::Running;
     }
 
     // A second start with `arguments`: it ends within 5 s with status 0.
