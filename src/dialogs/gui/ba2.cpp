@@ -61,12 +61,6 @@ QFont headerFont()
     return font;
 }
 
-void stretch(QPainter &p, const QImage &source, const QRect &from, const QRect &to)
-{
-    if (to.width() <= 0 || to.height() <= 0 || source.isNull())
-        return;
-    p.drawImage(to, source, from);
-}
 } // namespace
 
 BA2::BA2(BA1 *main)
@@ -238,14 +232,14 @@ void BA2::F2_Paint()
     {
         QPainter p(&m_formImage);
         const QImage &f = m_main->ppt[0];
-        stretch(p, f, QRect(0, 30, 35, 73), QRect(0, 30, 35, H - 30));
-        stretch(p, f, QRect(65, 30, 35, 73), QRect(W - 35, 30, 35, H - 30));
-        stretch(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
-        stretch(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
-        stretch(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
-        stretch(p, f, QRect(70, 0, 20, 30), QRect(70, 0, W - 80, 30));
-        stretch(p, f, QRect(0, 0, 70, 30), QRect(0, 0, 70, 30));
-        stretch(p, f, QRect(90, 0, 10, 30), QRect(W - 10, 0, 10, 30));
+        DrawSkinPiece(p, f, QRect(0, 30, 35, 73), QRect(0, 30, 35, H - 30));
+        DrawSkinPiece(p, f, QRect(65, 30, 35, 73), QRect(W - 35, 30, 35, H - 30));
+        DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
+        DrawSkinPiece(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
+        DrawSkinPiece(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
+        DrawSkinPiece(p, f, QRect(70, 0, 20, 30), QRect(70, 0, W - 80, 30));
+        DrawSkinPiece(p, f, QRect(0, 0, 70, 30), QRect(0, 0, 70, 30));
+        DrawSkinPiece(p, f, QRect(90, 0, 10, 30), QRect(W - 10, 0, 10, 30));
     }
     update();
     ApplyRoundRegion(this);

@@ -42,6 +42,13 @@ QImage PromotionCloseImage(PromotionClose which)
                   "BMP");
 }
 
+void DrawSkinPiece(QPainter &p, const QImage &source, const QRect &from, const QRect &to)
+{
+    if (to.width() <= 0 || to.height() <= 0 || source.isNull())
+        return;
+    p.drawImage(to, source, from);
+}
+
 QImage TabMarkerPicture()
 {
     QImage img(10, 22, QImage::Format_ARGB32_Premultiplied);

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QRgb>
 
+class QPainter;
+class QRect;
+
 // The skin bitmap stored under `resourceId` (set h holds h * 100 + 101 .. 113;
 // the program ships set 0), as the 256-colour image it was stored in. A null
 // image when there is no such bitmap.
@@ -23,6 +26,11 @@ QIcon AppIcon();
 // settings dialog); the arrow sits on the line of the tab's caption, below
 // its empty first line.
 QImage TabMarkerPicture();
+
+// Draws the piece `from` of a skin strip stretched over `to` (nothing for an
+// empty target or a missing strip): the frames of the program's windows are
+// put together from such pieces.
+void DrawSkinPiece(QPainter &p, const QImage &source, const QRect &from, const QRect &to);
 
 // Colours the skin's button pictures are drawn on. The panels that host the
 // buttons fill themselves with these, so the pictures sit without a seam.

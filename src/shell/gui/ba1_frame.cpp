@@ -16,13 +16,6 @@ using namespace FrameGeometry;
 
 namespace
 {
-void stretch(QPainter &p, const QImage &source, const QRect &from, const QRect &to)
-{
-    if (to.width() <= 0 || to.height() <= 0 || source.isNull())
-        return;
-    p.drawImage(to, source, from);
-}
-
 Qt::CursorShape cursorFor(EdgeZone zone)
 {
     switch (zone) {
@@ -79,14 +72,14 @@ void BA1::PaintFrame()
         // The corners are drawn last, over the ends of the stretched sides.
         QPainter p(&m_formImage);
         const QImage &f = ppt[0];
-        stretch(p, f, QRect(0, 96, 35, 7), QRect(0, 96, 35, H - 96));
-        stretch(p, f, QRect(65, 96, 35, 7), QRect(W - 35, 96, 35, H - 96));
-        stretch(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
-        stretch(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
-        stretch(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
-        stretch(p, f, QRect(70, 0, 20, 96), QRect(70, 0, W - 80, 96));
-        stretch(p, f, QRect(0, 0, 70, 96), QRect(0, 0, 70, 96));
-        stretch(p, f, QRect(90, 0, 10, 96), QRect(W - 10, 0, 10, 96));
+        DrawSkinPiece(p, f, QRect(0, 96, 35, 7), QRect(0, 96, 35, H - 96));
+        DrawSkinPiece(p, f, QRect(65, 96, 35, 7), QRect(W - 35, 96, 35, H - 96));
+        DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
+        DrawSkinPiece(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
+        DrawSkinPiece(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
+        DrawSkinPiece(p, f, QRect(70, 0, 20, 96), QRect(70, 0, W - 80, 96));
+        DrawSkinPiece(p, f, QRect(0, 0, 70, 96), QRect(0, 0, 70, 96));
+        DrawSkinPiece(p, f, QRect(90, 0, 10, 96), QRect(W - 10, 0, 10, 96));
     }
     update();
     ApplyRoundRegion(this);
