@@ -1,6 +1,6 @@
 #include "common/apppaths.h"
+#include "mainwindow/ba1.h"
 #include "portal/gui/webprofile.h"
-#include "shell/gui/ba1.h"
 #include "startup/processentry.h"
 #include "startup/quitsignals.h"
 

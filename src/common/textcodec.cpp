@@ -418,3 +418,77 @@ int ansiCharLength(const QByteArray &bytes, int pos)
     return 1;
 }
 }
+
+namespace
+{
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
+
+// Value of `count` hex digits at `pos`, or -1.
+int hexNumber(QStringView text, qsizetype pos, int count)
+{
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        const int digit = hexValue(text.at(pos + i));
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// `Out` is a string of UTF-16 units with push_back().
+template<typename Out>
+void appendUnescaped(QStringView text, Out &out)
+{
+    const qsizetype len = text.size();
+    qsizetype i = 0;
+    while (i < len) {
+        const char16_t c = text.at(i).unicode();
+        const qsizetype following = len - i - 1;
+        if (c == u'%' && following >= 5 && text.at(i + 1) == QLatin1Char('u')) {
+            const int code = hexNumber(text, i + 2, 4);
+            if (code >= 0) {
+                out.push_back(char16_t(code));
+                i += 6;
+            } else {
+                out.push_back(c);
+                ++i;
+            }
+        } else if (c == u'%' && following >= 2) {
+            const int code = hexNumber(text, i + 1, 2);
+            if (code >= 0) {
+                out.push_back(char16_t(code));
+                i += 3;
+            } else {
+                ++i;
+            }
+        } else {
+            out.push_back(c);
+            ++i;
+        }
+    }
+}
+} // namespace
+
+QString UnescapeText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    appendUnescaped(text, out);
+    return out;
+}
+
+void AppendUnescaped(QStringView text, std::u16string &out)
+{
+    appendUnescaped(text, out);
+}

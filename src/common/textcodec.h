@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+
 // The files the program keeps (config.ini, list files, list pages) are stored
 // in the Chinese Windows code page (GBK, code page 936) so that they stay
 // byte-compatible with files written by the Windows build.
@@ -21,3 +23,10 @@ bool isAnsiExact(QStringView text);
 // character boundary.
 int ansiCharLength(const QByteArray &bytes, int pos);
 }
+
+// Decodes the "%uXXXX" and "%XX" escapes of portal scripts; anything that is
+// not a complete escape is kept, except a "%" before two non-hex characters,
+// which disappears.
+QString UnescapeText(const QString &text);
+// The same decoding, appended to `out` (the list pages build names this way).
+void AppendUnescaped(QStringView text, std::u16string &out);

@@ -29,10 +29,5 @@ void RefreshListPane();
 // "c.htm" for "date_c.dat", "n.htm" for "date_n.dat", "d.htm" for any other.
 QString PageNameFor(const QString &listFile);
 
-// Decodes the "%uXXXX" and "%XX" escapes of portal scripts; anything that is
-// not a complete escape is kept, except a "%" before two non-hex characters,
-// which disappears.
-QString UnescapeText(const QString &text);
-
 // Installed by the main window: reloads the list pane after a page changed.
 void SetListPaneRefresher(std::function<void()> refresher);

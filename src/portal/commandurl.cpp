@@ -1,7 +1,7 @@
 #include "portal/commandurl.h"
 
+#include "common/textcodec.h"
 #include "lists/gamelist.h"
-#include "lists/listpage.h"
 #include "portal/downloadedcopy.h"
 
 #include <QStringList>

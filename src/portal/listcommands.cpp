@@ -1,7 +1,7 @@
 #include "portal/listcommands.h"
 
+#include "common/textcodec.h"
 #include "lists/gamelist.h"
-#include "lists/listpage.h"
 #include "portal/commandurl.h"
 #include "portal/downloadedcopy.h"
 

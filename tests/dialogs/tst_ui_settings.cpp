@@ -6,7 +6,7 @@
 
 #include "dialogs/autostart.h"
 #include "dialogs/gui/ba2.h"
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "support/appfolder.h"

@@ -1,4 +1,5 @@
 #include "common/apppaths.h"
+#include "common/textcodec.h"
 #include "lists/listpage.h"
 
 #include <QDir>

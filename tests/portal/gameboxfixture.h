@@ -8,7 +8,7 @@
 #include "common/textcodec.h"
 #include "lists/gamelist.h"
 #include "portal/gui/webpane.h"
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 #include "shell/gui/picturebox.h"
 #include "startup/processentry.h"
 #include "support/dialoganswers.h"

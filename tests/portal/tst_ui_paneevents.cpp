@@ -1,7 +1,7 @@
 // Pane events against the demo portal: the error panel and its retry, the
 // top promotion, silent panes, new windows and the context menus.
 #include "portal/gameboxfixture.h"
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"

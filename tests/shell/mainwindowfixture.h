@@ -4,7 +4,7 @@
 // answers: the window's own behaviour needs no web content.
 
 #include "common/apppaths.h"
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
 

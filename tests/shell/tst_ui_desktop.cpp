@@ -4,7 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "dialogs/gui/ba2.h"
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "shell/gui/globalhotkey.h"
 #include "shell/gui/trayicon.h"
 #include "shell/gui/imagebutton.h"

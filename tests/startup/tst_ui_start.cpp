@@ -3,7 +3,7 @@
 // executable itself started from a copy of the application folder.
 #include "common/apppaths.h"
 #include "portal/gui/webpane.h"
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
 #include "support/appfolder.h"

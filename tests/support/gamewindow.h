@@ -6,7 +6,7 @@
 
 #include "common/apppaths.h"
 #include "portal/gui/webpane.h"
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 #include "shell/gui/imagebutton.h"
 #include "startup/processentry.h"
 #include "support/dialoganswers.h"

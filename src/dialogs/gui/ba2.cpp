@@ -3,10 +3,10 @@
 #include "dialogs/autostart.h"
 #include "dialogs/settingsoptions.h"
 #include "resources/gui/skinresources.h"
-#include "shell/gui/ba1.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/roundregion.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -63,9 +63,11 @@ QFont headerFont()
 
 } // namespace
 
-BA2::BA2(BA1 *main)
-    : QWidget(main, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_main(main)
+BA2::BA2(QWidget *owner, const AppPaths &paths, const QImage *skin)
+    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_owner(owner)
+    , m_paths(paths)
+    , m_skin(skin)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("软件设置"));
@@ -76,7 +78,7 @@ BA2::BA2(BA1 *main)
     Form_Load();
     setFixedSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     // Over the middle of the main window.
-    move(main->frameGeometry().center() - QPoint(DESIGN_WIDTH / 2, DESIGN_HEIGHT / 2));
+    move(owner->frameGeometry().center() - QPoint(DESIGN_WIDTH / 2, DESIGN_HEIGHT / 2));
 }
 
 void BA2::createControls()
@@ -181,8 +183,8 @@ void BA2::createAboutPage()
 
 void BA2::Form_Load()
 {
-    setWindowIcon(m_main->windowIcon());
-    m_configPath = m_main->paths().configPath();
+    setWindowIcon(m_owner->windowIcon());
+    m_configPath = m_paths.configPath();
     for (int i = 0; i < 2; ++i) {
         QString caption = lc[i]->text();
         caption.replace(QStringLiteral("/n"), QStringLiteral("\r\n"));
@@ -204,7 +206,7 @@ void BA2::Form_Resize()
     const int H = height();
     ni_name->move(28, 7);
     guan->setGeometry(W - 38, 5, 33, 19);
-    guan->paintFrom(m_main->ppt[1], CLOSE_CELL);
+    guan->paintFrom(m_skin[1], CLOSE_CELL);
     guan->refresh();
 
     Pic1->setGeometry(4, 30, W - 8, H - 45);
@@ -231,7 +233,7 @@ void BA2::F2_Paint()
     m_formImage.fill(QColor::fromRgb(SkinColors::Body));
     {
         QPainter p(&m_formImage);
-        const QImage &f = m_main->ppt[0];
+        const QImage &f = m_skin[0];
         DrawSkinPiece(p, f, QRect(0, 30, 35, 73), QRect(0, 30, 35, H - 30));
         DrawSkinPiece(p, f, QRect(65, 30, 35, 73), QRect(W - 35, 30, 35, H - 30));
         DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
@@ -272,7 +274,7 @@ void BA2::cmdApply_Click()
     options.autoStart = Check1[1]->isChecked();
     options.balloons = Check1[2]->isChecked();
     options.closeToTray = Check1[3]->isChecked();
-    WriteSettingsOptions(m_configPath, options, Autostart::Folder(), m_main->paths().launcherPath());
+    WriteSettingsOptions(m_configPath, options, Autostart::Folder(), m_paths.launcherPath());
 }
 
 void BA2::cmdOK_Click()
@@ -294,7 +296,7 @@ void BA2::guan_Click()
 void BA2::guan_MouseMove(const QPoint &pos)
 {
     const bool inside = pos.x() >= 0 && pos.x() <= guan->width() && pos.y() >= 0 && pos.y() <= guan->height();
-    guan->paintFrom(inside ? m_main->ppt[2] : m_main->ppt[1], CLOSE_CELL);
+    guan->paintFrom(inside ? m_skin[2] : m_skin[1], CLOSE_CELL);
     guan->refresh();
 }
 
@@ -350,16 +352,16 @@ void BA2::unload()
     deleteLater();
 }
 
-BA2 *SettingsDialog(BA1 *main)
+BA2 *SettingsDialog(QWidget *owner, const AppPaths &paths, const QImage *skin)
 {
-    for (BA2 *dialog : main->findChildren<BA2 *>(QString(), Qt::FindDirectChildrenOnly))
+    for (BA2 *dialog : owner->findChildren<BA2 *>(QString(), Qt::FindDirectChildrenOnly))
         if (!dialog->isUnloaded())
             return dialog;
-    return new BA2(main);
+    return new BA2(owner, paths, skin);
 }
 
-void UnloadSettingsDialog(BA1 *main)
+void UnloadSettingsDialog(QWidget *owner)
 {
-    for (BA2 *dialog : main->findChildren<BA2 *>(QString(), Qt::FindDirectChildrenOnly))
+    for (BA2 *dialog : owner->findChildren<BA2 *>(QString(), Qt::FindDirectChildrenOnly))
         dialog->unload();
 }

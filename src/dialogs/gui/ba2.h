@@ -1,9 +1,10 @@
 #pragma once
 
+#include "common/apppaths.h"
+
 #include <QImage>
 #include <QWidget>
 
-class BA1;
 class ClickLabel;
 class ImageButton;
 class PictureBox;
@@ -13,7 +14,9 @@ class QLabel;
 class QPushButton;
 
 // The settings and about dialog: a skinned, frameless window owned by the
-// main window (it stays above it), with two pages. It reads its four options
+// main window (it stays above it), with two pages. It draws its frame from the
+// owner's skin strips (`skin[0]` the frame, `skin[1]`/`skin[2]` the caption
+// buttons and their hover images), which must outlive it. It reads its four options
 // from config.ini when it is created; only Apply and OK write them back.
 // Closing it in any way (OK, Cancel, the close button) deletes it, so the
 // next opening reads the file afresh.
@@ -23,7 +26,7 @@ class BA2 : public QWidget
     Q_DISABLE_COPY_MOVE(BA2)
 
 public:
-    explicit BA2(BA1 *main);
+    BA2(QWidget *owner, const AppPaths &paths, const QImage *skin);
 
     // Title in the top strip: the name of the page shown.
     QLabel *ni_name = nullptr;
@@ -73,14 +76,16 @@ private:
     void Form_Resize();
     void guan_MouseMove(const QPoint &pos);
 
-    BA1 *m_main;
+    QWidget *m_owner;
+    AppPaths m_paths;
+    const QImage *m_skin;
     QString m_configPath;
     QImage m_formImage;
     bool m_moveStarted = false;
     bool m_unloaded = false;
 };
 
-// The dialog of a main window, created on first use.
-BA2 *SettingsDialog(BA1 *main);
+// The dialog of a window, created on first use.
+BA2 *SettingsDialog(QWidget *owner, const AppPaths &paths, const QImage *skin);
 // Deletes it, when there is one (exit, boss key).
-void UnloadSettingsDialog(BA1 *main);
+void UnloadSettingsDialog(QWidget *owner);

@@ -24,7 +24,9 @@ class adsb;
 class ba4;
 
 // The main window. It owns every piece of state shared between the
-// subsystems; each subsystem adds its handlers in its own folder.
+// subsystems. Its methods live in this folder, one file per concern
+// (ba1_<concern>.cpp); the subsystem folders below it hold only what the
+// window uses and never include this header.
 //
 // A borderless skinned window whose controls are placed by code on every
 // resize. Controls keep the names the rest of the program uses for them.
@@ -142,7 +144,7 @@ public:
     // The size-limit hook installed at load.
     MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
 
-    // --- Desktop presence (shell/gui/ba1_desktop.cpp)
+    // --- Desktop presence (ba1_desktop.cpp)
     // True when load step 1 handed this start over to the instance that
     // already runs on the folder: nothing was built, and the process is to
     // end without showing the window.
@@ -162,9 +164,9 @@ public:
     // startup/quitsignals.h).
     void SessionQuit();
 
-    // --- Program menu and settings dialog (portal/gui/ba3.cpp, dialogs/gui)
+    // --- Program menu and settings dialog (ba3.cpp, dialogs/gui)
 
-    // --- Update check and promotion windows (services/gui/ba1_update.cpp)
+    // --- Update check and promotion windows (ba1_update.cpp)
     // Timer1: the update check, once, 6000 ms after the window was created.
     // Timer2: the floating promotion, 5000 ms after the check asked for it.
     QTimer *Timer1 = nullptr;
@@ -191,14 +193,14 @@ public:
     // it is unloaded.
     bool ShowExitPromotion();
 
-    // --- Command URLs, pane events, menus and list commands (portal/gui, lists/gui)
-    // Command URLs (portal/gui/ba1_dispatch.cpp). The panes raise these for
+    // --- Command URLs, pane events, menus and list commands
+    // Command URLs (ba1_dispatch.cpp). The panes raise these for
     // every navigation; a handled command sets *Cancel first.
     void Web1_BeforeNavigate2(const QString &URL, bool *Cancel);
     void Web2_BeforeNavigate2(const QString &URL, bool *Cancel);
     void Web3_BeforeNavigate2(const QString &URL, bool *Cancel);
 
-    // Pane events (portal/gui/ba1_paneevents.cpp).
+    // Pane events (ba1_paneevents.cpp).
     void Web1_DownloadComplete();
     void Web1_NavigateError(const QString &URL, int StatusCode);
     void adweb_DownloadComplete();
@@ -219,13 +221,13 @@ public:
     void M_M2_oncontextmenu(const QPoint &globalPos);
     void M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos);
 
-    // List commands (lists/gui/ba1_listcommands.cpp).
+    // List commands (ba1_listcommands.cpp).
     void shan_name_Click();
     void shoucang();
     void CCC_Click();
     void ddd_Click();
 
-    // --- Game toolbar and downloads (player/gui, download/gui)
+    // --- Game toolbar and downloads (ba1_toolbar.cpp, ba1_download.cpp)
     // The download control of game downloads (never shown).
     class bkDLControl *DL = nullptr;
 
@@ -256,7 +258,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    // Load step 1 (startup/gui/mainwindowload.cpp): true when the start was
+    // Load step 1 (ba1_load.cpp): true when the start was
     // handed over.
     bool HandOffStart();
     void TrayAdd();
@@ -269,13 +271,13 @@ private:
     void HideToTray();
 
     void createControls();
-    void createUpdateTimers();  // services/gui/ba1_update.cpp
+    void createUpdateTimers();  // ba1_update.cpp
     void DeletePromotionWindows();
     void NoticeRead(const QString &text);
     // The offer of LatestVersion; true when it was accepted (the program quits).
     bool UpdateOffer();
-    void connectPortalEvents(); // portal/gui/ba1_portal.cpp
-    void connectToolbar();      // player/gui/ba1_toolbar.cpp
+    void connectPortalEvents(); // ba1_portal.cpp
+    void connectToolbar();      // ba1_toolbar.cpp
     void createCaption();
     void createGamePage();
     void createListPage();
@@ -327,6 +329,3 @@ private:
     QPointer<adsb> m_adsb;
     QPointer<ba4> m_ba4;
 };
-
-// Gives a window the rounded region of its size.
-void ApplyRoundRegion(QWidget *form);

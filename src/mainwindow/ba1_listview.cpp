@@ -1,5 +1,5 @@
 // The list page's tabs: which of the three lists the list pane shows.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "portal/gui/webpane.h"
 #include "shell/gui/clicklabel.h"

@@ -1,4 +1,4 @@
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "lists/listpage.h"
 #include "portal/gui/webpane.h"

@@ -1,11 +1,11 @@
 // Commands of the list page: clearing a list, adding the current game to the
 // favourites, and the list page's menu entries.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
-#include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
 #include "shell/gui/clicklabel.h"
+#include "shell/gui/messagebox.h"
 
 void BA1::shan_name_Click()
 {

@@ -1,11 +1,11 @@
 // Caption and tab buttons and the window commands of the main window.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "dialogs/gui/ba2.h"
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "shell/gui/imagebutton.h"
-#include "shell/gui/trayicon.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/trayicon.h"
 #include "startup/settingsstore.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // The update check of the main window and the promotion windows it opens.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
-#include "portal/gui/messagebox.h"
 #include "services/gui/promotionwindow.h"
 #include "services/noticefetch.h"
 #include "services/updatenotice.h"
+#include "shell/gui/messagebox.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

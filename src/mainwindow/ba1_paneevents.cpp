@@ -1,10 +1,10 @@
 // Events of the web panes: loading, errors, new windows and context menus.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "portal/gui/webpane.h"
-#include "portal/paneevents.h"
 #include "portal/listcommands.h"
+#include "portal/paneevents.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/picturebox.h"
 

@@ -1,4 +1,4 @@
-#include "portal/gui/messagebox.h"
+#include "shell/gui/messagebox.h"
 
 QString ApplicationTitle()
 {

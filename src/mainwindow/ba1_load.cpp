@@ -1,5 +1,5 @@
 // The main window's load sequence.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"

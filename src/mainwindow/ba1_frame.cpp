@@ -1,15 +1,15 @@
 // The main window's own frame: the painted skin, the rounded region, moving
 // by the background and resizing from the edge band.
-#include "shell/framegeometry.h"
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "resources/gui/skinresources.h"
+#include "shell/framegeometry.h"
+#include "shell/gui/roundregion.h"
 #include "startup/settingsstore.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
 #include <QWindow>
 
 using namespace FrameGeometry;
@@ -53,14 +53,6 @@ Qt::Edges edgesFor(EdgeZone zone)
     return {};
 }
 } // namespace
-
-void ApplyRoundRegion(QWidget *form)
-{
-    QRegion region;
-    for (const QRect &r : RoundRegionRects(form->width(), form->height()))
-        region += r;
-    form->setMask(region);
-}
 
 void BA1::PaintFrame()
 {

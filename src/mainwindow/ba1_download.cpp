@@ -1,12 +1,12 @@
 // The main window's game download command and the texts of its progress in
 // the status label.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "download/formatsize.h"
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
 #include "portal/downloadedcopy.h"
-#include "portal/gui/messagebox.h"
+#include "shell/gui/messagebox.h"
 
 #include <QDir>
 #include <QFileInfo>

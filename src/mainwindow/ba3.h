@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class BA1;
+class BA2;
 class QAction;
 class QMenu;
 
@@ -65,3 +66,6 @@ private:
 BA3 *MenuForm(BA1 *main);
 // Unloads it (exit, boss key); the next use loads it again.
 void UnloadMenuForm(BA1 *main);
+// The settings dialog of a main window (dialogs/gui/ba2.h), created on first
+// use with the window's paths and skin.
+BA2 *SettingsDialog(BA1 *main);

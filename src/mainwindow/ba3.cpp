@@ -1,8 +1,8 @@
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 
 #include "dialogs/gui/ba2.h"
+#include "mainwindow/ba1.h"
 #include "portal/gui/webpane.h"
-#include "shell/gui/ba1.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/windowstate.h"
 
@@ -125,6 +125,11 @@ void BA3::shengji_Click()
 void BA3::qsoft_Click()
 {
     m_main->ttt_v();
+}
+
+BA2 *SettingsDialog(BA1 *main)
+{
+    return SettingsDialog(main, main->paths(), main->ppt);
 }
 
 BA3 *MenuForm(BA1 *main)

@@ -1,7 +1,7 @@
 // Skin loading and the layout of the main window: every region is placed by
 // code on every resize.
+#include "mainwindow/ba1.h"
 #include "shell/framegeometry.h"
-#include "shell/gui/ba1.h"
 
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"

@@ -1,9 +1,9 @@
 // The main window on the desktop: the hand-off from later starts, the
 // notification-area icon and the boss key.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "dialogs/gui/ba2.h"
-#include "portal/gui/ba3.h"
+#include "mainwindow/ba3.h"
 #include "shell/gui/globalhotkey.h"
 #include "shell/gui/trayicon.h"
 #include "shell/gui/windowhooks.h"

@@ -1,14 +1,14 @@
 // The main window's game toolbar: stop/continue, reload, mute, favourite,
 // screenshot, download, full screen, side panel and leaving full screen, with
 // the hover images that follow each button's state.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "download/gui/bkdlcontrol.h"
 #include "player/screenshot.h"
 #include "player/systemmute.h"
-#include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/imagebutton.h"
+#include "shell/gui/messagebox.h"
 #include "shell/gui/picturebox.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 // Command URLs of the panes: playing a game from the portal or the game pane,
 // opening and deleting list items from the list page.
-#include "shell/gui/ba1.h"
+#include "mainwindow/ba1.h"
 
 #include "portal/commandurl.h"
-#include "portal/gui/messagebox.h"
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
 #include "shell/gui/imagebutton.h"
+#include "shell/gui/messagebox.h"
 
 #include <QLabel>
 
