@@ -13,9 +13,7 @@ const QChar SEPARATOR = QLatin1Char('|');
 
 int oldLinesKept(const QString &listFile)
 {
-    return (listFile == QLatin1String("date_c.dat") || listFile == QLatin1String("date_n.dat"))
-        ? 100
-        : 2000;
+    return listFile == FavouritesListFile() || listFile == RecentListFile() ? 100 : 2000;
 }
 
 // A "|" or a line break inside a received name or address would shift the
@@ -27,22 +25,6 @@ QString fieldText(QString text)
     text.replace(QLatin1Char('\r'), QLatin1String("%0D"));
     text.replace(QLatin1Char('\n'), QLatin1String("%0A"));
     return text;
-}
-
-QStringList linesOf(const QString &text)
-{
-    QStringList lines;
-    for (const QStringView line : ListLineViews(text))
-        lines.append(line.toString());
-    return lines;
-}
-
-std::optional<QString> readListText(const QString &filePath)
-{
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return TextCodec::fromAnsi(file.readAll());
 }
 
 // Puts the new list and its page in place together. The page is made from the
@@ -74,59 +56,10 @@ bool commitList(const AppPaths &paths, const QString &listFile, const QString &t
 }
 }
 
-QStringList GameListFiles()
-{
-    return {QStringLiteral("date_n.dat"), QStringLiteral("date_c.dat"), QStringLiteral("date_d.dat")};
-}
-
-std::optional<QStringList> ReadListLines(const QString &filePath)
-{
-    const auto text = readListText(filePath);
-    if (!text)
-        return std::nullopt;
-    return linesOf(*text);
-}
-
-// Every list change splits a whole list: lines and fields are views, not
-// strings of their own.
-QList<QStringView> ListLineViews(QStringView text)
-{
-    QList<QStringView> lines;
-    qsizetype start = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
-        if (cr + 1 < text.size() && text.at(cr + 1) == u'\n') {
-            lines.append(text.mid(start, cr - start));
-            start = cr + 2;
-            ++cr;
-        }
-    }
-    // A final CR LF ends the last line rather than starting an empty one.
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
-
-QStringView ListField(QStringView line, int index)
-{
-    const char16_t *p = line.utf16();
-    const char16_t *const end = p + line.size();
-    for (; index > 0; --index) {
-        while (p < end && *p != u'|')
-            ++p;
-        if (p == end)
-            return QStringView();
-        ++p;
-    }
-    const char16_t *fieldEnd = p;
-    while (fieldEnd < end && *fieldEnd != u'|')
-        ++fieldEnd;
-    return QStringView(p, fieldEnd);
-}
-
 bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
                    const QString &address, int kind, const QString &listFile)
 {
-    const auto old = readListText(paths.dataFile(listFile));
+    const auto old = ReadListText(paths.dataFile(listFile));
     if (!old)
         return false;
     const QList<QStringView> lines = ListLineViews(*old);

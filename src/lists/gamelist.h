@@ -1,26 +1,22 @@
 #pragma once
 
 #include "common/apppaths.h"
+#include "lists/listfile.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// The three game lists live in <app>/app as "date_n.dat" (recently played),
-// "date_c.dat" (favourites) and "date_d.dat" (downloads): GBK text, CR LF
-// line ends, one record per line as name|id|address|kind. Items are addressed
-// by their 1-based line number, counting every line, also empty ones; the
-// list pages use the same numbers.
+// Changes to the three game lists (their files and format: listfile.h). Items
+// are addressed by their 1-based line number, counting every line, also empty
+// ones; the list pages use the same numbers.
 //
 // Every change writes the new list and its new page completely before either
 // replaces the old one, so a page always describes its list: when either
 // cannot be written (a full disk, a read-only folder) nothing changes, the
 // list pane is not refreshed and the change returns false. A change that
 // returns true is in place and synced to disk.
-
-// The three list files, in the order start-up creates them.
-QStringList GameListFiles();
 
 // Puts the record at the top, drops an older record with the same id (exact
 // text) and lines without "|", keeps at most 100 old lines of "date_n.dat" and
@@ -44,15 +40,3 @@ bool ClearGameList(const AppPaths &paths, const QString &listFile);
 // does not exist.
 std::optional<QStringList> ReadGameLine(const AppPaths &paths, const QString &listFile,
                                         int lineNumber);
-
-// Lines of a list file: split at CR LF, a final line without CR LF counts as
-// a line. Nothing when the file cannot be read.
-std::optional<QStringList> ReadListLines(const QString &filePath);
-
-// The lines of a list file's text, split as ReadListLines splits them, as
-// views into the text.
-QList<QStringView> ListLineViews(QStringView text);
-
-// Field `index` (from 0) of a line split at "|"; a null view when the line has
-// fewer fields. Field 0 of a line without "|" is the whole line.
-QStringView ListField(QStringView line, int index);

@@ -2,7 +2,6 @@
 
 #include "common/safefile.h"
 #include "common/textcodec.h"
-#include "lists/gamelist.h"
 
 #include <QStringList>
 
@@ -13,12 +12,6 @@
 
 namespace
 {
-std::function<void()> &listPaneRefresher()
-{
-    static std::function<void()> refresher;
-    return refresher;
-}
-
 const char *const PAGE_LINES[] = {
     "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
     "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">"
@@ -154,15 +147,6 @@ bool putItems(const QList<QStringView> &lines, PageWriter &page)
 }
 }
 
-QString PageNameFor(const QString &listFile)
-{
-    if (listFile == QLatin1String("date_c.dat"))
-        return QStringLiteral("c.htm");
-    if (listFile == QLatin1String("date_n.dat"))
-        return QStringLiteral("n.htm");
-    return QStringLiteral("d.htm");
-}
-
 QByteArray ListPageBytes(const QStringList &lines)
 {
     QList<QStringView> views;
@@ -193,13 +177,13 @@ bool GenerateListPage(const AppPaths &paths, const QString &listFile)
     return written;
 }
 
-void RefreshListPane()
+ListPageEvents *ListPageEvents::instance()
 {
-    if (listPaneRefresher())
-        listPaneRefresher()();
+    static ListPageEvents events;
+    return &events;
 }
 
-void SetListPaneRefresher(std::function<void()> refresher)
+void RefreshListPane()
 {
-    listPaneRefresher() = std::move(refresher);
+    Q_EMIT ListPageEvents::instance()->pageChanged();
 }

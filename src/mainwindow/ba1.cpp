@@ -102,7 +102,6 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
 
 BA1::~BA1()
 {
-    SetListPaneRefresher({});
     DeletePromotionWindows();
     // Every page goes before the profile; deleting the profile then writes
     // the web storage and the cookies to disk.
@@ -168,7 +167,9 @@ void BA1::createControls()
         npc[i]->raise();
     P1->raise();
 
-    SetListPaneRefresher([this] { Web3->Refresh(); });
+    // Every rewritten list page reloads the list pane; the connection ends
+    // with the pane.
+    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, Web3, [this] { Web3->Refresh(); });
 
     // Opt-in start-up trace for the start-up benchmark (bench/startup_bench.sh).
     if (qEnvironmentVariableIsSet("KAVO_STARTUP_TRACE")) {

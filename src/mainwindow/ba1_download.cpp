@@ -5,6 +5,7 @@
 #include "download/formatsize.h"
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
+#include "portal/commandurl.h"
 #include "portal/downloadedcopy.h"
 #include "shell/gui/messagebox.h"
 
@@ -16,9 +17,6 @@
 
 namespace
 {
-const QString FLASH_SCHEME = QStringLiteral("tuzoflash://");
-const QString POINTS_SCHEME = QStringLiteral("tuzojf://");
-
 void showMessage(QWidget *parent, const QString &text)
 {
     ShowMessage(parent, text, ApplicationTitle());
@@ -55,24 +53,19 @@ void BA1::xiazai()
         showMessage(this, QStringLiteral("当前没有游戏"));
         return;
     }
-    if (CurrentGameUrl.startsWith(POINTS_SCHEME)) {
+    if (IsPointsPlayCommand(CurrentGameUrl)) {
         showMessage(this, QStringLiteral("当前游戏为积分游戏，不能下载！"));
         return;
     }
     // Other kinds of game cannot be downloaded; nothing is said.
-    if (!CurrentGameUrl.startsWith(FLASH_SCHEME))
+    if (!IsPlayCommand(CurrentGameUrl))
         return;
 
-    QString rest = CurrentGameUrl;
-    rest.remove(FLASH_SCHEME);
-    if (rest.endsWith(QLatin1Char('/')))
-        rest.chop(1);
-
-    const QStringList parts = rest.split(QStringLiteral("$$$"));
-    const QString gameId = parts.value(0);
-    const QString gameAddress = parts.value(1);
-    if (parts.size() > 2)
-        CurrentGameName = parts.at(2);
+    const PlayCommand command = ParsePlayCommand(CurrentGameUrl);
+    const QString &gameId = command.gameId;
+    const QString &gameAddress = command.gameAddress;
+    if (command.hasName)
+        CurrentGameName = command.gameName;
 
     // The id names the file in the folder flash, so only a plain decimal id
     // can be saved; any other text could point outside that folder.
@@ -95,10 +88,8 @@ void BA1::xiazai()
     DL->BeginDownload();
 
     // The list shows the game at once, whatever the download's outcome.
-    bool numeric = false;
-    const int number = gameId.toInt(&numeric);
-    AddGameRecord(m_paths, CurrentGameName, numeric ? QString::number(number) : QString(), gameId, 1,
-                  QStringLiteral("date_d.dat"));
+    AddGameRecord(m_paths, CurrentGameName, WholeNumberText(gameId).value_or(QString()), gameId, 1,
+                  DownloadsListFile());
 }
 
 void BA1::DL_DLBeginDownload()

@@ -2,6 +2,7 @@
 #include "mainwindow/ba1.h"
 
 #include "portal/gui/webpane.h"
+#include "portal/listcommands.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/picturebox.h"
 
@@ -9,19 +10,6 @@
 
 namespace
 {
-struct ListTab
-{
-    const char *page;
-    const char *header;
-    const char *clearLink;
-};
-
-const ListTab LIST_TABS[3] = {
-    {"n.htm", "当前列表 >> 最近玩过的游戏：", "清空全部玩过的游戏"},
-    {"c.htm", "当前列表 >> 我收藏的游戏：", "清空全部收藏的游戏"},
-    {"d.htm", "当前列表 >> 已下载的游戏：", "清空全部下载的游戏"},
-};
-
 void setBackground(QWidget *w, QColor colour)
 {
     QPalette pal = w->palette();
@@ -32,13 +20,13 @@ void setBackground(QWidget *w, QColor colour)
 
 void BA1::lc_Click(int index)
 {
-    if (index < 0 || index > 2)
+    const std::optional<ListTab> tab = ListTabAt(index);
+    if (!tab)
         return;
-    const ListTab &tab = LIST_TABS[index];
-    Web3->Navigate(m_paths.dataFile(QString::fromLatin1(tab.page)));
-    lcname->setText(QString::fromUtf8(tab.header));
+    Web3->Navigate(m_paths.dataFile(tab->page));
+    lcname->setText(tab->caption);
     lcname->adjustSize();
-    shan_name->setText(QString::fromUtf8(tab.clearLink));
+    shan_name->setText(tab->clearCaption);
     shan_name->adjustSize();
 
     Im1->move(22, lc[index]->y() + 10);

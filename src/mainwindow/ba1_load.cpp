@@ -1,6 +1,7 @@
 // The main window's load sequence.
 #include "mainwindow/ba1.h"
 
+#include "lists/listfile.h"
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
 #include "shell/gui/windowhooks.h"
@@ -78,7 +79,7 @@ void BA1::Form_Load()
     Web1->Navigate(m_portalBase);
     Web2->Navigate(QStringLiteral("about:blank"));
     Webr->Navigate(QStringLiteral("about:blank"));
-    Web3->Navigate(m_paths.dataFile(QStringLiteral("n.htm")));
+    Web3->Navigate(m_paths.dataFile(PageNameFor(RecentListFile())));
     Web4->Navigate2(m_portalBase + QStringLiteral("yy"));
     Web5->Navigate2(m_portalBase + QStringLiteral("dan"));
     adweb->Navigate(m_portalBase + QStringLiteral("js/ads/topad.html"));

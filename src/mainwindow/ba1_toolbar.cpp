@@ -6,6 +6,7 @@
 #include "download/gui/bkdlcontrol.h"
 #include "player/screenshot.h"
 #include "player/systemmute.h"
+#include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/messagebox.h"
@@ -123,7 +124,7 @@ void BA1::c_z_click(int index)
     case 5:
         button->paintFrom(ppt[9], frame45(135, 0));
         button->refresh();
-        if (CurrentGameUrl.contains(QStringLiteral("tuzojf://"))) {
+        if (NamesPointsGame(CurrentGameUrl)) {
             lblCount->setText(QStringLiteral("当前游戏为积分游戏，不能下载！"));
             lblCount->setVisible(true);
         } else {

@@ -58,6 +58,11 @@ bool IsPointsPlayCommand(const QString &url)
     return url.startsWith(POINTS_SCHEME);
 }
 
+bool NamesPointsGame(const QString &url)
+{
+    return url.contains(POINTS_SCHEME);
+}
+
 bool IsForwardCommand(const QString &url)
 {
     return url.startsWith(QLatin1String("tuzo"));
@@ -150,6 +155,5 @@ bool AddToRecentList(const AppPaths &paths, const PlayCommand &command, const QS
     const auto id = WholeNumberText(command.gameId);
     if (!id)
         return false;
-    return AddGameRecord(paths, gameName, *id, command.gameAddress, command.kind,
-                         QStringLiteral("date_n.dat"));
+    return AddGameRecord(paths, gameName, *id, command.gameAddress, command.kind, RecentListFile());
 }

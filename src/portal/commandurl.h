@@ -21,6 +21,10 @@
 
 bool IsPlayCommand(const QString &url);        // "tuzoflash://"
 bool IsPointsPlayCommand(const QString &url);  // "tuzojf://"
+// "tuzojf://" anywhere in the text: the game toolbar refuses to download such
+// a game even when the command starts otherwise (the download command itself
+// looks only at the start, IsPointsPlayCommand).
+bool NamesPointsGame(const QString &url);
 bool IsForwardCommand(const QString &url);     // "tuzo"
 bool IsOpenCommand(const QString &url);        // "open://"
 bool IsDeleteCommand(const QString &url);      // "delk://"

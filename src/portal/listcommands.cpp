@@ -7,23 +7,25 @@
 
 namespace
 {
-const QString RECENT_LIST = QStringLiteral("date_n.dat");
-const QString FAVOURITES_LIST = QStringLiteral("date_c.dat");
-const QString DOWNLOADS_LIST = QStringLiteral("date_d.dat");
+const QString RECENT_LIST = RecentListFile();
+const QString FAVOURITES_LIST = FavouritesListFile();
+const QString DOWNLOADS_LIST = DownloadsListFile();
+
+ListTab tabOf(const QString &listFile, const QString &caption, const QString &clearCaption)
+{
+    return ListTab{PageNameFor(listFile), listFile, caption, clearCaption};
+}
 }
 
 std::optional<ListTab> ListTabAt(int index)
 {
     switch (index) {
     case 0:
-        return ListTab{QStringLiteral("n.htm"), RECENT_LIST,
-                       QStringLiteral("当前列表 >> 最近玩过的游戏："), QStringLiteral("清空全部玩过的游戏")};
+        return tabOf(RECENT_LIST, QStringLiteral("当前列表 >> 最近玩过的游戏："), QStringLiteral("清空全部玩过的游戏"));
     case 1:
-        return ListTab{QStringLiteral("c.htm"), FAVOURITES_LIST,
-                       QStringLiteral("当前列表 >> 我收藏的游戏："), QStringLiteral("清空全部收藏的游戏")};
+        return tabOf(FAVOURITES_LIST, QStringLiteral("当前列表 >> 我收藏的游戏："), QStringLiteral("清空全部收藏的游戏"));
     case 2:
-        return ListTab{QStringLiteral("d.htm"), DOWNLOADS_LIST,
-                       QStringLiteral("当前列表 >> 已下载的游戏："), QStringLiteral("清空全部下载的游戏")};
+        return tabOf(DOWNLOADS_LIST, QStringLiteral("当前列表 >> 已下载的游戏："), QStringLiteral("清空全部下载的游戏"));
     default:
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "portal/localcontent.h"
 
+#include "lists/listfile.h"
 #include "portal/downloadedcopy.h"
 
 #include <QDir>
@@ -24,6 +25,16 @@ std::optional<QString> fileInside(const QString &root, const QString &relative)
     if (real.isEmpty() || !real.startsWith(realRoot + QLatin1Char('/')) || !QFileInfo(real).isFile())
         return std::nullopt;
     return real;
+}
+
+// The generated page of one of the game lists.
+bool isListPage(const QString &name)
+{
+    for (const QString &listFile : GameListFiles()) {
+        if (PageNameFor(listFile) == name)
+            return true;
+    }
+    return false;
 }
 
 QByteArray mimeTypeOf(const QString &name)
@@ -71,8 +82,7 @@ std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath)
         file = fileInside(paths.installedAppDir(), path.mid(4));
     } else if (path.startsWith(QLatin1String("app/ruffle/"))) {
         file = fileInside(paths.installedAppFile(QStringLiteral("ruffle")), path.mid(11));
-    } else if (path == QLatin1String("app/n.htm") || path == QLatin1String("app/c.htm")
-               || path == QLatin1String("app/d.htm")) {
+    } else if (path.startsWith(QLatin1String("app/")) && isListPage(path.mid(4))) {
         file = fileInside(paths.dataDir(), path.mid(4));
     } else if (path.startsWith(QLatin1String("flash/")) && path.endsWith(QLatin1String(".swf"))
                && IsPlainDecimal(path.mid(6, path.size() - 10))) {

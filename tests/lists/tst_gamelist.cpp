@@ -28,7 +28,7 @@ class TestGameList : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
+    void initTestCase();
 
     void addBuildsListTopDown();
     void addDropsDuplicatesByExactId();
@@ -70,12 +70,11 @@ void TestGameList::init()
     m_paths = AppPaths(m_dir->path());
     QVERIFY(QDir().mkpath(m_paths.dataDir()));
     m_refreshes = 0;
-    SetListPaneRefresher([this] { ++m_refreshes; });
 }
 
-void TestGameList::cleanup()
+void TestGameList::initTestCase()
 {
-    SetListPaneRefresher({});
+    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, this, [this] { ++m_refreshes; });
 }
 
 void TestGameList::addBuildsListTopDown()

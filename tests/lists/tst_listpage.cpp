@@ -44,7 +44,7 @@ class TestListPage : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
+    void initTestCase();
 
     void pageBytes();
     void emptyListText_data();
@@ -83,12 +83,11 @@ void TestListPage::init()
     m_paths = AppPaths(m_dir->path());
     QVERIFY(QDir().mkpath(m_paths.dataDir()));
     m_refreshes = 0;
-    SetListPaneRefresher([this] { ++m_refreshes; });
 }
 
-void TestListPage::cleanup()
+void TestListPage::initTestCase()
 {
-    SetListPaneRefresher({});
+    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, this, [this] { ++m_refreshes; });
 }
 
 void TestListPage::pageBytes()

@@ -92,6 +92,13 @@ void TestCommandUrl::schemesAreExact()
     QVERIFY(!IsPlayCommand(QStringLiteral("TUZOFLASH://1$$$2$$$n")));
     QVERIFY(!IsPlayCommand(QStringLiteral(" tuzoflash://1")));
     QVERIFY(!IsOpenCommand(QStringLiteral("Open://3")));
+    // The toolbar's points-game refusal looks anywhere in the command, the
+    // download command only at its start.
+    const QString pointsInside = QStringLiteral("tuzoflash://7$$$http://x/7.swf$$$tuzojf://");
+    QVERIFY(NamesPointsGame(pointsInside));
+    QVERIFY(!IsPointsPlayCommand(pointsInside));
+    QVERIFY(NamesPointsGame(QStringLiteral("tuzojf://1$$$2$$$n")));
+    QVERIFY(!NamesPointsGame(QStringLiteral("TUZOJF://1$$$2$$$n")));
 }
 
 void TestCommandUrl::playerPage_data()

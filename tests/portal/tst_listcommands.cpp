@@ -34,7 +34,7 @@ class TestListCommands : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
+    void initTestCase();
 
     void tabsAndListChoice();
     void deleteRemovesLineAndCopy();
@@ -67,12 +67,11 @@ void TestListCommands::init()
     for (const QString &name : {RECENT, FAVOURITES, DOWNLOADS})
         QVERIFY(writeFile(list(name), "\r\n"));
     m_refreshes = 0;
-    SetListPaneRefresher([this] { ++m_refreshes; });
 }
 
-void TestListCommands::cleanup()
+void TestListCommands::initTestCase()
 {
-    SetListPaneRefresher({});
+    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, this, [this] { ++m_refreshes; });
 }
 
 void TestListCommands::tabsAndListChoice()
