@@ -1,10 +1,12 @@
 #include "common/apppaths.h"
 #include "mainwindow/ba1.h"
+#include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "startup/processentry.h"
 #include "startup/quitsignals.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 #include <cstdio>
 
@@ -38,6 +40,19 @@ int main(int argc, char *argv[])
         return 0;
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &BA1::SessionQuit);
+    // Opt-in start-up trace for the start-up benchmark (bench/startup_bench.sh):
+    // the first load of the portal pane, finished or failed.
+    if (qEnvironmentVariableIsSet("KAVO_STARTUP_TRACE")) {
+        QObject::connect(window.Web1, &QWebEngineView::loadFinished, &window, [](bool ok) {
+            static bool reported = false;
+            if (reported)
+                return;
+            reported = true;
+            std::fprintf(stderr, "kavo-startup loaded %lld ok=%d\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()), ok ? 1 : 0);
+            std::fflush(stderr);
+        });
+    }
     window.show();
     return app.exec();
 }

@@ -9,15 +9,12 @@
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 
-#include <QDateTime>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-
-#include <cstdio>
 
 namespace
 {
@@ -170,19 +167,6 @@ void BA1::createControls()
     // Every rewritten list page reloads the list pane; the connection ends
     // with the pane.
     connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, Web3, [this] { Web3->Refresh(); });
-
-    // Opt-in start-up trace for the start-up benchmark (bench/startup_bench.sh).
-    if (qEnvironmentVariableIsSet("KAVO_STARTUP_TRACE")) {
-        connect(Web1, &QWebEngineView::loadFinished, this, [](bool ok) {
-            static bool reported = false;
-            if (reported)
-                return;
-            reported = true;
-            std::fprintf(stderr, "kavo-startup loaded %lld ok=%d\n",
-                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()), ok ? 1 : 0);
-            std::fflush(stderr);
-        });
-    }
 }
 
 void BA1::createCaption()

@@ -213,7 +213,6 @@ public:
     // has failed; it shows only while the portal's tab is selected.
     void ShowPortalOverlay(bool show);
     void UpdatePortalOverlay();
-    bool portalOverlayUp() const { return m_portalOverlay; }
     // Right clicks in the portal's top document (M_M2), in its frame
     // "tuzomain" (M_M1) and in the list page (M_M3, with the href attribute of
     // the focused link). The pane has already kept the browser's own menu away.
