@@ -52,7 +52,7 @@ mem_kb() { # "rss pss" in kB over the process tree
   echo "$rss $pss"
 }
 
-# run_one NAME CMD... -> prints "ms rss pss rss2 pss2"
+# run_one CMD... -> prints "ms rss pss rss2 pss2 processes"
 run_one() {
   local log="$work/run.log"
   : >"$log"
@@ -69,18 +69,37 @@ run_one() {
   local m1; m1=$(mem_kb "$pid")
   sleep 2
   local m2; m2=$(mem_kb "$pid")
+  local procs; procs=$(tree_pids "$pid" | wc -l)
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  [ -n "$loaded" ] || { echo "timeout 0 0 0 0"; return; }
-  echo "$((loaded - start)) $m1 $m2"
+  if [ -n "${trace_to:-}" ]; then # the start-up steps, in ms from exec
+    awk -v s="$start" '$1 == "kavo-startup" {print $2, $3 - s}' "$log" >"$trace_to"
+  fi
+  [ -n "$loaded" ] || { echo "timeout 0 0 0 0 0"; return; }
+  echo "$((loaded - start)) $m1 $m2 $procs"
 }
 
-printf '%-10s %4s %10s %12s %12s %12s %12s\n' program run "load ms" "RSS kB" "PSS kB" "RSS+2s kB" "PSS+2s kB"
+printf '%-10s %4s %10s %12s %12s %12s %12s %6s\n' program run "load ms" "RSS kB" "PSS kB" "RSS+2s kB" "PSS+2s kB" procs
 for i in $(seq "$runs"); do
   app="$work/app$i"
   cp -r "$build/kavo" "$app"
-  read -r ms r1 p1 r2 p2 < <(KAVO_STARTUP_TRACE=1 run_one "$app/play")
-  printf '%-10s %4s %10s %12s %12s %12s %12s\n' kavo "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
-  read -r ms r1 p1 r2 p2 < <(run_one "$build/bench/minipane" "$base")
-  printf '%-10s %4s %10s %12s %12s %12s %12s\n' minipane "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
+  read -r ms r1 p1 r2 p2 n < <(KAVO_STARTUP_TRACE=1 trace_to="$work/trace$i" run_one "$app/play")
+  printf '%-10s %4s %10s %12s %12s %12s %12s %6s\n' kavo "$i" "$ms" "$r1" "$p1" "$r2" "$p2" "$n"
+  echo "$ms $p2" >>"$work/kavo.txt"
+  read -r ms r1 p1 r2 p2 n < <(run_one "$build/bench/minipane" "$base")
+  printf '%-10s %4s %10s %12s %12s %12s %12s %6s\n' minipane "$i" "$ms" "$r1" "$p1" "$r2" "$p2" "$n"
+  echo "$ms $p2" >>"$work/mini.txt"
+done
+
+median() { sort -n | awk '{v[NR] = $1} END {if (NR == 0) print 0; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+kt=$(awk '{print $1}' "$work/kavo.txt" | median); mt=$(awk '{print $1}' "$work/mini.txt" | median)
+kp=$(awk '{print $2}' "$work/kavo.txt" | median); mp=$(awk '{print $2}' "$work/mini.txt" | median)
+echo
+echo "medians: load $kt ms against $mt ms ($(awk -v a="$kt" -v b="$mt" 'BEGIN {printf "%.2f", b ? a / b : 0}')x); PSS+2s $kp kB against $mp kB ($(awk -v a="$kp" -v b="$mp" 'BEGIN {printf "%.2f", b ? a / b : 0}')x)"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+# Where the game box's time goes: each traced step's median, in ms from exec.
+echo "start-up steps (median ms from exec):"
+steps=$(cat "$work"/trace* 2>/dev/null | awk '!seen[$1]++ {print $1}')
+for step in $steps; do
+  printf '  %-20s %s\n' "$step" "$(cat "$work"/trace* | awk -v s="$step" '$1 == s {print $2}' | median)"
 done

@@ -1,4 +1,5 @@
 #include "common/apppaths.h"
+#include "common/startuptrace.h"
 #include "portal/gui/webprofile.h"
 #include "shell/gui/ba1.h"
 #include "startup/processentry.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    StartupTrace("exec");
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs("Kavo游戏盒 needs an X11 display: DISPLAY is not set.\n", stderr);
@@ -26,18 +28,22 @@ int main(int argc, char *argv[])
     RegisterProgramSchemes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    StartupTrace("application");
     QApplication::setApplicationName(QStringLiteral("Kavo游戏盒"));
     // Lets the desktop match the window to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("kavo-gamebox"));
 
     const AppPaths paths = AppPaths::ForExecutable(QCoreApplication::applicationFilePath());
     PrepareApplicationFolder(paths);
+    StartupTrace("folder-ready");
 
     BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));
     if (window.handedOff())
         return 0;
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &BA1::SessionQuit);
+    StartupTrace("window-built");
     window.show();
+    StartupTrace("shown");
     return app.exec();
 }

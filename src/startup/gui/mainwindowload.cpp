@@ -1,6 +1,7 @@
 // The main window's load sequence.
 #include "shell/gui/ba1.h"
 
+#include "common/startuptrace.h"
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
 #include "shell/gui/windowhooks.h"
@@ -74,6 +75,7 @@ void BA1::Form_Load()
     // 7. Skin and layout; ends by showing the recent-games list.
     p_p(0);
 
+    StartupTrace("panes-navigate");
     // 8. First navigation of every pane; no pane waits for another.
     Web1->Navigate(m_portalBase);
     Web2->Navigate(QStringLiteral("about:blank"));
