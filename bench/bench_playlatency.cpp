@@ -230,10 +230,23 @@ int main(int argc, char *argv[])
             play.ready = detail.at(0).toDouble() > 0 ? detail.at(0).toDouble() - clickAt : -1;
             play.loaded = detail.at(1).toDouble() > 0 ? detail.at(1).toDouble() - clickAt : -1;
         }
+        // Where the game page's time went: its largest resources, when each
+        // was fetched (ms from the click) and whether it came from the cache.
+        const QString resources = GameBox::js(
+            w.Web2,
+            QStringLiteral("performance.getEntriesByType('resource').filter(function (e) {"
+                           " return /ruffle|\\.wasm$|\\.swf$/.test(e.name); }).map(function (e) {"
+                           " return e.name.replace(/^.*\\//, '').slice(0, 12) + ' ' + Math.round(performance.timeOrigin"
+                           " + e.startTime - %1) + '-' + Math.round(performance.timeOrigin + e.responseEnd - %1)"
+                           " + (e.transferSize === 0 ? ' cache' : e.transferSize < 1000 ? ' 304' : ' net'); }).join(', ')")
+                .arg(clickAt, 0, 'f', 1),
+            PROBE_WORLD).toString();
         std::printf("play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
                     "  engine %6.1f | game page: ready %7.1f movie %7.1f frame %7.1f  (ms)\n",
                     i + 1, qPrintable(id), play.down, play.click, play.navigate, play.command, play.engine,
                     play.ready, play.loaded, play.frame);
+        if (!resources.isEmpty())
+            std::printf("        game page resources: %s\n", qPrintable(resources));
         std::fflush(stdout);
         results.push_back(play);
     }
