@@ -15,9 +15,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWebEngineScript>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 namespace
 {
@@ -119,6 +124,47 @@ bool listValid(const AppPaths &paths, const QString &listFile, int maxLines)
 }
 }
 
+// Waits in an event loop of its own, checking every 20 ms: QTest's waits
+// sleep between rounds of events, which holds the engine's work on this
+// thread back and made every game page take many times longer.
+bool waitUntil(const std::function<bool()> &done, int ms)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(20);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    check.start();
+    loop.exec();
+    return done();
+}
+
+// Asks the page's script until it answers true, one question at a time.
+bool askUntil(WebPane *pane, const QString &code, int ms)
+{
+    struct State
+    {
+        bool asking = false;
+        bool yes = false;
+    };
+    const auto state = std::make_shared<State>();
+    return waitUntil([&] {
+        if (!state->asking && !state->yes) {
+            state->asking = true;
+            pane->page()->runJavaScript(code, QWebEngineScript::MainWorld, [state](const QVariant &v) {
+                state->asking = false;
+                state->yes = state->yes || v.toBool();
+            });
+        }
+        return state->yes;
+    }, ms);
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -145,13 +191,11 @@ int main(int argc, char *argv[])
     // Waits until the game pane has loaded the game's page and the Flash
     // runtime shows the game: a game plays for a while, as in a session.
     const auto gameLoaded = [&](QSignalSpy &loads) {
-        return QTest::qWaitFor([&] { return !loads.isEmpty(); }, 60000)
-            && QTest::qWaitFor([&] {
-                   return GameBox::js(w.Web2, QStringLiteral("(function(){var p=document.getElementById('player');"
-                                                             "var c=p&&p.shadowRoot&&p.shadowRoot.querySelector('canvas');"
-                                                             "return !!(c&&c.width);})()"))
-                       .toBool();
-               }, 60000);
+        return waitUntil([&] { return !loads.isEmpty(); }, 60000)
+            && askUntil(w.Web2, QStringLiteral("(function(){var p=document.getElementById('player');"
+                                               "var c=p&&p.shadowRoot&&p.shadowRoot.querySelector('canvas');"
+                                               "return !!(c&&c.width);})()"),
+                        60000);
     };
 
     Sample tenth;
@@ -160,7 +204,7 @@ int main(int argc, char *argv[])
         w.npc_Click(6);
         QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
         GameBox::followLink(w.Web1, command, QStringLiteral("tuzomain"));
-        if (!QTest::qWaitFor([&] { return w.CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
+        if (!waitUntil([&] { return w.CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
             std::fprintf(stderr, "play %d (%s) did not start\n", i + 1, qPrintable(command));
             return 1;
         }
@@ -180,12 +224,10 @@ int main(int argc, char *argv[])
         const QString before = w.CurrentGameUrl;
         const int line = 1 + i % games.size();
         QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
-        if (!QTest::qWaitFor([&] {
-                return GameBox::js(w.Web3, QStringLiteral("document.readyState == 'complete'"
-                                                          " && !!document.querySelector('a[href^=\"open://%1\"]')")
-                                               .arg(line))
-                    .toBool();
-            }, 10000)) {
+        if (!askUntil(w.Web3, QStringLiteral("document.readyState == 'complete'"
+                                             " && !!document.querySelector('a[href^=\"open://%1\"]')")
+                                  .arg(line),
+                      10000)) {
             std::fprintf(stderr, "the recent list page shows no item %d\n", line);
             return 1;
         }
