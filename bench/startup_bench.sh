@@ -52,7 +52,16 @@ mem_kb() { # "rss pss" in kB over the process tree
   echo "$rss $pss"
 }
 
-# run_one NAME CMD... -> prints "ms rss pss rss2 pss2"
+uss_kb() { # private memory (USS) in kB over the process tree, two seconds after the load
+  local uss=0 u
+  for p in $(tree_pids "$1"); do
+    u=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s + 0}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)
+    uss=$((uss + ${u:-0}))
+  done
+  echo "$uss"
+}
+
+# run_one CMD... -> prints "ms rss pss rss2 pss2 processes uss2 other-engine-processes"
 run_one() {
   local log="$work/run.log"
   : >"$log"
@@ -69,18 +78,43 @@ run_one() {
   local m1; m1=$(mem_kb "$pid")
   sleep 2
   local m2; m2=$(mem_kb "$pid")
+  local procs; procs=$(tree_pids "$pid" | wc -l)
+  local uss; uss=$(uss_kb "$pid")
+  # PSS splits the shared libraries' pages with every process mapping them,
+  # also other programs' web engine processes: count those.
+  local others; others=$(grep -l libQt6WebEngineCore /proc/[0-9]*/maps 2>/dev/null | cut -d/ -f3 | { grep -vxF -f <(tree_pids "$pid") || true; } | wc -l) || true
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  [ -n "$loaded" ] || { echo "timeout 0 0 0 0"; return; }
-  echo "$((loaded - start)) $m1 $m2"
+  if [ -n "${trace_to:-}" ]; then # the start-up steps, in ms from exec
+    awk -v s="$start" '$1 == "kavo-startup" {print $2, $3 - s}' "$log" >"$trace_to"
+  fi
+  [ -n "$loaded" ] || { echo "timeout 0 0 0 0 0 0 0"; return; }
+  echo "$((loaded - start)) $m1 $m2 $procs $uss $others"
 }
 
-printf '%-10s %4s %10s %12s %12s %12s %12s\n' program run "load ms" "RSS kB" "PSS kB" "RSS+2s kB" "PSS+2s kB"
+printf '%-10s %4s %10s %12s %12s %12s %12s %6s %12s %6s\n' program run "load ms" "RSS kB" "PSS kB" "RSS+2s kB" "PSS+2s kB" procs "USS+2s kB" others
 for i in $(seq "$runs"); do
   app="$work/app$i"
   cp -r "$build/kavo" "$app"
-  read -r ms r1 p1 r2 p2 < <(KAVO_STARTUP_TRACE=1 run_one "$app/play")
-  printf '%-10s %4s %10s %12s %12s %12s %12s\n' kavo "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
-  read -r ms r1 p1 r2 p2 < <(run_one "$build/bench/minipane" "$base")
-  printf '%-10s %4s %10s %12s %12s %12s %12s\n' minipane "$i" "$ms" "$r1" "$p1" "$r2" "$p2"
+  read -r ms r1 p1 r2 p2 n u o < <(KAVO_STARTUP_TRACE=1 trace_to="$work/trace$i" run_one "$app/play")
+  printf '%-10s %4s %10s %12s %12s %12s %12s %6s %12s %6s\n' kavo "$i" "$ms" "$r1" "$p1" "$r2" "$p2" "$n" "$u" "$o"
+  echo "$ms $p2 $u" >>"$work/kavo.txt"
+  read -r ms r1 p1 r2 p2 n u o < <(run_one "$build/bench/minipane" "$base")
+  printf '%-10s %4s %10s %12s %12s %12s %12s %6s %12s %6s\n' minipane "$i" "$ms" "$r1" "$p1" "$r2" "$p2" "$n" "$u" "$o"
+  echo "$ms $p2 $u" >>"$work/mini.txt"
+done
+
+median() { sort -n | awk '{v[NR] = $1} END {if (NR == 0) print 0; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+kt=$(awk '{print $1}' "$work/kavo.txt" | median); mt=$(awk '{print $1}' "$work/mini.txt" | median)
+kp=$(awk '{print $2}' "$work/kavo.txt" | median); mp=$(awk '{print $2}' "$work/mini.txt" | median)
+echo
+echo "medians: load $kt ms against $mt ms ($(awk -v a="$kt" -v b="$mt" 'BEGIN {printf "%.2f", b ? a / b : 0}')x); PSS+2s $kp kB against $mp kB ($(awk -v a="$kp" -v b="$mp" 'BEGIN {printf "%.2f", b ? a / b : 0}')x)"
+ku=$(awk '{print $3}' "$work/kavo.txt" | median); mu=$(awk '{print $3}' "$work/mini.txt" | median)
+echo "         USS+2s $ku kB against $mu kB ($(awk -v a="$ku" -v b="$mu" 'BEGIN {printf "%.2f", b ? a / b : 0}')x); PSS is fair only when the \"others\" column is 0"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+# Where the game box's time goes: each traced step's median, in ms from exec.
+echo "start-up steps (median ms from exec):"
+steps=$(cat "$work"/trace* 2>/dev/null | awk '!seen[$1]++ {print $1}')
+for step in $steps; do
+  printf '  %-20s %s\n' "$step" "$(cat "$work"/trace* | awk -v s="$step" '$1 == s {print $2}' | median)"
 done

@@ -1,9 +1,15 @@
 #include "portalsite.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -48,6 +54,40 @@ bool readFile(const fs::path &file, std::string &out)
     return true;
 }
 
+std::string httpDate(time_t t)
+{
+    char text[64];
+    struct tm tm;
+    gmtime_r(&t, &tm);
+    strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+    return text;
+}
+
+// Opens a static file for sending: its body stays in the file, and its
+// validators come from what identifies this version of it (inode, size,
+// modification time to the nanosecond).
+bool openStatic(const fs::path &file, Content &c, const char *cacheControl)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    c.file = std::make_shared<const FileBody>(fd, uint64_t(st.st_size));
+    char tag[96];
+    std::snprintf(tag, sizeof tag, "\"%llx-%llx-%llx.%lx\"", (unsigned long long)st.st_ino,
+                  (unsigned long long)st.st_size, (unsigned long long)st.st_mtim.tv_sec,
+                  (unsigned long)st.st_mtim.tv_nsec);
+    c.etag = tag;
+    c.headers.emplace_back("ETag", c.etag);
+    c.headers.emplace_back("Last-Modified", httpDate(st.st_mtim.tv_sec));
+    c.headers.emplace_back("Cache-Control", cacheControl);
+    return true;
+}
+
 void replaceAll(std::string &text, const std::string &from, const std::string &to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -73,8 +113,26 @@ const char *const USER_PAGE = "<!DOCTYPE html><html><head><meta charset=\"utf-8\
 
 } // namespace
 
+FileBody::~FileBody()
+{
+    ::close(fd);
+}
+
 void Content::read(uint64_t offset, char *out, size_t len) const
 {
+    if (file) {
+        // A file that shrank while it was sent ends in zeros rather than in
+        // a short body.
+        size_t done = 0;
+        while (done < len) {
+            const ssize_t n = ::pread(file->fd, out + done, len - done, off_t(offset + done));
+            if (n <= 0)
+                break;
+            done += size_t(n);
+        }
+        std::fill(out + done, out + len, '\0');
+        return;
+    }
     if (!generated) {
         std::copy_n(data.data() + offset, len, out);
         return;
@@ -101,9 +159,42 @@ std::string Site::mimeFor(const std::string &path)
     return "application/octet-stream";
 }
 
-Content Site::fileContent(const std::string &file, const std::string &base, int status) const
+bool Site::notModified(const Content &content, const std::string &ifNoneMatch,
+                       const std::string &ifModifiedSince)
+{
+    if (content.etag.empty() || content.status != 200)
+        return false;
+    if (!ifNoneMatch.empty()) {
+        std::stringstream tags(ifNoneMatch);
+        std::string tag;
+        while (std::getline(tags, tag, ',')) {
+            tag.erase(0, tag.find_first_not_of(" \t"));
+            tag.erase(tag.find_last_not_of(" \t") + 1);
+            if (tag.rfind("W/", 0) == 0)
+                tag.erase(0, 2);
+            if (tag == "*" || tag == content.etag)
+                return true;
+        }
+        return false;
+    }
+    for (const auto &[name, value] : content.headers)
+        if (name == "Last-Modified")
+            return !ifModifiedSince.empty() && ifModifiedSince == value;
+    return false;
+}
+
+Content Site::fileContent(const std::string &file, const std::string &base, int status,
+                          const char *cacheControl) const
 {
     Content c;
+    const bool page = endsWith(file, ".html") || endsWith(file, ".htm");
+    if (!page && status == 200) {
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec) || !openStatic(file, c, cacheControl))
+            return notFound(base);
+        c.mime = mimeFor(file);
+        return c;
+    }
     if (!readFile(file, c.data))
         return notFound(base);
     c.status = status;
@@ -234,7 +325,8 @@ Content Site::resolve(const std::string &path, const Visit &visit)
         return fileContent((root / "app/info/none.htm").string(), base);
     }
     if (path.rfind("/ruffle/", 0) == 0)
-        return fileContent((fs::path(m_options.ruffle) / path.substr(8)).string(), base);
+        return fileContent((fs::path(m_options.ruffle) / path.substr(8)).string(), base, 200,
+                           "public, max-age=3600");
 
     fs::path file = root / path.substr(1);
     std::error_code ec;

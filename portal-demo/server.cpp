@@ -129,6 +129,11 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
     auto content = std::make_shared<Content>(site.resolve(req.path, visit));
     for (const auto &[name, value] : content->headers)
         res.set_header(name, value);
+    if (!fault && Site::notModified(*content, req.get_header_value("If-None-Match"),
+                                    req.get_header_value("If-Modified-Since"))) {
+        res.status = 304;
+        return;
+    }
     if (fault && fault->empty) {
         res.status = 200;
         res.set_content(std::string(), content->mime);
@@ -137,7 +142,7 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
     // Left unset for 200 so that a range request gets its 206.
     if (content->status != 200)
         res.status = content->status;
-    const bool streamed = content->generated || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
+    const bool streamed = content->generated || content->file || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
     if (!streamed) {
         res.set_content(std::move(content->data), content->mime);
         return;

@@ -1,4 +1,5 @@
 #include "common/apppaths.h"
+#include "common/startuptrace.h"
 #include "mainwindow/ba1.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    StartupTrace("exec");
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs("Kavo游戏盒 needs an X11 display: DISPLAY is not set.\n", stderr);
@@ -28,12 +30,14 @@ int main(int argc, char *argv[])
     RegisterProgramSchemes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    StartupTrace("application");
     QApplication::setApplicationName(QStringLiteral("Kavo游戏盒"));
     // Lets the desktop match the window to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("kavo-gamebox"));
 
     const AppPaths paths = AppPaths::ForExecutable(QCoreApplication::applicationFilePath());
     PrepareApplicationFolder(paths);
+    StartupTrace("folder-ready");
 
     BA1 window(paths, QStringLiteral(KAVO_PORTAL_BASE));
     if (window.handedOff())
@@ -53,6 +57,8 @@ int main(int argc, char *argv[])
             std::fflush(stderr);
         });
     }
+    StartupTrace("window-built");
     window.show();
+    StartupTrace("shown");
     return app.exec();
 }

@@ -1,6 +1,7 @@
 // The main window's load sequence.
 #include "mainwindow/ba1.h"
 
+#include "common/startuptrace.h"
 #include "lists/listfile.h"
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
@@ -75,6 +76,7 @@ void BA1::Form_Load()
     // 7. Skin and layout; ends by showing the recent-games list.
     p_p(0);
 
+    StartupTrace("panes-navigate");
     // 8. First navigation of every pane; no pane waits for another.
     Web1->Navigate(m_portalBase);
     Web2->Navigate(QStringLiteral("about:blank"));

@@ -148,18 +148,11 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
     return TextCodec::fromAnsi(cutValue(line.mid(line.indexOf('=') + 1).trimmed()));
 }
 
-void WriteIniValue(const QString &path, const QString &section, const QString &key,
-                   const QString &value)
+namespace
 {
-    Lines lines;
-    if (QFileInfo::exists(path)) {
-        QFile file(path);
-        // An existing file that cannot be read must not be replaced by a
-        // file holding only the new value.
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        lines = splitLines(file.readAll());
-    }
+// Sets one value in the lines of a settings file.
+void setIniValue(Lines &lines, const QString &section, const QString &key, const QString &value)
+{
     const QByteArray keyBytes = singleLine(key);
     const QByteArray valueBytes = singleLine(value);
 
@@ -182,6 +175,22 @@ void WriteIniValue(const QString &path, const QString &section, const QString &k
             lines.insert(pos, keyBytes + '=' + valueBytes);
         }
     }
+}
+} // namespace
+
+void WriteIniValue(const QString &path, const QString &section, const QString &key,
+                   const QString &value)
+{
+    Lines lines;
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        // An existing file that cannot be read must not be replaced by a
+        // file holding only the new value.
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        lines = splitLines(file.readAll());
+    }
+    setIniValue(lines, section, key, value);
     SafeFile::writeWhole(path, joinLines(lines));
 }
 
@@ -192,16 +201,19 @@ void InitSettings(const QString &path, const std::function<QString()> &macText)
     const QString zero = QStringLiteral("0");
 
     if (!QFileInfo::exists(path)) {
-        WriteIniValue(path, main, QStringLiteral("Name"), QStringLiteral("Kavo游戏盒"));
-        WriteIniValue(path, main, QStringLiteral("user"), macText());
-        WriteIniValue(path, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
-        WriteIniValue(path, sq, QStringLiteral("ts"), QStringLiteral("3"));
-        WriteIniValue(path, sq, QStringLiteral("quit"), QStringLiteral("2"));
-        WriteIniValue(path, sq, QStringLiteral("s_size"), QStringLiteral("2"));
-        WriteIniValue(path, sq, QStringLiteral("h_w"), QStringLiteral("13550"));
-        WriteIniValue(path, sq, QStringLiteral("h_h"), QStringLiteral("9210"));
-        WriteIniValue(path, sq, QStringLiteral("s_kai"), QStringLiteral("1"));
-        WriteIniValue(path, sq, QStringLiteral("s_pao"), QStringLiteral("2"));
+        // The first start's settings, written in one go.
+        Lines lines;
+        setIniValue(lines, main, QStringLiteral("Name"), QStringLiteral("Kavo游戏盒"));
+        setIniValue(lines, main, QStringLiteral("user"), macText());
+        setIniValue(lines, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
+        setIniValue(lines, sq, QStringLiteral("ts"), QStringLiteral("3"));
+        setIniValue(lines, sq, QStringLiteral("quit"), QStringLiteral("2"));
+        setIniValue(lines, sq, QStringLiteral("s_size"), QStringLiteral("2"));
+        setIniValue(lines, sq, QStringLiteral("h_w"), QStringLiteral("13550"));
+        setIniValue(lines, sq, QStringLiteral("h_h"), QStringLiteral("9210"));
+        setIniValue(lines, sq, QStringLiteral("s_kai"), QStringLiteral("1"));
+        setIniValue(lines, sq, QStringLiteral("s_pao"), QStringLiteral("2"));
+        SafeFile::writeWhole(path, joinLines(lines));
     }
 
     const QString user = ReadIniValue(path, main, QStringLiteral("user"), zero);

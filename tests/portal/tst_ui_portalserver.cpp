@@ -10,7 +10,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -104,6 +106,7 @@ private Q_SLOTS:
     void faults_data();
     void faults();
     void slowAndStalledBodies();
+    void staticFilesCarryValidators();
     void bigFileIsStreamedWithItsPattern();
     void noticeAndBadSwitches();
     void stopsPromptlyOnTerminate();
@@ -373,6 +376,74 @@ void tst_ui_PortalServer::stopsPromptlyOnTerminate()
     QVERIFY(p.waitForFinished(3000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
+}
+
+// Static files are sent from the file with validators, so a client's cache
+// keeps them; a changed file gets a new validator. Pages stay uncached.
+void tst_ui_PortalServer::staticFilesCarryValidators()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QByteArray game(300 * 1024, '\0');
+    for (int i = 0; i < game.size(); ++i)
+        game[i] = char(i * 7 % 253);
+    const QString gamePath = root.filePath(QStringLiteral("g.swf"));
+    QFile out(gamePath);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(game);
+    out.close();
+
+    PortalServer portal;
+    QVERIFY2(portal.start({"--root", root.path()}), qPrintable(portal.errorString()));
+    const QString url = portal.baseUrl() + QStringLiteral("g.swf");
+    const auto get = [&](const QByteArray &name, const QByteArray &value) {
+        QNetworkAccessManager nam;
+        QNetworkRequest request{QUrl(url)};
+        request.setRawHeader(name, value);
+        QNetworkReply *reply = nam.get(request);
+        QSignalSpy done(reply, &QNetworkReply::finished);
+        done.wait(10000);
+        Answer a;
+        a.finished = reply->isFinished();
+        a.body = reply->readAll();
+        a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        for (const auto &pair : reply->rawHeaderPairs())
+            a.headers.insert(pair.first.toLower(), pair.second);
+        delete reply;
+        return a;
+    };
+
+    const Answer first = fetch(url);
+    QCOMPARE(first.status, 200);
+    QCOMPARE(first.body, game);
+    const QByteArray tag = first.header("ETag");
+    QVERIFY(tag.startsWith('"') && tag.endsWith('"'));
+    QVERIFY(!first.header("Last-Modified").isEmpty());
+    QCOMPARE(first.header("Cache-Control"), QByteArray("no-cache"));
+
+    const Answer same = get("If-None-Match", tag);
+    QVERIFY(same.finished);
+    QCOMPARE(same.status, 304);
+    QVERIFY(same.body.isEmpty());
+    QCOMPARE(get("If-None-Match", "\"x\", W/" + tag).status, 304);
+    QCOMPARE(get("If-Modified-Since", first.header("Last-Modified")).status, 304);
+    QCOMPARE(get("If-None-Match", "\"other\"").body, game);
+    const Answer part = get("Range", "bytes=1000-1009");
+    QCOMPARE(part.status, 206);
+    QCOMPARE(part.body, game.mid(1000, 10));
+
+    // A new version of the file is a new tag, and the old one gets the body.
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Append));
+    out.write("more");
+    out.close();
+    const Answer changed = get("If-None-Match", tag);
+    QCOMPARE(changed.status, 200);
+    QCOMPARE(changed.body, game + "more");
+    QVERIFY(changed.header("ETag") != tag);
+
+    QCOMPARE(fetch(portal.baseUrl() + QStringLiteral("ruffle/ruffle.js")).header("Cache-Control"),
+             QByteArray("public, max-age=3600"));
+    QVERIFY(fetch(portal.baseUrl() + QStringLiteral("nothing.swf")).header("ETag").isEmpty());
 }
 
 QTEST_MAIN(tst_ui_PortalServer)

@@ -1,5 +1,6 @@
 #include "portal/gui/webprofile.h"
 
+#include "common/startuptrace.h"
 #include "portal/localcontent.h"
 
 #include <QDir>
@@ -90,12 +91,32 @@ private:
 
 } // namespace
 
+QByteArray EngineArguments(const QByteArray &userArguments)
+{
+    // The process model. Left alone, the engine starts a renderer process for
+    // every page as the page is built, so the window's eight panes cost eight
+    // renderers (and their start-up competes with the portal page's load)
+    // although they show only two sites: the portal and the program's own
+    // scheme. Isolating sites strictly puts every site into processes of its
+    // own, so a portal page and a page of the door never share a process
+    // (nor do a game page and a page of another site); within that rule the
+    // limit lets pages of one site share a renderer. The limit is soft for
+    // isolation: a site that finds no process of its own gets a new one.
+    // The user's own arguments come after these, so theirs win.
+    QByteArray arguments = QByteArrayLiteral("--site-per-process --renderer-process-limit=2");
+    if (!userArguments.trimmed().isEmpty())
+        arguments += ' ' + userArguments.trimmed();
+    return arguments;
+}
+
 void RegisterProgramSchemes()
 {
     static bool registered = false;
     if (registered)
         return;
     registered = true;
+    // The engine reads its arguments when the first profile is made.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     // Secure, so that pages served by the door get a normal secure origin
     // (kavo://app) with working XMLHttpRequest; CORS-enabled, so that a
     // cross-origin read of it needs the door's consent, which it never gives.
@@ -130,6 +151,7 @@ ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
     setHttpCacheMaximumSize(int(HttpCacheLimit));
     setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     installUrlSchemeHandler(QByteArray(LocalContent::SCHEME), new LocalContentHandler(paths, this));
+    StartupTrace("web-profile-ready");
 }
 
 ProgramProfile::~ProgramProfile() = default;

@@ -34,7 +34,12 @@ private:
     AppPaths m_paths;
 };
 
-// Registers the program's scheme with the web engine. It must run before the
+// The web engine's command-line arguments the program runs with (its process
+// model), followed by the user's own (QTWEBENGINE_CHROMIUM_FLAGS).
+QByteArray EngineArguments(const QByteArray &userArguments);
+
+// Registers the program's scheme with the web engine and sets the engine's
+// arguments (EngineArguments). It must run before the
 // application object exists; the process entry calls it, and a static
 // initializer of the library does too, so test programs get it as well.
 void RegisterProgramSchemes();
