@@ -20,18 +20,17 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs)
     if (done())
         return true;
     const QDeadlineTimer deadline(timeoutMs);
-    QEventLoop loop;
     QTimer slice;
     slice.setSingleShot(true);
-    QObject::connect(&slice, &QTimer::timeout, &loop, &QEventLoop::quit);
     do {
-        // Where QTest::qWaitFor sleeps, the loop runs, and handles whatever
-        // comes in the meantime.
+        // Where QTest::qWaitFor sleeps, this blocks in the event dispatcher,
+        // which wakes for whatever comes in the meantime. No nested
+        // QEventLoop: one would return at once once the program has asked
+        // the application to quit, and would keep objects given up with
+        // deleteLater().
         slice.start(CHECK_INTERVAL_MS);
-        loop.exec();
-        // Out here, at the caller's level, as QTest::qWaitFor does: objects
-        // given up with deleteLater() are gone before the condition is
-        // looked at (a nested loop would keep them).
+        while (slice.isActive())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (done())
             return true;

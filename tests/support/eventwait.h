@@ -6,9 +6,9 @@
 // QTest::qWait, qWaitFor and the QTRY_ macros built on them sleep the thread
 // for 10 ms whenever no event is pending, so every round trip between the
 // engine's processes waits out such a sleep: a window with eight panes then
-// needs twenty seconds instead of one to load. WaitUntil runs a real event
-// loop instead, which wakes the moment anything arrives, and this header
-// makes the QTRY_ macros of every file that includes it wait the same way.
+// needs twenty seconds instead of one to load. WaitUntil blocks in the event
+// dispatcher instead, which wakes the moment anything arrives, and this
+// header makes the QTRY_ macros of every file that includes it wait the same way.
 
 #include <QTest>
 
