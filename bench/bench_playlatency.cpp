@@ -17,7 +17,7 @@
 //
 // Usage: bench_playlatency [plays]   (default 20; needs a display: run it with
 // scripts/with-x.sh, see README)
-#include "portal/gameboxfixture.h"
+#include "support/gamebox.h"
 
 #include <QEventLoop>
 #include <QPointer>

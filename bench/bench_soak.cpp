@@ -10,7 +10,7 @@
 // see bench/soak.sh)
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
-#include "portal/gameboxfixture.h"
+#include "support/gamebox.h"
 
 #include <QDir>
 #include <QFile>

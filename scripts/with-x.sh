@@ -3,33 +3,34 @@
 # window-manager behaviour (moving, resizing, maximising, "above" state) is real.
 set -euo pipefail
 
-display_num=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-    display_num=$n
-    break
-  fi
-done
-[ -n "$display_num" ] || { echo "no free X display number" >&2; exit 1; }
-
-Xvfb ":$display_num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display number itself (-displayfd): several runs
+# started at once never share a display, or one another's window manager.
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=":$display_num"
 for _ in $(seq 100); do
-  xdpyinfo >/dev/null 2>&1 && break
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
   sleep 0.1
 done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
 
 openbox >/dev/null 2>&1 &
 wm_pid=$!
-for _ in $(seq 50); do
+for _ in $(seq 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  kill -0 "$wm_pid" 2>/dev/null || break
   sleep 0.1
 done
+# The window manager on this display must be ours, and running.
+kill -0 "$wm_pid" 2>/dev/null && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
+  || { echo "the window manager (openbox) did not start on $DISPLAY" >&2; exit 1; }
 
 "$@"

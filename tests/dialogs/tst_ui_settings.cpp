@@ -2,7 +2,7 @@
 // opens, under a real window manager: the menu's place and entries, what each
 // entry reaches, the dialog's skin, pages and options in config.ini, and the
 // autostart entry with a program started from it.
-#include "shell/mainwindowfixture.h"
+#include "support/gamebox.h"
 
 #include "dialogs/autostart.h"
 #include "dialogs/gui/ba2.h"
@@ -11,6 +11,7 @@
 #include "shell/gui/imagebutton.h"
 #include "support/appfolder.h"
 #include "support/dialoganswers.h"
+#include "support/eventwait.h"
 #include "support/standinbrowser.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
@@ -132,7 +133,7 @@ class TestUiSettings : public QObject
     BA2 *openThroughMenu(BA1 *w, const QString &entry)
     {
         chooseFromMenuButton(w, entry);
-        if (!QTest::qWaitFor([w] { return openDialog(w) != nullptr; }, 5000))
+        if (!KavoTest::WaitUntil([w] { return openDialog(w) != nullptr; }, 5000))
             return nullptr;
         BA2 *d = openDialog(w);
         return QTest::qWaitForWindowExposed(d, 10000) ? d : nullptr;
@@ -154,9 +155,9 @@ private Q_SLOTS:
 
     void menuButtonPopsUpTheProgramMenu()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QPoint expected = w->mapToGlobal(QPoint(w->npc[5]->x() - 17, w->npc[5]->y() + 23));
 
         // A real click on the button.
@@ -169,9 +170,9 @@ private Q_SLOTS:
 
     void entriesReachTheirCommands()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
 
         // The two dialog entries open one dialog on two pages.
         BA2 *about = openThroughMenu(w, QStringLiteral("关于我们"));
@@ -204,9 +205,9 @@ private Q_SLOTS:
 
     void updateCheckEntry()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         // Nothing was fetched: the check on demand has nothing to offer.
         MessageAnswer answer(QMessageBox::Ok);
         chooseFromMenuButton(w, QStringLiteral("升级检测"));
@@ -218,9 +219,9 @@ private Q_SLOTS:
     // it back and opens over it, and the window stays on top.
     void dialogOverAWindowOnTop()
     {
-        MainWindowFixture f({{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
+        GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), xid(w), 5000);
         w->npc_Click(4);
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
@@ -245,9 +246,9 @@ private Q_SLOTS:
 
     void dialogOverAHiddenWindow()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), xid(w), 5000);
         w->npc_Click(4);
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
@@ -266,9 +267,9 @@ private Q_SLOTS:
 
     void skinnedFrameAndCloseButton()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
         QVERIFY(d->windowFlags() & Qt::FramelessWindowHint);
@@ -334,9 +335,9 @@ private Q_SLOTS:
 
     void pagesOnScreen()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
         QStringList texts;
@@ -389,9 +390,9 @@ private Q_SLOTS:
 
     void firstRunOptions()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA2 *d = openThroughMenu(f.window.get(), QStringLiteral("软件设置"));
+        BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
         QVERIFY(d->Check1[0]->isChecked());
         QVERIFY(!d->Check1[1]->isChecked());
@@ -405,9 +406,9 @@ private Q_SLOTS:
 
     void applyKeepsTheDialogOpen()
     {
-        MainWindowFixture f({{QStringLiteral("quit"), QStringLiteral("5")}});
+        GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("quit"), QStringLiteral("5")}});
         QVERIFY(f.show());
-        BA2 *d = openThroughMenu(f.window.get(), QStringLiteral("软件设置"));
+        BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
         QVERIFY(d->Check1[3]->isChecked());
         QTest::mouseClick(d->cmdApply, Qt::LeftButton);
@@ -430,10 +431,10 @@ private Q_SLOTS:
 
     void cancelAndCloseWriteNothing()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
-        const QByteArray before = readAll(f.paths().configPath());
+        BA1 *w = f.w.get();
+        const QByteArray before = readAll(f.paths.configPath());
         QVERIFY(!before.isEmpty());
         const auto changeEverything = [](BA2 *d) {
             for (QCheckBox *c : d->Check1)
@@ -445,7 +446,7 @@ private Q_SLOTS:
         changeEverything(d);
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
         QTRY_VERIFY(!openDialog(w));
-        QCOMPARE(readAll(f.paths().configPath()), before);
+        QCOMPARE(readAll(f.paths.configPath()), before);
 
         d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
@@ -458,15 +459,15 @@ private Q_SLOTS:
         changeEverything(d);
         QTest::keyClick(d, Qt::Key_Escape);
         QTRY_VERIFY(!openDialog(w));
-        QCOMPARE(readAll(f.paths().configPath()), before);
+        QCOMPARE(readAll(f.paths.configPath()), before);
         QVERIFY(!QFile::exists(autostartEntry()));
     }
 
     void okWritesAndCloses()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
         for (int i : {0, 2, 3})
@@ -535,7 +536,7 @@ private Q_SLOTS:
         QVERIFY(gio.waitForFinished(30000));
         QCOMPARE(gio.exitCode(), 0);
         quint32 pid = 0;
-        QVERIFY(QTest::qWaitFor([&] {
+        QVERIFY(KavoTest::WaitUntil([&] {
             for (Window win : X11Probe::shownMainWindows(0))
                 if (!before.contains(win) && X11Probe::pidOf(win) != quint32(QCoreApplication::applicationPid()))
                     pid = X11Probe::pidOf(win);
@@ -557,9 +558,9 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(other.path()));
         const auto restore = qScopeGuard([this] { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); });
 
-        MainWindowFixture f({{QStringLiteral("quit"), QStringLiteral("5")}});
+        GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("quit"), QStringLiteral("5")}});
         QVERIFY(f.show());
-        BA2 *d = openThroughMenu(f.window.get(), QStringLiteral("软件设置"));
+        BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
         d->Check1[1]->click();
         d->cmdOK->click();

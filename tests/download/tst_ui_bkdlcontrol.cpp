@@ -1,6 +1,7 @@
 #include "download/gui/bkdlcontrol.h"
 #include "download/httptestserver.h"
 #include "support/dialoganswers.h"
+#include "support/eventwait.h"
 
 #include <QApplication>
 #include <QDir>

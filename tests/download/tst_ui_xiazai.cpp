@@ -2,12 +2,13 @@
 // fault modes: refusals, status texts, the downloads list record, the saved
 // bytes, nothing left after a failure or a cancel, and the downloaded game
 // playing from the local player page with the portal stopped.
-#include "support/gamewindow.h"
+#include "support/gamebox.h"
 #include "support/portalserver.h"
 
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
 #include "shell/gui/trayicon.h"
+#include "support/eventwait.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -37,7 +38,7 @@ class TestUiXiazai : public QObject
 
 private:
     PortalServer m_portal;
-    std::unique_ptr<GameWindow> m_game;
+    std::unique_ptr<GameBox> m_game;
     BA1 *w = nullptr;
     // The status label after each event of the download control.
     QStringList m_captions;
@@ -99,8 +100,8 @@ void TestUiXiazai::initTestCase()
                              QStringLiteral("--fault"), QStringLiteral("/games/101.swf=slow:1500"),
                              QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3")}),
              qPrintable(m_portal.errorString()));
-    m_game = std::make_unique<GameWindow>(m_portal.baseUrl());
-    w = m_game->window.get();
+    m_game = std::make_unique<GameBox>(m_portal.baseUrl());
+    w = m_game->w.get();
     QVERIFY(m_game->show());
     // Connected after the window's own handlers, so each entry is the caption
     // the window made of that event.

@@ -1,6 +1,7 @@
 #include "common/apppaths.h"
 #include "common/textcodec.h"
 #include "lists/listpage.h"
+#include "support/listfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,7 @@ class TestListPage : public QObject
 
 private Q_SLOTS:
     void init();
-    void initTestCase();
+    void cleanup();
 
     void pageBytes();
     void emptyListText_data();
@@ -59,35 +60,28 @@ private:
     QByteArray readPage(const QString &name) const;
     void setList(const QString &name, const QByteArray &bytes) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    AppPaths m_paths;
-    int m_refreshes = 0;
+    std::unique_ptr<ListFolder> m_folder;
 };
 
 QByteArray TestListPage::readPage(const QString &name) const
 {
-    QFile file(m_paths.dataFile(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return m_folder->read(name);
 }
 
 void TestListPage::setList(const QString &name, const QByteArray &bytes) const
 {
-    QFile file(m_paths.dataFile(name));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    QVERIFY(m_folder->write(name, bytes));
 }
 
 void TestListPage::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_paths = AppPaths(m_dir->path());
-    QVERIFY(QDir().mkpath(m_paths.dataDir()));
-    m_refreshes = 0;
+    m_folder = std::make_unique<ListFolder>();
+    QVERIFY(m_folder->isValid());
 }
 
-void TestListPage::initTestCase()
+void TestListPage::cleanup()
 {
-    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, this, [this] { ++m_refreshes; });
+    m_folder.reset();
 }
 
 void TestListPage::pageBytes()
@@ -101,11 +95,11 @@ void TestListPage::pageBytes()
                                           "|56|g/56.swf|1\r\n"
                                           "\xcc\xb9\xbf\xcb 2|78|x\r\n"
                                           "short|90");
-    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_n.dat")));
     const QByteArray items = item(2, "Tank") + item(4, "\xd6\xd0\xce\xc4" + POINTS)
         + item(6, "\xcc\xb9\xbf\xcb 2") + item(7, "short");
     QCOMPARE(readPage(QStringLiteral("n.htm")), PAGE_HEAD + items + PAGE_TAIL);
-    QCOMPARE(m_refreshes, 1);
+    QCOMPARE(m_folder->refreshes, 1);
 }
 
 void TestListPage::emptyListText_data()
@@ -121,7 +115,7 @@ void TestListPage::emptyListText()
 {
     QFETCH(QByteArray, list);
     setList(QStringLiteral("date_c.dat"), list);
-    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_c.dat")));
+    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_c.dat")));
     QCOMPARE(readPage(QStringLiteral("c.htm")), PAGE_HEAD + EMPTY_TEXT + PAGE_TAIL);
 }
 
@@ -131,7 +125,7 @@ void TestListPage::namesCannotInjectMarkup()
     setList(QStringLiteral("date_n.dat"),
             "%3Cimg src=x onerror=%22location=%27tuzoflash://1$$$2$$$3%27%22%3E&amp;|1|a|0\r\n"
             "<b>\"x\"</b>|2|b|1\r\n");
-    QVERIFY(GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_n.dat")));
     const QByteArray items =
         item(1, "&lt;img src=x onerror=&quot;location='tuzoflash://1$$$2$$$3'&quot;&gt;&amp;amp;" + POINTS)
         + item(2, "&lt;b&gt;&quot;x&quot;&lt;/b&gt;");
@@ -146,24 +140,24 @@ void TestListPage::pageFileByListName()
     QCOMPARE(PageNameFor(QStringLiteral("DATE_N.DAT")), QStringLiteral("d.htm"));
 
     setList(QStringLiteral("Date_c.dat"), "A|1|a|1\r\n");
-    QVERIFY(GenerateListPage(m_paths, QStringLiteral("Date_c.dat")));
+    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("Date_c.dat")));
     QCOMPARE(readPage(QStringLiteral("d.htm")), PAGE_HEAD + item(1, "A") + PAGE_TAIL);
-    QVERIFY(!QFile::exists(m_paths.dataFile(QStringLiteral("c.htm"))));
+    QVERIFY(!QFile::exists(m_folder->paths.dataFile(QStringLiteral("c.htm"))));
 }
 
 void TestListPage::missingListLeavesPageAlone()
 {
     setList(QStringLiteral("n.htm"), "old page");
-    QVERIFY(!GenerateListPage(m_paths, QStringLiteral("date_n.dat")));
+    QVERIFY(!GenerateListPage(m_folder->paths, QStringLiteral("date_n.dat")));
     QCOMPARE(readPage(QStringLiteral("n.htm")), QByteArray("old page"));
-    QCOMPARE(m_refreshes, 0);
+    QCOMPARE(m_folder->refreshes, 0);
 
     // A list that is read but whose page cannot be written still refreshes
     // the pane (it shows whatever page is there).
     setList(QStringLiteral("date_d.dat"), "A|1|a|1\r\n");
-    QVERIFY(QDir(m_paths.dataDir()).mkdir(QStringLiteral("d.htm")));
-    QVERIFY(!GenerateListPage(m_paths, QStringLiteral("date_d.dat")));
-    QCOMPARE(m_refreshes, 1);
+    QVERIFY(QDir(m_folder->paths.dataDir()).mkdir(QStringLiteral("d.htm")));
+    QVERIFY(!GenerateListPage(m_folder->paths, QStringLiteral("date_d.dat")));
+    QCOMPARE(m_folder->refreshes, 1);
 }
 
 void TestListPage::unescape_data()

@@ -1,11 +1,12 @@
 // The list page against the demo portal: opening, deleting and clearing the
 // three lists, adding favourites, and the list page's menu.
-#include "portal/localcontent.h"
 #include "lists/listpage.h"
-#include "portal/gameboxfixture.h"
-#include "shell/gui/trayicon.h"
+#include "portal/localcontent.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/trayicon.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 
 #include <QDir>
 #include <QLabel>
@@ -35,7 +36,7 @@ class ListViewTest : public QObject
         box.w->npc_Click(8);
         QTest::mouseClick(box.w->lc[tab], Qt::LeftButton);
         const QString page = box.paths.dataFile(PageNameFor(listFile));
-        if (!QTest::qWaitFor([&] { return GameBox::js(list(), QStringLiteral("document.URL")).toString()
+        if (!KavoTest::WaitUntil([&] { return GameBox::js(list(), QStringLiteral("document.URL")).toString()
                                          == LocalContent::UrlForLocalPath(box.paths, page).toString(); }, 10000))
             return false;
         int items = 0;
@@ -55,7 +56,7 @@ class ListViewTest : public QObject
                 == count;
         };
         for (int i = 0; i < 20; ++i) {
-            if (QTest::qWaitFor(shows, 10000) && (QTest::qWait(250), shows()))
+            if (KavoTest::WaitUntil(shows, 10000) && (QTest::qWait(250), shows()))
                 return true;
         }
         return false;

@@ -1,14 +1,16 @@
 // The game toolbar of the main window against the demo portal: each button's
 // effect and images in both states, the mute of a private sound server, the
 // screenshot files on a desktop in a temporary folder, and full screen.
-#include "support/gamewindow.h"
+#include "support/gamebox.h"
 #include "support/portalserver.h"
 #include "support/pulsedaemon.h"
+#include "support/x11probe.h"
 
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
-#include "shell/gui/trayicon.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/trayicon.h"
+#include "support/eventwait.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -67,7 +69,7 @@ private:
     QString m_pulseSkip;
     QTemporaryDir m_desk;
     PortalServer m_portal;
-    std::unique_ptr<GameWindow> m_game;
+    std::unique_ptr<GameBox> m_game;
     BA1 *w = nullptr;
     bool m_playing = false;
 
@@ -135,8 +137,8 @@ void TestUiToolbar::initTestCase()
     QVERIFY(QDir().mkpath(desktop()));
 
     QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
-    m_game = std::make_unique<GameWindow>(m_portal.baseUrl());
-    w = m_game->window.get();
+    m_game = std::make_unique<GameBox>(m_portal.baseUrl());
+    w = m_game->w.get();
     QVERIFY(m_game->show());
 }
 
@@ -466,6 +468,8 @@ void TestUiToolbar::screenshotThatCannotBeSaved()
 
 void TestUiToolbar::fullScreenAndLeavingIt()
 {
+    if (const QString no = X11Probe::windowManagerMissing(); !no.isEmpty())
+        QFAIL(qPrintable(no));
     ensurePlaying();
     const QSize normal = w->size();
     const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();

@@ -2,6 +2,7 @@
 #include "lists/listpage.h"
 #include "portal/commandurl.h"
 #include "portal/listcommands.h"
+#include "support/listfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ class TestListCommands : public QObject
 
 private Q_SLOTS:
     void init();
-    void initTestCase();
+    void cleanup();
 
     void tabsAndListChoice();
     void deleteRemovesLineAndCopy();
@@ -49,29 +50,25 @@ private Q_SLOTS:
     void contextMenuCommand();
 
 private:
-    QString list(const QString &name) const { return m_paths.dataFile(name); }
-    QString flash(const QString &name) const { return m_paths.flashDir() + QLatin1Char('/') + name; }
+    QString list(const QString &name) const { return m_folder->paths.dataFile(name); }
+    QString flash(const QString &name) const { return m_folder->paths.flashDir() + QLatin1Char('/') + name; }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    AppPaths m_paths;
-    int m_refreshes = 0;
+    std::unique_ptr<ListFolder> m_folder;
 };
 
 void TestListCommands::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
     // Nested, so that ".." steps out of the folder flash stay in the temporary folder.
-    m_paths = AppPaths(m_dir->filePath(QStringLiteral("a/b/kavo")));
-    QVERIFY(QDir().mkpath(m_paths.dataDir()));
-    QVERIFY(QDir().mkpath(m_paths.flashDir()));
+    m_folder = std::make_unique<ListFolder>(QStringLiteral("a/b/kavo"));
+    QVERIFY(m_folder->isValid());
+    QVERIFY(QDir().mkpath(m_folder->paths.flashDir()));
     for (const QString &name : {RECENT, FAVOURITES, DOWNLOADS})
-        QVERIFY(writeFile(list(name), "\r\n"));
-    m_refreshes = 0;
+        QVERIFY(m_folder->write(name, "\r\n"));
 }
 
-void TestListCommands::initTestCase()
+void TestListCommands::cleanup()
 {
-    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, this, [this] { ++m_refreshes; });
+    m_folder.reset();
 }
 
 void TestListCommands::tabsAndListChoice()
@@ -100,23 +97,23 @@ void TestListCommands::deleteRemovesLineAndCopy()
     for (const char *name : {"12.swf", "13.swf"})
         QVERIFY(writeFile(flash(QLatin1String(name)), "swf"));
 
-    DeleteListItem(m_paths, DOWNLOADS, 1);
+    DeleteListItem(m_folder->paths, DOWNLOADS, 1);
     QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\nC|14|14|1\r\n"));
     QVERIFY(!QFile::exists(flash(QStringLiteral("12.swf"))));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
     QVERIFY(!readFile(list(QStringLiteral("d.htm"))).contains(">\xa1\xa4" "A<"));
 
     // The copy of line 2 (game 14) is already gone: only the record goes.
-    DeleteListItem(m_paths, DOWNLOADS, 2);
+    DeleteListItem(m_folder->paths, DOWNLOADS, 2);
     QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\n"));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
 
     // The other lists never touch the folder flash.
     QVERIFY(writeFile(list(FAVOURITES), "B|13|13|1\r\n"));
-    DeleteListItem(m_paths, FAVOURITES, 1);
+    DeleteListItem(m_folder->paths, FAVOURITES, 1);
     QCOMPARE(readFile(list(FAVOURITES)), QByteArray("\r\n"));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
-    QCOMPARE(m_refreshes, 3);
+    QCOMPARE(m_folder->refreshes, 3);
 }
 
 void TestListCommands::openRecord_data()
@@ -147,7 +144,7 @@ void TestListCommands::openRecord()
     QVERIFY(writeFile(flash(QStringLiteral("12.swf")), "swf"));
     const QByteArray before = readFile(list(listFile));
 
-    const OpenListResult result = OpenListItem(m_paths, listFile, index);
+    const OpenListResult result = OpenListItem(m_folder->paths, listFile, index);
     QTEST(int(result.action), "action");
     QTEST(result.command, "command");
     QTEST(result.gameName, "name");
@@ -158,19 +155,19 @@ void TestListCommands::openMissingDownload()
 {
     QVERIFY(writeFile(list(DOWNLOADS), "A|12|12|1\r\nB|13|13|1\r\n"));
     QVERIFY(writeFile(flash(QStringLiteral("12.swf")), "swf"));
-    const OpenListResult result = OpenListItem(m_paths, DOWNLOADS, 2);
+    const OpenListResult result = OpenListItem(m_folder->paths, DOWNLOADS, 2);
     QCOMPARE(result.action, OpenListResult::Action::MissingDownload);
     QCOMPARE(result.gameName, QStringLiteral("B"));
     QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("A|12|12|1\r\n"));
-    QCOMPARE(m_refreshes, 1);
+    QCOMPARE(m_folder->refreshes, 1);
 
     // The copy is looked up by the record's address, the file name the
     // download used.
     QVERIFY(writeFile(list(DOWNLOADS), "A|12|012|1\r\n"));
-    QCOMPARE(OpenListItem(m_paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
+    QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
     QVERIFY(writeFile(list(DOWNLOADS), "A|12|012|1\r\n"));
     QVERIFY(writeFile(flash(QStringLiteral("012.swf")), "swf"));
-    QCOMPARE(OpenListItem(m_paths, DOWNLOADS, 1).command, QStringLiteral("tuzoflash://12$$$012$$$A"));
+    QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).command, QStringLiteral("tuzoflash://12$$$012$$$A"));
 }
 
 void TestListCommands::traversalIdsTouchNothingOutsideFlash_data()
@@ -192,11 +189,11 @@ void TestListCommands::traversalIdsTouchNothingOutsideFlash()
     QFETCH(QString, id);
     // The file a path built from the id would name, and every other file
     // around, must survive.
-    const QString naive = m_paths.flashDir() + QLatin1Char('/') + id + QStringLiteral(".swf");
+    const QString naive = m_folder->paths.flashDir() + QLatin1Char('/') + id + QStringLiteral(".swf");
     QVERIFY(QDir().mkpath(flash(QStringLiteral("1"))));
-    QStringList sentinels = {naive, m_dir->filePath(QStringLiteral("a/x.swf")),
-                             m_paths.appDir() + QStringLiteral("/x.swf"), flash(QStringLiteral("12.swf"))};
-    if (!QDir::cleanPath(naive).startsWith(m_dir->path() + QLatin1Char('/')))
+    QStringList sentinels = {naive, m_folder->tempPath(QStringLiteral("a/x.swf")),
+                             m_folder->paths.appDir() + QStringLiteral("/x.swf"), flash(QStringLiteral("12.swf"))};
+    if (!QDir::cleanPath(naive).startsWith(m_folder->tempPath() + QLatin1Char('/')))
         sentinels.removeFirst();
     for (const QString &path : sentinels)
         QVERIFY(writeFile(path, "keep"));
@@ -204,9 +201,9 @@ void TestListCommands::traversalIdsTouchNothingOutsideFlash()
     const QByteArray record = "N|" + id.toUtf8() + '|' + id.toUtf8() + "|1\r\n";
     QVERIFY(writeFile(list(DOWNLOADS), record + record));
 
-    DeleteListItem(m_paths, DOWNLOADS, 2);
+    DeleteListItem(m_folder->paths, DOWNLOADS, 2);
     // Opening finds no copy: the record goes with the message.
-    QCOMPARE(OpenListItem(m_paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
+    QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
     QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("\r\n"));
     for (const QString &path : sentinels)
         QVERIFY2(readFile(path) == "keep", qPrintable(path));
@@ -221,13 +218,13 @@ void TestListCommands::clearDownloadsDeletesEverySwf()
                               QStringLiteral("sub.swf/inner.swf"), QStringLiteral("sub/4.swf")};
     for (const QString &name : gone + kept)
         QVERIFY(writeFile(flash(name), "x"));
-    const QStringList outside = {m_paths.appDir() + QStringLiteral("/5.swf"), list(QStringLiteral("6.swf"))};
+    const QStringList outside = {m_folder->paths.appDir() + QStringLiteral("/5.swf"), list(QStringLiteral("6.swf"))};
     for (const QString &path : outside)
         QVERIFY(writeFile(path, "x"));
 
-    QVERIFY(ClearList(m_paths, DOWNLOADS));
+    QVERIFY(ClearList(m_folder->paths, DOWNLOADS));
     QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("\r\n"));
-    QCOMPARE(m_refreshes, 1);
+    QCOMPARE(m_folder->refreshes, 1);
     for (const QString &name : gone)
         QVERIFY2(!QFile::exists(flash(name)), qPrintable(name));
     for (const QString &name : kept)
@@ -239,10 +236,10 @@ void TestListCommands::clearDownloadsDeletesEverySwf()
     // downloads deletes no game.
     QVERIFY(writeFile(list(FAVOURITES), "A|1|1|1\r\n"));
     QVERIFY(writeFile(flash(QStringLiteral("1.swf")), "x"));
-    QVERIFY(ClearList(m_paths, FAVOURITES));
+    QVERIFY(ClearList(m_folder->paths, FAVOURITES));
     QCOMPARE(readFile(list(FAVOURITES)), QByteArray("\r\n"));
     QVERIFY(QFile::remove(list(DOWNLOADS)));
-    QVERIFY(!ClearList(m_paths, DOWNLOADS));
+    QVERIFY(!ClearList(m_folder->paths, DOWNLOADS));
     QVERIFY(!QFile::exists(list(DOWNLOADS)));
     QVERIFY(QFile::exists(flash(QStringLiteral("1.swf"))));
 }
@@ -279,7 +276,7 @@ void TestListCommands::favourites()
     QFETCH(int, outcome);
     QVERIFY(writeFile(list(FAVOURITES), "Old|5|5|1\r\n"));
 
-    const FavouriteResult result = AddCurrentGameToFavourites(m_paths, url, currentName);
+    const FavouriteResult result = AddCurrentGameToFavourites(m_folder->paths, url, currentName);
     QCOMPARE(int(result.outcome), outcome);
     QTEST(result.gameName, "name");
     QTEST(readFile(list(FAVOURITES)), "list");

@@ -1,8 +1,9 @@
 // Play commands against the demo portal: a click in the portal, the forms of
 // the command a page may send, and commands handed on by the game pane.
-#include "portal/gameboxfixture.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 
 #include <QDir>
 #include <QLabel>
@@ -35,7 +36,7 @@ class DispatchTest : public QObject
         QSignalSpy player(box.w->Web2, &WebPane::BeforeNavigate2);
         QSignalSpy info(box.w->Webr, &WebPane::BeforeNavigate2);
         GameBox::followLink(box.w->Web1, command);
-        if (!QTest::qWaitFor([&] { return box.w->CurrentGameUrl == command; }, 5000))
+        if (!KavoTest::WaitUntil([&] { return box.w->CurrentGameUrl == command; }, 5000))
             return false;
         m_playerPage = player.isEmpty() ? QString() : player.first().first().toString();
         m_infoPage = info.isEmpty() ? QString() : info.first().first().toString();
@@ -60,7 +61,7 @@ private Q_SLOTS:
         // The first clicks after a load may come before the page takes input.
         for (int i = 0; i < 20 && w.CurrentGameUrl == QLatin1String("0"); ++i) {
             QTest::mouseClick(w.Web1->focusProxy(), Qt::LeftButton, {}, at);
-            QTest::qWaitFor([&] { return w.CurrentGameUrl != QLatin1String("0"); }, 500);
+            KavoTest::WaitUntil([&] { return w.CurrentGameUrl != QLatin1String("0"); }, 500);
         }
 
         const QString name = QStringLiteral("%u661F%u591C%u63A5%u82F9%u679C");

@@ -5,7 +5,7 @@
 // the door does not serve; a test server receives whatever they got. The
 // movie's harmless requests arrive, so it did run; the secret never does.
 #include "lists/gamelist.h"
-#include "portal/gameboxfixture.h"
+#include "support/gamebox.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include "support/eventwait.h"
 #include "support/httpfixture.h"
 
 class HostileMovieTest : public QObject
@@ -37,7 +38,7 @@ class HostileMovieTest : public QObject
 
     bool received(const QString &prefix, int timeout = 60000)
     {
-        return QTest::qWaitFor([&] {
+        return KavoTest::WaitUntil([&] {
             const QStringList seen = server.requests();
             return std::any_of(seen.begin(), seen.end(), [&](const QString &r) { return r.startsWith(prefix); });
         }, timeout);

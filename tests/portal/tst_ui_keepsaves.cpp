@@ -2,11 +2,12 @@
 // demo portal's game 108 counts space bar presses in a SharedObject and
 // reports the count as /save/report?n=N), the portal's login cookie, and a
 // bounded HTTP cache; all of it in the application folder only.
-#include "portal/gameboxfixture.h"
 #include "portal/gui/webprofile.h"
 #include "startup/quitsignals.h"
 #include "startup/settingsstore.h"
 #include "support/appfolder.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/x11probe.h"
 
 #include <QDirIterator>
@@ -86,7 +87,7 @@ class KeepSavesTest : public QObject
     {
         const int before = counts().size();
         box.w->Web1->Navigate(SAVER_PLAY);
-        if (!QTest::qWaitFor([&] { return counts().size() > before; }, 60000)) {
+        if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000)) {
             qWarning("the game reported nothing");
             return false;
         }
@@ -108,7 +109,7 @@ class KeepSavesTest : public QObject
             const int last = counts().last();
             const int before = counts().size();
             QTest::keyClick(input, Qt::Key_Space);
-            if (!QTest::qWaitFor([&] { return counts().size() > before; }, 20000)) {
+            if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 20000)) {
                 qWarning("press %d was not reported", i + 1);
                 return false;
             }
@@ -280,7 +281,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(app + QStringLiteral("/webdata")).isDir());
         // The panes' first pages have been committed once the engine keeps
         // its history; a while at most, the check below holds either way.
-        (void)QTest::qWaitFor([&] { return QFileInfo::exists(app + QStringLiteral("/webdata/History")); }, 30000);
+        (void)KavoTest::WaitUntil([&] { return QFileInfo::exists(app + QStringLiteral("/webdata/History")); }, 30000);
 
         // The session ends the program: a normal quit, not a death by signal.
         play.terminate();

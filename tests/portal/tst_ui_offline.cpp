@@ -3,10 +3,10 @@
 // own page is covered by the loading or error overlay, and its retry works
 // once the portal is back on the same address.
 #include "lists/gamelist.h"
-#include "portal/gameboxfixture.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
-#include "support/gamewindow.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 
 #include <QDir>
 #include <QtTest>
@@ -25,7 +25,7 @@ class OfflineTest : public QObject
 
     static bool showsPage(WebPane *pane, const QString &file)
     {
-        return QTest::qWaitFor([&] {
+        return KavoTest::WaitUntil([&] {
             return GameBox::js(pane, QStringLiteral("document.readyState == 'complete' && document.URL"))
                 .toString().endsWith(file);
         }, 20000);

@@ -1,11 +1,12 @@
 // Pane events against the demo portal: the error panel and its retry, the
 // top promotion, silent panes, new windows and the context menus.
-#include "portal/gameboxfixture.h"
 #include "mainwindow/ba3.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "support/browserstandin.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -35,7 +36,7 @@ class PaneEventsTest : public QObject
     {
         MenuAnswer menu(entry);
         GameBox::rightClick(pane, pos);
-        QTest::qWaitFor([&] { return menu.count > 0; }, 1500);
+        KavoTest::WaitUntil([&] { return menu.count > 0; }, 1500);
         QTest::qWait(100);
         if (count)
             *count = menu.count;
@@ -46,7 +47,7 @@ class PaneEventsTest : public QObject
 
     bool shows(WebPane *pane, const QString &url)
     {
-        return QTest::qWaitFor([&] {
+        return KavoTest::WaitUntil([&] {
             return GameBox::js(pane, QStringLiteral("document.readyState == 'complete' && document.URL")).toString() == url;
         }, 20000);
     }

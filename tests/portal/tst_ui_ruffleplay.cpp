@@ -5,6 +5,7 @@
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/appfolder.h"
+#include "support/eventwait.h"
 #include "support/portalserver.h"
 
 #include <QDir>

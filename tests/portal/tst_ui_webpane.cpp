@@ -11,7 +11,9 @@
 
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
+#include "support/eventwait.h"
 #include "support/httpfixture.h"
+#include "support/pagescript.h"
 
 namespace {
 
@@ -116,17 +118,7 @@ private:
 
     QVariant js(WebPane &pane, const QString &code, quint32 world = QWebEngineScript::MainWorld)
     {
-        // Shared with the callback: a late answer must not write into a
-        // finished call.
-        struct Answer { QVariant value; bool done = false; };
-        const auto answer = std::make_shared<Answer>();
-        pane.page()->runJavaScript(code, world, [answer](const QVariant &v) {
-            answer->value = v;
-            answer->done = true;
-        });
-        if (!QTest::qWaitFor([&] { return answer->done; }, 5000))
-            qWarning("script did not answer: %s", qPrintable(code));
-        return answer->value;
+        return PageScript::js(&pane, code, world);
     }
 
     QPoint centreOf(WebPane &pane, const QString &frame, const QString &id)
@@ -160,7 +152,7 @@ private:
         if (!load(pane, m_base + QStringLiteral("portal.htm")))
             return false;
         // The frames load on their own; wait until both show their link.
-        return QTest::qWaitFor([&] {
+        return KavoTest::WaitUntil([&] {
             return js(pane, QStringLiteral("!!(frames['tuzomain'] && frames['tuzomain'].document.getElementById('play')"
                                            " && frames['other'] && frames['other'].document.getElementById('play'))"))
                 .toBool();

@@ -2,12 +2,12 @@
 // floating window's place, state and pages, its close picture, new windows
 // and the boss key; the recommendation window at quit, closed by its picture
 // or by a new window, each time ending the program.
-#include "portal/gameboxfixture.h"
 #include "resources/gui/skinresources.h"
 #include "services/gui/promotionwindow.h"
 #include "services/promotionplace.h"
-#include "shell/mainwindowfixture.h"
 #include "support/browserstandin.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -75,7 +75,7 @@ class TestUiPromotion : public QObject
             return nullptr;
         }
         const QString page = m_box->base() + QStringLiteral("js/ads/fudong.html");
-        if (!QTest::qWaitFor([&] { return pageShown(floating, page); }, 40000)) {
+        if (!KavoTest::WaitUntil([&] { return pageShown(floating, page); }, 40000)) {
             qWarning("the floating window shows %s", qPrintable(floating->Web1->locationUrl()));
             return nullptr;
         }

@@ -2,10 +2,10 @@
 // what each notice leads to (the offer, the promotions at their times, the
 // updater or the installer on consent), and a notice that fails or hangs,
 // while the window keeps answering.
-#include "portal/gameboxfixture.h"
 #include "services/gui/promotionwindow.h"
 #include "shell/gui/imagebutton.h"
-#include "shell/mainwindowfixture.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/standinbrowser.h"
 
 #include <QElapsedTimer>

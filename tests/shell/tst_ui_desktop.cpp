@@ -1,14 +1,15 @@
 // The main window on a desktop with a notification area: the icon in a real
 // tray host, its clicks and balloons, and the boss key through the X server,
 // all driven by real input (xdotool).
-#include "mainwindowfixture.h"
+#include "support/gamebox.h"
 
 #include "dialogs/gui/ba2.h"
 #include "mainwindow/ba3.h"
 #include "shell/gui/globalhotkey.h"
-#include "shell/gui/trayicon.h"
 #include "shell/gui/imagebutton.h"
+#include "shell/gui/trayicon.h"
 #include "support/dialoganswers.h"
+#include "support/eventwait.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -83,7 +84,7 @@ class TestUiDesktop : public QObject
     // Waits until the window's icon sits mapped in the tray host.
     bool iconEmbedded(BA1 *w)
     {
-        return QTest::qWaitFor([w] {
+        return KavoTest::WaitUntil([w] {
             return X11Probe::trayIcons(ownPid()).size() == 1 && !w->tray()->geometry().isEmpty();
         }, 15000);
     }
@@ -109,9 +110,9 @@ private Q_SLOTS:
 
     void iconClicksAndBalloons()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         QVERIFY(iconEmbedded(w));
         QCOMPARE(w->tray()->toolTip(), QStringLiteral("Kavo游戏盒"));
         // Where the toolkit has the icon is where the tray host shows it.
@@ -206,9 +207,9 @@ private Q_SLOTS:
 
     void bossKey()
     {
-        MainWindowFixture f({{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
+        GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         QVERIFY(iconEmbedded(w));
         QVERIFY(w->bossKey());
         QCOMPARE(w->renj->text(), QStringLiteral("老板键 Ctrl+S"));
@@ -258,9 +259,9 @@ private Q_SLOTS:
     {
         X11Probe::KeyGrabber other('s');
         QVERIFY(other.grabbed());
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         QVERIFY(!w->bossKey());
         QCOMPARE(w->renj->text(), CONFLICT);
         QVERIFY(pressBossKey());
@@ -275,9 +276,9 @@ private Q_SLOTS:
     {
         m_host->stop();
         QTRY_VERIFY_WITH_TIMEOUT(!TrayIcon::isAvailable(), 5000);
-        MainWindowFixture f({{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
+        GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
         QVERIFY(f.show());
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         // Closing minimises: a hidden window could not be got back.
         w->npc_Click(2);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);

@@ -2,10 +2,11 @@
 // (xdotool) moves, resizes and maximises it; the "above" state shows in the
 // window's _NET_WM_STATE.
 
-#include "mainwindowfixture.h"
+#include "support/gamebox.h"
 
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "support/eventwait.h"
 
 #include <QLabel>
 #include <QProcess>
@@ -54,11 +55,11 @@ class TestUiWindowFrame : public QObject
 
 private:
     // Shows the window at its design size and waits for the window manager.
-    bool showWindow(MainWindowFixture &f)
+    bool showWindow(GameBox &f)
     {
         if (!f.show())
             return false;
-        const bool sized = QTest::qWaitFor([&f] { return f.window->size() == QSize(903, 614); }, 5000);
+        const bool sized = KavoTest::WaitUntil([&f] { return f.w->size() == QSize(903, 614); }, 5000);
         QTest::qWait(300);
         return sized;
     }
@@ -69,9 +70,9 @@ private:
 private Q_SLOTS:
     void draggingTheBackgroundMovesTheWindow()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QPoint before = w->geometry().topLeft();
         const QPoint start = background(w);
         QVERIFY(pointerTo(start));
@@ -89,9 +90,9 @@ private Q_SLOTS:
 
     void rightEdgeBandWidensAndSavesTheSize()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         f.setSetting("h_w", QStringLiteral("1"));
         const QPoint edge = w->geometry().topLeft() + QPoint(903 - 1, 300);
 
@@ -116,9 +117,9 @@ private Q_SLOTS:
 
     void resizingBelowTheMinimumSnapsBack()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QPoint corner = w->geometry().topLeft() + QPoint(903 - 1, 614 - 1);
         QVERIFY(pointerTo(corner));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeFDiagCursor);
@@ -136,9 +137,9 @@ private Q_SLOTS:
 
     void pressOnTheBandSavesTheSizeEvenWithoutChange()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         f.setSetting("h_w", QStringLiteral("1"));
         f.setSetting("h_h", QStringLiteral("1"));
         QVERIFY(pointerTo(w->geometry().topLeft() + QPoint(450, 614 - 1)));
@@ -159,9 +160,9 @@ private Q_SLOTS:
 
     void maximisedWindowNeitherMovesNorResizes()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         w->npc_Click(1);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
         QTest::qWait(300);
@@ -188,9 +189,9 @@ private Q_SLOTS:
 
     void doubleClickOnTheBackgroundTogglesMaximise()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QRect normal = w->geometry();
         QVERIFY(pointerTo(background(w)));
         QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
@@ -212,9 +213,9 @@ private Q_SLOTS:
 
     void minimisingKeepsTheLayoutAndFullScreenComesBackMaximised()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QRect page = w->zz[0]->geometry();
         w->npc_Click(0);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
@@ -239,9 +240,9 @@ private Q_SLOTS:
 
     void alwaysOnTopIsTheAboveState()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         const QRect before = w->geometry();
         QVERIFY(!netWmState(w).contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
 
@@ -263,9 +264,9 @@ private Q_SLOTS:
 
     void hoverFollowsTheRealPointer()
     {
-        MainWindowFixture f;
+        GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
-        BA1 *w = f.window.get();
+        BA1 *w = f.w.get();
         ImageButton *close = w->npc[2];
         const auto pixels = [close] { return framePixels(close->image(), close->size()); };
 

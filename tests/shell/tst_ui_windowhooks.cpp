@@ -1,6 +1,7 @@
 // The chain of window hooks and the size-limit hook on a plain window.
 
 #include "shell/gui/windowhooks.h"
+#include "support/eventwait.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -4,6 +4,7 @@
 // does not block the next start.
 #include "startup/settingsstore.h"
 #include "support/appfolder.h"
+#include "support/eventwait.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -77,7 +78,7 @@ class TestUiSingleInstance : public QObject
         const quint32 pid = pidOf(play);
         if (pid == 0)
             return false;
-        const bool seen = QTest::qWaitFor([this, pid, &play] {
+        const bool seen = KavoTest::WaitUntil([this, pid, &play] {
             if (play.state() != QProcess::Running)
                 return true; // ended: reported below
             const QList<Window> windows = X11Probe::shownMainWindows(pid);

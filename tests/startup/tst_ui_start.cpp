@@ -7,6 +7,8 @@
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
 #include "support/appfolder.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/portalserver.h"
 
 #include <QDir>
@@ -35,15 +37,13 @@ class StartTest : public QObject
 private Q_SLOTS:
     void firstNavigationOfEveryPane()
     {
-        PortalServer portal;
-        QVERIFY2(portal.start(), qPrintable(portal.errorString()));
-        QTemporaryDir dir;
-        const AppPaths paths(dir.path());
-        PrepareApplicationFolder(paths);
-        WriteIniValue(paths.configPath(), QStringLiteral("main"), QStringLiteral("user"), QStringLiteral("abc"));
-
-        BA1 w(paths, portal.baseUrl());
-        w.show();
+        GameBox box;
+        QVERIFY2(box.portal.start(), qPrintable(box.portal.errorString()));
+        PrepareApplicationFolder(box.paths);
+        box.setSetting("user", QStringLiteral("abc"), QStringLiteral("main"));
+        QVERIFY(box.openWindow(false));
+        const PortalServer &portal = box.portal;
+        BA1 &w = *box.w;
         QTRY_COMPARE_WITH_TIMEOUT(portal.statsIds(), QStringList{QStringLiteral("abc")}, 20000);
         for (const char *target : {"/", "/yy", "/dan", "/js/ads/topad.html", "/tj/tj.asp?id=abc"})
             QTRY_VERIFY2_WITH_TIMEOUT(portal.requests().contains(QString::fromLatin1(target)), target, 20000);
@@ -51,13 +51,13 @@ private Q_SLOTS:
         QTRY_COMPARE(w.Web1->locationUrl(), portal.baseUrl());
         QTRY_COMPARE(w.Web2->locationUrl(), QStringLiteral("about:blank"));
         QTRY_COMPARE(w.Webr->locationUrl(), QStringLiteral("about:blank"));
-        QTRY_COMPARE(w.Web3->locationUrl(), dir.path() + QStringLiteral("/app/n.htm"));
+        QTRY_COMPARE(w.Web3->locationUrl(), box.paths.dataFile(QStringLiteral("n.htm")));
         QTRY_COMPARE(w.Web4->locationUrl(), portal.baseUrl() + QStringLiteral("yy"));
         QTRY_COMPARE(w.Web5->locationUrl(), portal.baseUrl() + QStringLiteral("dan"));
         QTRY_COMPARE(w.adweb->locationUrl(), portal.baseUrl() + QStringLiteral("js/ads/topad.html"));
         QTRY_COMPARE(w.Web6->locationUrl(), portal.baseUrl() + QStringLiteral("tj/tj.asp?id=abc"));
 
-        QCOMPARE(w.ConfigPath, paths.configPath());
+        QCOMPARE(w.ConfigPath, box.paths.configPath());
         QCOMPARE(w.InstalledVersion, QStringLiteral("1.0"));
         QCOMPARE(w.CurrentTab, 6);
         QCOMPARE(w.CurrentGameUrl, QStringLiteral("0"));
@@ -73,20 +73,12 @@ private Q_SLOTS:
 
     void savedSizeIsRestoredOnlyWhenAsked()
     {
-        QTemporaryDir dir;
-        const AppPaths paths(dir.path());
-        PrepareApplicationFolder(paths);
-        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("h_w"), QStringLiteral("12000"));
-        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("h_h"), QStringLiteral("9000"));
-        {
-            BA1 w(paths, QStringLiteral("http://127.0.0.1:9/"));
-            QCOMPARE(w.size(), QSize(800, 600));
-        }
-        WriteIniValue(paths.configPath(), S_Q, QStringLiteral("s_size"), QStringLiteral("1"));
-        {
-            BA1 w(paths, QStringLiteral("http://127.0.0.1:9/"));
-            QVERIFY(w.size() != QSize(800, 600));
-        }
+        GameBox box(GameBox::NO_PORTAL, {{QStringLiteral("h_w"), QStringLiteral("12000")},
+                                         {QStringLiteral("h_h"), QStringLiteral("9000")}});
+        QCOMPARE(box.w->size(), QSize(800, 600));
+        box.setSetting("s_size", QStringLiteral("1"));
+        box.create(GameBox::NO_PORTAL);
+        QVERIFY(box.w->size() != QSize(800, 600));
     }
 
     void executableStartsFromACopiedFolder()

@@ -139,6 +139,28 @@ QStringList netWmState(Window w)
     return names;
 }
 
+Window windowManagerCheck()
+{
+    // The window named on the root must name itself: a manager that died
+    // leaves the root's property behind.
+    const auto supporting = [](Window w) {
+        const QByteArray v = property(w, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+        return v.size() >= 4 ? *reinterpret_cast<const Window *>(v.constData()) : Window(0);
+    };
+    const Window check = supporting(root());
+    return check && supporting(check) == check ? check : 0;
+}
+
+QString windowManagerMissing()
+{
+    if (!conn())
+        return QStringLiteral("this test needs an X11 display");
+    if (!windowManagerCheck())
+        return QStringLiteral("this test needs a window manager (none announces itself with "
+                              "_NET_SUPPORTING_WM_CHECK on the root window): run it through scripts/with-x.sh");
+    return QString();
+}
+
 Window activeWindow()
 {
     const QByteArray v = property(root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);

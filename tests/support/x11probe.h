@@ -29,6 +29,14 @@ QString nameOf(Window w);
 // Atom names of _NET_WM_STATE, e.g. "_NET_WM_STATE_HIDDEN".
 QStringList netWmState(Window w);
 Window activeWindow();
+// The running window manager's check window (_NET_SUPPORTING_WM_CHECK); 0
+// when no manager runs.
+Window windowManagerCheck();
+// Empty when a window manager runs, else what a test that needs one says
+// when it fails at once:
+//     if (const QString no = X11Probe::windowManagerMissing(); !no.isEmpty())
+//         QFAIL(qPrintable(no));
+QString windowManagerMissing();
 // The window's place on the screen.
 QRect rootGeometry(Window w);
 // The window manager's client windows, bottom to top.
