@@ -93,17 +93,16 @@ private:
 
 QByteArray EngineArguments(const QByteArray &userArguments)
 {
-    // The process model. Left alone, the engine starts a renderer process for
-    // every page as the page is built, so the window's eight panes cost eight
-    // renderers (and their start-up competes with the portal page's load)
-    // although they show only two sites: the portal and the program's own
-    // scheme. Isolating sites strictly puts every site into processes of its
-    // own, so a portal page and a page of the door never share a process
-    // (nor do a game page and a page of another site); within that rule the
-    // limit lets pages of one site share a renderer. The limit is soft for
-    // isolation: a site that finds no process of its own gets a new one.
+    // The process model. Sites are isolated strictly: every site gets
+    // processes of its own, so a portal page and a page of the program's
+    // own scheme (the list pages, the local player) never share a renderer.
+    // Letting pages of one site share a renderer as well
+    // (--renderer-process-limit) saved memory at start-up, but the engine
+    // then placed a page of the program's scheme into a renderer it may not
+    // commit that page in and killed the renderer ("bad IPC message"): the
+    // downloaded game stopped. So every page keeps its renderer.
     // The user's own arguments come after these, so theirs win.
-    QByteArray arguments = QByteArrayLiteral("--site-per-process --renderer-process-limit=2");
+    QByteArray arguments = QByteArrayLiteral("--site-per-process");
     if (!userArguments.trimmed().isEmpty())
         arguments += ' ' + userArguments.trimmed();
     return arguments;
