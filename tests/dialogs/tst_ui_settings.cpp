@@ -258,7 +258,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
     }
 
-    void skinnedFrameAndCloseButton()
+    // The settings dialog as the screen shows it: frame, buttons, both
+    // pages, dragged by its title strip and closed by its close button.
+    void dialogOnScreen()
     {
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
@@ -295,44 +297,7 @@ private Q_SLOTS:
                          QString::number(d->mapToGlobal(QPoint(200, 150)).y())}));
         QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt[1], closeCell), 5000);
 
-        // Dragged by its title strip: the window manager takes over at the
-        // first move with the button held and follows the pointer from there.
-        const QPoint grip = d->mapToGlobal(QPoint(200, 12));
-        const QRect before = X11Probe::rootGeometry(xid(d));
-        const auto pointerTo = [](const QPoint &p) {
-            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-                            QString::number(p.y())});
-        };
-        QVERIFY(pointerTo(grip));
-        QVERIFY(Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
-        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::mouseButtons() & Qt::LeftButton, 5000);
-        DragSeen seen;
-        d->installEventFilter(&seen);
-        QVERIFY(pointerTo(grip + QPoint(30, 20)));
-        QTRY_VERIFY_WITH_TIMEOUT(seen.dragged, 5000);
-        // Moves go on until the window manager has taken the drag over; it
-        // follows the pointer from where it took over (at most the first move).
-        const auto moved = [&] { return X11Probe::rootGeometry(xid(d)).topLeft() - before.topLeft(); };
-        QTRY_VERIFY_WITH_TIMEOUT(pointerTo(grip + QPoint(59, 39)) && pointerTo(grip + QPoint(60, 40))
-                                     && moved().x() > 0 && moved().y() > 0,
-                                 10000);
-        QVERIFY(Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
-        QVERIFY2(moved().x() <= 60 && moved().y() <= 40, qPrintable(QStringLiteral("%1,%2").arg(moved().x()).arg(moved().y())));
-        QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
-        QTRY_COMPARE_WITH_TIMEOUT(d->geometry().topLeft(), before.topLeft() + moved(), 5000);
-
-        // A real click on the close button closes the dialog.
-        QVERIFY(ClickAt(d->guan->mapToGlobal(QPoint(16, 9))));
-        QTRY_VERIFY_WITH_TIMEOUT(!openDialog(w), 5000);
-    }
-
-    void pagesOnScreen()
-    {
-        GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
-        BA1 *w = f.w.get();
-        BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
-        QVERIFY(d);
+        // The texts of both pages.
         QStringList texts;
         for (const QLabel *l : d->findChildren<QLabel *>())
             texts << l->text();
@@ -379,6 +344,36 @@ private Q_SLOTS:
         const QRect textArea(d->Frame4->mapTo(d, d->L1[9]->geometry().topLeft()), d->L1[9]->size());
         QVERIFY(hasInk(screenShot(area).copy(textArea)));
         QVERIFY(screenShot(area).save(QStringLiteral(KAVO_BUILD_DIR "/settings-dialog-about.png")));
+
+        // Dragged by its title strip: the window manager takes over at the
+        // first move with the button held and follows the pointer from there.
+        const QPoint grip = d->mapToGlobal(QPoint(200, 12));
+        const QRect before = X11Probe::rootGeometry(xid(d));
+        const auto pointerTo = [](const QPoint &p) {
+            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
+                            QString::number(p.y())});
+        };
+        QVERIFY(pointerTo(grip));
+        QVERIFY(Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::mouseButtons() & Qt::LeftButton, 5000);
+        DragSeen seen;
+        d->installEventFilter(&seen);
+        QVERIFY(pointerTo(grip + QPoint(30, 20)));
+        QTRY_VERIFY_WITH_TIMEOUT(seen.dragged, 5000);
+        // Moves go on until the window manager has taken the drag over; it
+        // follows the pointer from where it took over (at most the first move).
+        const auto moved = [&] { return X11Probe::rootGeometry(xid(d)).topLeft() - before.topLeft(); };
+        QTRY_VERIFY_WITH_TIMEOUT(pointerTo(grip + QPoint(59, 39)) && pointerTo(grip + QPoint(60, 40))
+                                     && moved().x() > 0 && moved().y() > 0,
+                                 10000);
+        QVERIFY(Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        QVERIFY2(moved().x() <= 60 && moved().y() <= 40, qPrintable(QStringLiteral("%1,%2").arg(moved().x()).arg(moved().y())));
+        QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
+        QTRY_COMPARE_WITH_TIMEOUT(d->geometry().topLeft(), before.topLeft() + moved(), 5000);
+
+        // A real click on the close button closes the dialog.
+        QVERIFY(ClickAt(d->guan->mapToGlobal(QPoint(16, 9))));
+        QTRY_VERIFY_WITH_TIMEOUT(!openDialog(w), 5000);
     }
 
     void applyKeepsTheDialogOpen()

@@ -95,6 +95,7 @@ class tst_ui_PortalServer : public QObject
 
 private:
     PortalServer m_portal;
+    PortalServer m_faulty; // with the switches of faults_data()
 
 private Q_SLOTS:
     void initTestCase();
@@ -116,6 +117,10 @@ private Q_SLOTS:
 void tst_ui_PortalServer::initTestCase()
 {
     QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
+    QVERIFY2(m_faulty.start({"--fault", "lib/wenc.txt=404", "--fault", "/tj/tj.asp?id=X=500",
+                             "--fault", "/games/102.swf=redirect:/games/101.swf", "--fault", "/games/103.swf=empty",
+                             "--fault", "/games/104.swf=chunked"}),
+             qPrintable(m_faulty.errorString()));
 }
 
 void tst_ui_PortalServer::contractAddresses_data()
@@ -289,12 +294,7 @@ void tst_ui_PortalServer::faults()
     QFETCH(int, bodySize);
     QFETCH(bool, hasLength);
 
-    PortalServer portal;
-    QVERIFY2(portal.start({"--fault", "lib/wenc.txt=404", "--fault", "/tj/tj.asp?id=X=500",
-                           "--fault", "/games/102.swf=redirect:/games/101.swf", "--fault", "/games/103.swf=empty",
-                           "--fault", "/games/104.swf=chunked"}),
-             qPrintable(portal.errorString()));
-    const Answer a = fetch(portal.baseUrl() + path);
+    const Answer a = fetch(m_faulty.baseUrl() + path);
     QCOMPARE(a.status, status);
     QCOMPARE(a.header("Location"), location);
     if (bodySize == -1)
