@@ -138,14 +138,10 @@ private Q_SLOTS:
         QTRY_VERIFY(!floating);
         QVERIFY(!w->floatingPromotion());
         QVERIFY(w->isVisible());
-    }
 
-    // A link that asks for a new window: the page goes to the user's browser
-    // and the window closes.
-    void floatingWindowNewWindow()
-    {
-        BA1 *w = window();
-        QPointer<adsb> floating = showFloating();
+        // Shown again, a link that asks for a new window: the page goes to
+        // the user's browser and the window closes.
+        floating = showFloating();
         QVERIFY(floating);
         BrowserStandIn browser;
         clickNewWindowLink(floating);
