@@ -12,6 +12,7 @@
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 #include "startup/settingsstore.h"
+#include "support/sizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,12 @@
 #include <QTest>
 
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/statvfs.h>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <optional>
 
 namespace
 {
@@ -51,13 +52,10 @@ public:
         const QByteArray where = QFile::encodeName(m_dir.path());
         const QByteArray options = "size=" + QByteArray::number(DISK_BYTES);
         m_mounted = ::mount("tmpfs", where.constData(), "tmpfs", 0, options.constData()) == 0;
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
     }
     ~SmallDisk()
     {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
+        m_limit.reset();
         if (m_mounted)
             ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
     }
@@ -70,9 +68,8 @@ public:
     void setFree(qint64 bytes)
     {
         if (!m_mounted) {
-            rlimit limit = m_saved;
-            limit.rlim_cur = rlim_t(bytes);
-            setrlimit(RLIMIT_FSIZE, &limit);
+            m_limit.reset();
+            m_limit.emplace(rlim_t(bytes));
             return;
         }
         const QByteArray filler = QFile::encodeName(m_dir.filePath(QStringLiteral(".filler")));
@@ -99,8 +96,7 @@ public:
 private:
     QTemporaryDir m_dir;
     bool m_mounted = false;
-    rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
+    std::optional<SizeLimit> m_limit;
 };
 
 const QList<qint64> FREE_STEPS = {0, 4096, 8192, 16384, 32768, 49152, 65536, 98304, 131072, 196608};

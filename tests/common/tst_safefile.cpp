@@ -1,4 +1,5 @@
 #include "common/safefile.h"
+#include "support/sizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,10 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 
 namespace
 {
@@ -23,30 +21,6 @@ QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-// Writes under a file size limit, which binds root too: it stands for a disk
-// that fills up while the files are written.
-class SizeLimit
-{
-public:
-    explicit SizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
-};
 }
 
 class TestSafeFile : public QObject

@@ -32,10 +32,6 @@ namespace
 {
 using X11Probe::Window;
 
-const QStringList MENU_ENTRIES = {QStringLiteral("软件设置"), QStringLiteral("关于我们"), QStringLiteral("官方网站"),
-                                  QStringLiteral("-"), QStringLiteral("升级检测"), QStringLiteral("-"),
-                                  QStringLiteral("退出软件")};
-
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -139,6 +135,16 @@ class TestUiSettings : public QObject
         return QTest::qWaitForWindowExposed(d, 10000) ? d : nullptr;
     }
 
+    // Shows the window, active, and sets it on top by its pin button.
+    static bool showOnTop(GameBox &f)
+    {
+        BA1 *w = f.w.get();
+        if (!f.show() || !KavoTest::WaitUntil([w] { return X11Probe::activeWindow() == xid(w); }, 5000))
+            return false;
+        w->npc_Click(4);
+        return KavoTest::WaitUntil([w] { return onTop(w); }, 5000);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -153,26 +159,31 @@ private Q_SLOTS:
         QFile::remove(autostartEntry());
     }
 
-    void menuButtonPopsUpTheProgramMenu()
+    // One window through every entry of the menu, ending with the one that
+    // quits the program.
+    void menuEntriesReachTheirCommands()
     {
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         const QPoint expected = w->mapToGlobal(QPoint(w->npc[5]->x() - 17, w->npc[5]->y() + 23));
 
-        // A real click on the button.
-        MenuAnswer menu;
-        QVERIFY(ClickAt(w->npc[5]->mapToGlobal(QPoint(12, 9))));
-        QTRY_COMPARE_WITH_TIMEOUT(menu.count, 1, 10000);
-        QCOMPARE(menu.entries, MENU_ENTRIES);
-        QCOMPARE(menu.position, expected);
-    }
+        // A real click on the button pops up the menu.
+        {
+            MenuAnswer menu;
+            QVERIFY(ClickAt(w->npc[5]->mapToGlobal(QPoint(12, 9))));
+            QTRY_COMPARE_WITH_TIMEOUT(menu.count, 1, 10000);
+            QCOMPARE(menu.entries, ProgramMenuEntries());
+            QCOMPARE(menu.position, expected);
+        }
 
-    void entriesReachTheirCommands()
-    {
-        GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
-        BA1 *w = f.w.get();
+        // Nothing was fetched: the check on demand has nothing to offer.
+        {
+            MessageAnswer answer(QMessageBox::Ok);
+            chooseFromMenuButton(w, QStringLiteral("升级检测"));
+            QTRY_VERIFY_WITH_TIMEOUT(answer.count > 0, 10000);
+            QCOMPARE(answer.text, QStringLiteral("你现在使用的是最新版本，无需升级！"));
+        }
 
         // The two dialog entries open one dialog on two pages.
         BA2 *about = openThroughMenu(w, QStringLiteral("关于我们"));
@@ -203,28 +214,13 @@ private Q_SLOTS:
         QVERIFY(!dialog);
     }
 
-    void updateCheckEntry()
-    {
-        GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
-        BA1 *w = f.w.get();
-        // Nothing was fetched: the check on demand has nothing to offer.
-        MessageAnswer answer(QMessageBox::Ok);
-        chooseFromMenuButton(w, QStringLiteral("升级检测"));
-        QTRY_VERIFY_WITH_TIMEOUT(answer.count > 0, 10000);
-        QCOMPARE(answer.text, QStringLiteral("你现在使用的是最新版本，无需升级！"));
-    }
-
     // The window stays on top and is minimised, or hidden: the dialog brings
     // it back and opens over it, and the window stays on top.
     void dialogOverAWindowOnTop()
     {
         GameBox f(GameBox::NO_PORTAL, {{QStringLiteral("ts"), QStringLiteral("1")}, {QStringLiteral("quit"), QStringLiteral("2")}});
-        QVERIFY(f.show());
         BA1 *w = f.w.get();
-        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), xid(w), 5000);
-        w->npc_Click(4);
-        QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
+        QVERIFY(showOnTop(f));
         w->showMinimized();
         QTRY_VERIFY_WITH_TIMEOUT(minimisedOnScreen(w), 5000);
 
@@ -247,11 +243,8 @@ private Q_SLOTS:
     void dialogOverAHiddenWindow()
     {
         GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
         BA1 *w = f.w.get();
-        QTRY_COMPARE_WITH_TIMEOUT(X11Probe::activeWindow(), xid(w), 5000);
-        w->npc_Click(4);
-        QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
+        QVERIFY(showOnTop(f));
         // Hidden (as to the notification area): shown again, the dialog over it.
         w->hide();
         QTRY_VERIFY_WITH_TIMEOUT(!X11Probe::isViewable(xid(w)), 5000);
@@ -265,7 +258,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
     }
 
-    void skinnedFrameAndCloseButton()
+    // The settings dialog as the screen shows it: frame, buttons, both
+    // pages, dragged by its title strip and closed by its close button.
+    void dialogOnScreen()
     {
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
@@ -302,44 +297,7 @@ private Q_SLOTS:
                          QString::number(d->mapToGlobal(QPoint(200, 150)).y())}));
         QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt[1], closeCell), 5000);
 
-        // Dragged by its title strip: the window manager takes over at the
-        // first move with the button held and follows the pointer from there.
-        const QPoint grip = d->mapToGlobal(QPoint(200, 12));
-        const QRect before = X11Probe::rootGeometry(xid(d));
-        const auto pointerTo = [](const QPoint &p) {
-            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-                            QString::number(p.y())});
-        };
-        QVERIFY(pointerTo(grip));
-        QVERIFY(Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
-        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::mouseButtons() & Qt::LeftButton, 5000);
-        DragSeen seen;
-        d->installEventFilter(&seen);
-        QVERIFY(pointerTo(grip + QPoint(30, 20)));
-        QTRY_VERIFY_WITH_TIMEOUT(seen.dragged, 5000);
-        // Moves go on until the window manager has taken the drag over; it
-        // follows the pointer from where it took over (at most the first move).
-        const auto moved = [&] { return X11Probe::rootGeometry(xid(d)).topLeft() - before.topLeft(); };
-        QTRY_VERIFY_WITH_TIMEOUT(pointerTo(grip + QPoint(59, 39)) && pointerTo(grip + QPoint(60, 40))
-                                     && moved().x() > 0 && moved().y() > 0,
-                                 10000);
-        QVERIFY(Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
-        QVERIFY2(moved().x() <= 60 && moved().y() <= 40, qPrintable(QStringLiteral("%1,%2").arg(moved().x()).arg(moved().y())));
-        QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
-        QTRY_COMPARE_WITH_TIMEOUT(d->geometry().topLeft(), before.topLeft() + moved(), 5000);
-
-        // A real click on the close button closes the dialog.
-        QVERIFY(ClickAt(d->guan->mapToGlobal(QPoint(16, 9))));
-        QTRY_VERIFY_WITH_TIMEOUT(!openDialog(w), 5000);
-    }
-
-    void pagesOnScreen()
-    {
-        GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
-        BA1 *w = f.w.get();
-        BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
-        QVERIFY(d);
+        // The texts of both pages.
         QStringList texts;
         for (const QLabel *l : d->findChildren<QLabel *>())
             texts << l->text();
@@ -386,22 +344,36 @@ private Q_SLOTS:
         const QRect textArea(d->Frame4->mapTo(d, d->L1[9]->geometry().topLeft()), d->L1[9]->size());
         QVERIFY(hasInk(screenShot(area).copy(textArea)));
         QVERIFY(screenShot(area).save(QStringLiteral(KAVO_BUILD_DIR "/settings-dialog-about.png")));
-    }
 
-    void firstRunOptions()
-    {
-        GameBox f(GameBox::NO_PORTAL);
-        QVERIFY(f.show());
-        BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
-        QVERIFY(d);
-        QVERIFY(d->Check1[0]->isChecked());
-        QVERIFY(!d->Check1[1]->isChecked());
-        QVERIFY(d->Check1[2]->isChecked());
-        QVERIFY(d->Check1[3]->isChecked());
-        QCOMPARE(d->Check1[0]->text(), QStringLiteral("自动保存软件界面大小"));
-        QCOMPARE(d->Check1[1]->text(), QStringLiteral("开机自动启动游戏软件"));
-        QCOMPARE(d->Check1[2]->text(), QStringLiteral("托盘显示系统操作气泡提示"));
-        QCOMPARE(d->Check1[3]->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
+        // Dragged by its title strip: the window manager takes over at the
+        // first move with the button held and follows the pointer from there.
+        const QPoint grip = d->mapToGlobal(QPoint(200, 12));
+        const QRect before = X11Probe::rootGeometry(xid(d));
+        const auto pointerTo = [](const QPoint &p) {
+            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
+                            QString::number(p.y())});
+        };
+        QVERIFY(pointerTo(grip));
+        QVERIFY(Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::mouseButtons() & Qt::LeftButton, 5000);
+        DragSeen seen;
+        d->installEventFilter(&seen);
+        QVERIFY(pointerTo(grip + QPoint(30, 20)));
+        QTRY_VERIFY_WITH_TIMEOUT(seen.dragged, 5000);
+        // Moves go on until the window manager has taken the drag over; it
+        // follows the pointer from where it took over (at most the first move).
+        const auto moved = [&] { return X11Probe::rootGeometry(xid(d)).topLeft() - before.topLeft(); };
+        QTRY_VERIFY_WITH_TIMEOUT(pointerTo(grip + QPoint(59, 39)) && pointerTo(grip + QPoint(60, 40))
+                                     && moved().x() > 0 && moved().y() > 0,
+                                 10000);
+        QVERIFY(Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        QVERIFY2(moved().x() <= 60 && moved().y() <= 40, qPrintable(QStringLiteral("%1,%2").arg(moved().x()).arg(moved().y())));
+        QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
+        QTRY_COMPARE_WITH_TIMEOUT(d->geometry().topLeft(), before.topLeft() + moved(), 5000);
+
+        // A real click on the close button closes the dialog.
+        QVERIFY(ClickAt(d->guan->mapToGlobal(QPoint(16, 9))));
+        QTRY_VERIFY_WITH_TIMEOUT(!openDialog(w), 5000);
     }
 
     void applyKeepsTheDialogOpen()
@@ -436,33 +408,26 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         const QByteArray before = readAll(f.paths.configPath());
         QVERIFY(!before.isEmpty());
-        const auto changeEverything = [](BA2 *d) {
+
+        // Cancel, the close button and Escape.
+        const std::function<void(BA2 *)> closings[] = {
+            [](BA2 *d) { QTest::mouseClick(d->cmdCancel, Qt::LeftButton); },
+            [](BA2 *d) { QTest::mouseClick(d->guan, Qt::LeftButton); },
+            [](BA2 *d) { QTest::keyClick(d, Qt::Key_Escape); },
+        };
+        for (const auto &close : closings) {
+            BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
+            QVERIFY(d);
             for (QCheckBox *c : d->Check1)
                 c->click();
-        };
-
-        BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
-        QVERIFY(d);
-        changeEverything(d);
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
-        QTRY_VERIFY(!openDialog(w));
-        QCOMPARE(readAll(f.paths.configPath()), before);
-
-        d = openThroughMenu(w, QStringLiteral("软件设置"));
-        QVERIFY(d);
-        changeEverything(d);
-        QTest::mouseClick(d->guan, Qt::LeftButton);
-        QTRY_VERIFY(!openDialog(w));
-
-        d = openThroughMenu(w, QStringLiteral("软件设置"));
-        QVERIFY(d);
-        changeEverything(d);
-        QTest::keyClick(d, Qt::Key_Escape);
-        QTRY_VERIFY(!openDialog(w));
-        QCOMPARE(readAll(f.paths.configPath()), before);
+            close(d);
+            QTRY_VERIFY(!openDialog(w));
+            QCOMPARE(readAll(f.paths.configPath()), before);
+        }
         QVERIFY(!QFile::exists(autostartEntry()));
     }
 
+    // The options of a first run, then each changed and written by OK.
     void okWritesAndCloses()
     {
         GameBox f(GameBox::NO_PORTAL);
@@ -470,6 +435,14 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
+        QVERIFY(d->Check1[0]->isChecked());
+        QVERIFY(!d->Check1[1]->isChecked());
+        QVERIFY(d->Check1[2]->isChecked());
+        QVERIFY(d->Check1[3]->isChecked());
+        QCOMPARE(d->Check1[0]->text(), QStringLiteral("自动保存软件界面大小"));
+        QCOMPARE(d->Check1[1]->text(), QStringLiteral("开机自动启动游戏软件"));
+        QCOMPARE(d->Check1[2]->text(), QStringLiteral("托盘显示系统操作气泡提示"));
+        QCOMPARE(d->Check1[3]->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
         for (int i : {0, 2, 3})
             d->Check1[i]->click();
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);

@@ -2,15 +2,12 @@
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 #include "support/listfolder.h"
+#include "support/sizelimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace
 {
@@ -239,17 +236,14 @@ void TestGameList::unwritablePageChangesNothing()
     const QByteArray listBefore = list(d);
     const QByteArray pageBefore = list(QStringLiteral("d.htm"));
 
-    rlimit saved {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto handler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 512;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool added = AddGameRecord(m_folder->paths, QStringLiteral("new"), QStringLiteral("9"), QStringLiteral("9"), 1, d);
-    const bool removed = RemoveGameLine(m_folder->paths, d, 1);
-    const bool cleared = ClearGameList(m_folder->paths, d);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, handler);
+    bool added = true, removed = true, cleared = true;
+    {
+        const SizeLimit limit(512);
+        QVERIFY(limit.isSet());
+        added = AddGameRecord(m_folder->paths, QStringLiteral("new"), QStringLiteral("9"), QStringLiteral("9"), 1, d);
+        removed = RemoveGameLine(m_folder->paths, d, 1);
+        cleared = ClearGameList(m_folder->paths, d);
+    }
 
     QVERIFY(!added);
     QVERIFY(!removed);

@@ -47,10 +47,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void pageBytes_data();
     void pageBytes();
-    void emptyListText_data();
-    void emptyListText();
-    void namesCannotInjectMarkup();
     void pageFileByListName();
     void missingListLeavesPageAlone();
     void unescape_data();
@@ -84,52 +82,58 @@ void TestListPage::cleanup()
     m_folder.reset();
 }
 
-void TestListPage::pageBytes()
+void TestListPage::pageBytes_data()
 {
+    QTest::addColumn<QString>("listFile");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QString>("pageFile");
+    QTest::addColumn<QByteArray>("body"); // between PAGE_HEAD and PAGE_TAIL
+
     // Items keep the line numbers of the file across empty lines, lines
     // without "|" and records whose name is empty.
-    setList(QStringLiteral("date_n.dat"), "\r\n"
-                                          "Tank|12|g/12.swf|1\r\n"
-                                          "not a record\r\n"
-                                          "%u4E2D%u6587|34|34|0\r\n"
-                                          "|56|g/56.swf|1\r\n"
-                                          "\xcc\xb9\xbf\xcb 2|78|x\r\n"
-                                          "short|90");
-    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_n.dat")));
-    const QByteArray items = item(2, "Tank") + item(4, "\xd6\xd0\xce\xc4" + POINTS)
-        + item(6, "\xcc\xb9\xbf\xcb 2") + item(7, "short");
-    QCOMPARE(readPage(QStringLiteral("n.htm")), PAGE_HEAD + items + PAGE_TAIL);
-    QCOMPARE(m_folder->refreshes, 1);
-}
-
-void TestListPage::emptyListText_data()
-{
-    QTest::addColumn<QByteArray>("list");
-    QTest::newRow("one empty line") << QByteArray("\r\n");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("no records") << QByteArray("abc\r\n\r\nxyz");
-    QTest::newRow("only empty names") << QByteArray("|1|a|1\r\n|2|b|1|extra\r\n");
-}
-
-void TestListPage::emptyListText()
-{
-    QFETCH(QByteArray, list);
-    setList(QStringLiteral("date_c.dat"), list);
-    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_c.dat")));
-    QCOMPARE(readPage(QStringLiteral("c.htm")), PAGE_HEAD + EMPTY_TEXT + PAGE_TAIL);
-}
-
-void TestListPage::namesCannotInjectMarkup()
-{
+    QTest::newRow("line numbers") << "date_n.dat"
+                                  << QByteArray("\r\n"
+                                                "Tank|12|g/12.swf|1\r\n"
+                                                "not a record\r\n"
+                                                "%u4E2D%u6587|34|34|0\r\n"
+                                                "|56|g/56.swf|1\r\n"
+                                                "\xcc\xb9\xbf\xcb 2|78|x\r\n"
+                                                "short|90")
+                                  << "n.htm"
+                                  << item(2, "Tank") + item(4, "\xd6\xd0\xce\xc4" + POINTS)
+            + item(6, "\xcc\xb9\xbf\xcb 2") + item(7, "short");
     // A decoded name is text, never markup; only the points marker is markup.
-    setList(QStringLiteral("date_n.dat"),
-            "%3Cimg src=x onerror=%22location=%27tuzoflash://1$$$2$$$3%27%22%3E&amp;|1|a|0\r\n"
-            "<b>\"x\"</b>|2|b|1\r\n");
-    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("date_n.dat")));
-    const QByteArray items =
-        item(1, "&lt;img src=x onerror=&quot;location='tuzoflash://1$$$2$$$3'&quot;&gt;&amp;amp;" + POINTS)
-        + item(2, "&lt;b&gt;&quot;x&quot;&lt;/b&gt;");
-    QCOMPARE(readPage(QStringLiteral("n.htm")), PAGE_HEAD + items + PAGE_TAIL);
+    QTest::newRow("names cannot inject markup")
+        << "date_n.dat"
+        << QByteArray("%3Cimg src=x onerror=%22location=%27tuzoflash://1$$$2$$$3%27%22%3E&amp;|1|a|0\r\n"
+                      "<b>\"x\"</b>|2|b|1\r\n")
+        << "n.htm"
+        << item(1, "&lt;img src=x onerror=&quot;location='tuzoflash://1$$$2$$$3'&quot;&gt;&amp;amp;" + POINTS)
+            + item(2, "&lt;b&gt;&quot;x&quot;&lt;/b&gt;");
+    // The page file goes by the exact list file name.
+    QTest::newRow("other spelling of a list") << "Date_c.dat" << QByteArray("A|1|a|1\r\n") << "d.htm" << item(1, "A");
+    // Lists without a record show the empty-list text.
+    QTest::newRow("one empty line") << "date_c.dat" << QByteArray("\r\n") << "c.htm" << EMPTY_TEXT;
+    QTest::newRow("empty file") << "date_c.dat" << QByteArray() << "c.htm" << EMPTY_TEXT;
+    QTest::newRow("no records") << "date_c.dat" << QByteArray("abc\r\n\r\nxyz") << "c.htm" << EMPTY_TEXT;
+    QTest::newRow("only empty names") << "date_c.dat" << QByteArray("|1|a|1\r\n|2|b|1|extra\r\n") << "c.htm"
+                                      << EMPTY_TEXT;
+}
+
+void TestListPage::pageBytes()
+{
+    QFETCH(QString, listFile);
+    QFETCH(QByteArray, list);
+    QFETCH(QString, pageFile);
+    QFETCH(QByteArray, body);
+    setList(listFile, list);
+    QVERIFY(GenerateListPage(m_folder->paths, listFile));
+    QCOMPARE(readPage(pageFile), PAGE_HEAD + body + PAGE_TAIL);
+    QCOMPARE(m_folder->refreshes, 1);
+    // No other page was written.
+    QStringList files{listFile, pageFile};
+    files.sort();
+    QCOMPARE(QDir(m_folder->paths.dataDir()).entryList(QDir::Files, QDir::Name), files);
 }
 
 void TestListPage::pageFileByListName()
@@ -138,11 +142,6 @@ void TestListPage::pageFileByListName()
     QCOMPARE(PageNameFor(QStringLiteral("date_n.dat")), QStringLiteral("n.htm"));
     QCOMPARE(PageNameFor(QStringLiteral("date_d.dat")), QStringLiteral("d.htm"));
     QCOMPARE(PageNameFor(QStringLiteral("DATE_N.DAT")), QStringLiteral("d.htm"));
-
-    setList(QStringLiteral("Date_c.dat"), "A|1|a|1\r\n");
-    QVERIFY(GenerateListPage(m_folder->paths, QStringLiteral("Date_c.dat")));
-    QCOMPARE(readPage(QStringLiteral("d.htm")), PAGE_HEAD + item(1, "A") + PAGE_TAIL);
-    QVERIFY(!QFile::exists(m_folder->paths.dataFile(QStringLiteral("c.htm"))));
 }
 
 void TestListPage::missingListLeavesPageAlone()

@@ -3,6 +3,7 @@
 #include "lists/listpage.h"
 #include "portal/commandurl.h"
 #include "portal/paneevents.h"
+#include "support/listfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,16 +45,14 @@ private Q_SLOTS:
     void portalFailure();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    AppPaths m_paths;
+    std::unique_ptr<ListFolder> m_folder;
 };
 
 void TestCommandUrl::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_paths = AppPaths(m_dir->filePath(QStringLiteral("a/b")));
-    QVERIFY(QDir().mkpath(m_paths.dataDir()));
-    QVERIFY(QDir().mkpath(m_paths.flashDir()));
+    m_folder = std::make_unique<ListFolder>(QStringLiteral("a/b"));
+    QVERIFY(m_folder->isValid());
+    QVERIFY(QDir().mkpath(m_folder->paths.flashDir()));
 }
 
 void TestCommandUrl::parsePlay_data()
@@ -123,17 +122,17 @@ void TestCommandUrl::playerPage()
     QFETCH(QString, placedFile);
     QFETCH(QString, expected);
     if (!placedFile.isEmpty())
-        QVERIFY(touch(m_paths.appDir() + QLatin1Char('/') + placedFile));
-    QDir().mkpath(m_paths.flashDir() + QStringLiteral("/1"));
-    expected.replace(QStringLiteral("<local>"), m_paths.appDir() + QStringLiteral("/app/flash.htm"));
-    QCOMPARE(PlayerPageFor(m_paths, BASE, ParsePlayCommand(url)), expected);
+        QVERIFY(touch(m_folder->paths.appDir() + QLatin1Char('/') + placedFile));
+    QDir().mkpath(m_folder->paths.flashDir() + QStringLiteral("/1"));
+    expected.replace(QStringLiteral("<local>"), m_folder->paths.appDir() + QStringLiteral("/app/flash.htm"));
+    QCOMPARE(PlayerPageFor(m_folder->paths, BASE, ParsePlayCommand(url)), expected);
 }
 
 void TestCommandUrl::playerPageOfPerUserData()
 {
     // An installed program plays downloaded games from the user's flash/
     // with the player page of the installed folder.
-    const AppPaths paths(m_dir->filePath(QStringLiteral("lib")), m_dir->filePath(QStringLiteral("data")));
+    const AppPaths paths(m_folder->tempPath(QStringLiteral("lib")), m_folder->tempPath(QStringLiteral("data")));
     const PlayCommand command = ParsePlayCommand(QStringLiteral("tuzoflash://12$$$34$$$N/"));
     QVERIFY(touch(paths.installedDir() + QStringLiteral("/flash/12.swf")));
     QCOMPARE(PlayerPageFor(paths, BASE, command), BASE + QStringLiteral("app/app.asp?id=34"));
@@ -201,32 +200,24 @@ void TestCommandUrl::listIndex()
 
 void TestCommandUrl::recentListRecord()
 {
-    const QString n = QStringLiteral("date_n.dat");
-    {
-        QFile file(m_paths.dataFile(n));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Old|9|9|1\r\n");
-    }
-    const auto recent = [this, n] {
-        QFile file(m_paths.dataFile(n));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
+    QVERIFY(m_folder->write(QStringLiteral("date_n.dat"), "Old|9|9|1\r\n"));
+    const auto recent = [this] { return m_folder->read(QStringLiteral("date_n.dat")); };
 
-    QVERIFY(AddToRecentList(m_paths, ParsePlayCommand(QStringLiteral("tuzoflash://12$$$34$$$Name/")),
+    QVERIFY(AddToRecentList(m_folder->paths, ParsePlayCommand(QStringLiteral("tuzoflash://12$$$34$$$Name/")),
                             QStringLiteral("Name")));
     QCOMPARE(recent(), QByteArray("Name|12|34|1\r\nOld|9|9|1\r\n"));
 
     // The id is stored by its number value, so "012" replaces game 12.
-    QVERIFY(AddToRecentList(m_paths, ParsePlayCommand(QStringLiteral("tuzoflash://012$$$35")),
+    QVERIFY(AddToRecentList(m_folder->paths, ParsePlayCommand(QStringLiteral("tuzoflash://012$$$35")),
                             QStringLiteral("Prev")));
     QCOMPARE(recent(), QByteArray("Prev|12|35|1\r\nOld|9|9|1\r\n"));
 
-    QVERIFY(AddToRecentList(m_paths, ParsePlayCommand(QStringLiteral("tuzojf://7$$$7$$$P")),
+    QVERIFY(AddToRecentList(m_folder->paths, ParsePlayCommand(QStringLiteral("tuzojf://7$$$7$$$P")),
                             QStringLiteral("P")));
     QVERIFY(recent().startsWith("P|7|7|0\r\n"));
 
     const QByteArray before = recent();
-    QVERIFY(!AddToRecentList(m_paths, ParsePlayCommand(QStringLiteral("tuzoflash://12x$$$34$$$N")),
+    QVERIFY(!AddToRecentList(m_folder->paths, ParsePlayCommand(QStringLiteral("tuzoflash://12x$$$34$$$N")),
                              QStringLiteral("N")));
     QCOMPARE(recent(), before);
 }

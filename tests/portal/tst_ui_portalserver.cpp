@@ -28,13 +28,14 @@ struct Answer
     QHash<QByteArray, QByteArray> headers;
 };
 
-// Fetches without following redirects; gives up after timeoutMs.
-Answer fetch(const QString &url, int timeoutMs = 10000, const QByteArray &cookie = {})
+// Fetches without following redirects, with one request header if `header`
+// is named; gives up after timeoutMs.
+Answer fetch(const QString &url, int timeoutMs = 10000, const std::pair<QByteArray, QByteArray> &header = {})
 {
     QNetworkAccessManager nam;
     QNetworkRequest request{QUrl(url)};
-    if (!cookie.isEmpty())
-        request.setRawHeader("Cookie", cookie);
+    if (!header.first.isEmpty())
+        request.setRawHeader(header.first, header.second);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = nam.get(request);
     Answer a;
@@ -94,6 +95,7 @@ class tst_ui_PortalServer : public QObject
 
 private:
     PortalServer m_portal;
+    PortalServer m_faulty; // with the switches of faults_data()
 
 private Q_SLOTS:
     void initTestCase();
@@ -115,6 +117,10 @@ private Q_SLOTS:
 void tst_ui_PortalServer::initTestCase()
 {
     QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
+    QVERIFY2(m_faulty.start({"--fault", "lib/wenc.txt=404", "--fault", "/tj/tj.asp?id=X=500",
+                             "--fault", "/games/102.swf=redirect:/games/101.swf", "--fault", "/games/103.swf=empty",
+                             "--fault", "/games/104.swf=chunked"}),
+             qPrintable(m_faulty.errorString()));
 }
 
 void tst_ui_PortalServer::contractAddresses_data()
@@ -249,13 +255,13 @@ void tst_ui_PortalServer::loginSetsAPersistentCookieThatIsGreeted()
     // Later visits are greeted, on the user page and on the portal page after
     // its list of hot games; anything but a plain name is no login.
     const QByteArray greeted = QString("<div id=\"user\">欢迎你，Ann-1_b</div>").toUtf8();
-    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, "a=1; kavo_user=Ann-1_b").body.contains(greeted));
-    const Answer top = fetch(base, 10000, "kavo_user=Ann-1_b");
+    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, {"Cookie", "a=1; kavo_user=Ann-1_b"}).body.contains(greeted));
+    const Answer top = fetch(base, 10000, {"Cookie", "kavo_user=Ann-1_b"});
     QCOMPARE(top.header("Cache-Control"), QByteArray("no-store"));
     const int user = top.body.indexOf("id=\"user\"");
     QVERIFY(user > top.body.indexOf("class=\"hot\"") && top.body.indexOf("class=\"hot\"") > 0);
     QVERIFY(top.body.contains("欢迎你，Ann-1_b"));
-    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, "kavo_user=<b>x</b>").body.contains(QString("未登录").toUtf8()));
+    QVERIFY(fetch(base + QStringLiteral("user.asp"), 10000, {"Cookie", "kavo_user=<b>x</b>"}).body.contains(QString("未登录").toUtf8()));
     for (const char *bad : {"login", "login?name=", "login?name=a%0d%0aSet-Cookie:%20x", "login?name=%3Cb%3E",
                             "login?name=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
         const Answer a = fetch(base + QString::fromLatin1(bad));
@@ -288,12 +294,7 @@ void tst_ui_PortalServer::faults()
     QFETCH(int, bodySize);
     QFETCH(bool, hasLength);
 
-    PortalServer portal;
-    QVERIFY2(portal.start({"--fault", "lib/wenc.txt=404", "--fault", "/tj/tj.asp?id=X=500",
-                           "--fault", "/games/102.swf=redirect:/games/101.swf", "--fault", "/games/103.swf=empty",
-                           "--fault", "/games/104.swf=chunked"}),
-             qPrintable(portal.errorString()));
-    const Answer a = fetch(portal.baseUrl() + path);
+    const Answer a = fetch(m_faulty.baseUrl() + path);
     QCOMPARE(a.status, status);
     QCOMPARE(a.header("Location"), location);
     if (bodySize == -1)
@@ -396,22 +397,7 @@ void tst_ui_PortalServer::staticFilesCarryValidators()
     PortalServer portal;
     QVERIFY2(portal.start({"--root", root.path()}), qPrintable(portal.errorString()));
     const QString url = portal.baseUrl() + QStringLiteral("g.swf");
-    const auto get = [&](const QByteArray &name, const QByteArray &value) {
-        QNetworkAccessManager nam;
-        QNetworkRequest request{QUrl(url)};
-        request.setRawHeader(name, value);
-        QNetworkReply *reply = nam.get(request);
-        QSignalSpy done(reply, &QNetworkReply::finished);
-        done.wait(10000);
-        Answer a;
-        a.finished = reply->isFinished();
-        a.body = reply->readAll();
-        a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        for (const auto &pair : reply->rawHeaderPairs())
-            a.headers.insert(pair.first.toLower(), pair.second);
-        delete reply;
-        return a;
-    };
+    const auto get = [&](const QByteArray &name, const QByteArray &value) { return fetch(url, 10000, {name, value}); };
 
     const Answer first = fetch(url);
     QCOMPARE(first.status, 200);

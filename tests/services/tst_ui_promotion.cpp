@@ -57,17 +57,15 @@ class TestUiPromotion : public QObject
 {
     Q_OBJECT
 
-    GameBox *m_box = nullptr;
+    // A window on the demo portal with the default notice (no promotions),
+    // one for each case.
+    std::unique_ptr<GameBox> m_box;
 
-    // A window on the demo portal with the default notice (no promotions).
-    bool open(GameBox &box)
-    {
-        m_box = &box;
-        return box.start({}, false);
-    }
+    BA1 *window() const { return m_box->w.get(); }
 
-    adsb *showFloating(BA1 *w)
+    adsb *showFloating()
     {
+        BA1 *w = window();
         w->Timer2_Timer();
         adsb *floating = w->floatingPromotion();
         if (!floating || !QTest::qWaitForWindowExposed(floating, 10000)) {
@@ -82,13 +80,36 @@ class TestUiPromotion : public QObject
         return floating;
     }
 
+    // Calls `act` once, from the event loop, when the recommendation window
+    // shows its page; looks while `watch` runs.
+    void whenRecommendationShown(QTimer &watch, const std::function<void(ba4 *)> &act)
+    {
+        connect(&watch, &QTimer::timeout, this, [this, &watch, act] {
+            ba4 *r = window()->exitPromotion();
+            if (!r || !r->isVisible() || !pageShown(r, m_box->base() + QStringLiteral("js/ads/tui.html")))
+                return;
+            watch.stop();
+            act(r);
+        });
+        watch.start(100);
+    }
+
 private Q_SLOTS:
+    void init()
+    {
+        m_box = std::make_unique<GameBox>();
+        QVERIFY(m_box->start({}, false));
+    }
+
+    void cleanup()
+    {
+        m_box.reset();
+    }
+
     void floatingWindow()
     {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
-        QPointer<adsb> floating = showFloating(w);
+        BA1 *w = window();
+        QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
 
         QCOMPARE(floating->windowTitle(), QStringLiteral("Form1"));
@@ -117,20 +138,14 @@ private Q_SLOTS:
         QTRY_VERIFY(!floating);
         QVERIFY(!w->floatingPromotion());
         QVERIFY(w->isVisible());
-    }
 
-    // A link that asks for a new window: the page goes to the user's browser
-    // and the window closes.
-    void floatingWindowNewWindow()
-    {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
-        QPointer<adsb> floating = showFloating(w);
+        // Shown again, a link that asks for a new window: the page goes to
+        // the user's browser and the window closes.
+        floating = showFloating();
         QVERIFY(floating);
         BrowserStandIn browser;
         clickNewWindowLink(floating);
-        QTRY_COMPARE_WITH_TIMEOUT(browser.opened, QStringList{box.base()}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(browser.opened, QStringList{m_box->base()}, 10000);
         QTRY_VERIFY(!floating);
         QVERIFY(w->isVisible());
     }
@@ -141,11 +156,9 @@ private Q_SLOTS:
     // window is hidden does not end the program.
     void floatingWindowAndTheBossKey()
     {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
+        BA1 *w = window();
         QVERIFY(w->bossKey());
-        QPointer<adsb> floating = showFloating(w);
+        QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")}));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
@@ -158,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(!w->floatingPromotion());
 
         w->hide();
-        floating = showFloating(w);
+        floating = showFloating();
         QVERIFY(floating);
         QVERIFY(!actionEndsTheProgram([&] { QTest::mouseClick(floating->Picture1, Qt::LeftButton, {}, QPoint(5, 5)); }));
         QTRY_VERIFY(!floating);
@@ -168,21 +181,15 @@ private Q_SLOTS:
     // its picture well before its time, and the program ends with it.
     void recommendationWindowClosedByItsPicture()
     {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
-        QPointer<adsb> floating = showFloating(w);
+        BA1 *w = window();
+        QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
         w->ExitPromoFlag = QStringLiteral("1");
 
         QString failure = QStringLiteral("the window was never clicked");
         QElapsedTimer sinceClick;
         QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            ba4 *r = w->exitPromotion();
-            if (!r || !r->isVisible() || !pageShown(r, box.base() + QStringLiteral("js/ads/tui.html")) || sinceClick.isValid())
-                return;
-            watch.stop();
+        whenRecommendationShown(watch, [&](ba4 *r) {
             failure.clear();
             if (floating || w->isVisible())
                 failure = QStringLiteral("other windows are still there");
@@ -199,7 +206,6 @@ private Q_SLOTS:
             sinceClick.start();
             QTest::mouseClick(r->Picture1, Qt::LeftButton, {}, QPoint(20, 10));
         });
-        watch.start(100);
         QVERIFY(endsTheProgram([w] { w->ttt_v(); }, 30000));
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY(sinceClick.elapsed() < 3000);
@@ -208,39 +214,31 @@ private Q_SLOTS:
 
     void recommendationWindowNewWindow()
     {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
+        BA1 *w = window();
         w->ExitPromoFlag = QStringLiteral("1");
         BrowserStandIn browser;
         bool clicked = false;
         QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            ba4 *r = w->exitPromotion();
-            if (clicked || !r || !r->isVisible() || !pageShown(r, box.base() + QStringLiteral("js/ads/tui.html")))
-                return;
+        whenRecommendationShown(watch, [&](ba4 *r) {
             clicked = true;
             clickNewWindowLink(r);
         });
-        watch.start(100);
         QVERIFY(endsTheProgram([w] { w->ttt_v(); }, 30000));
         QVERIFY(clicked);
-        QCOMPARE(browser.opened, QStringList{box.base()});
+        QCOMPARE(browser.opened, QStringList{m_box->base()});
     }
 
     // Anything but exactly "1" ends the program at once.
     void otherFlagsEndAtOnce()
     {
-        GameBox box;
-        QVERIFY(open(box));
-        BA1 *w = box.w.get();
+        BA1 *w = window();
         w->ExitPromoFlag = QStringLiteral("1\r\n");
         QElapsedTimer clock;
         clock.start();
         QVERIFY(endsTheProgram([w] { w->ttt_v(); }, 30000));
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!w->exitPromotion());
-        QVERIFY(!box.portal.requests().contains(QStringLiteral("/js/ads/tui.html")));
+        QVERIFY(!m_box->portal.requests().contains(QStringLiteral("/js/ads/tui.html")));
     }
 };
 

@@ -48,6 +48,14 @@ private:
     QTimer m_timer;
 };
 
+// The program menu as MenuAnswer::entries gives it, from the caption's menu
+// button and from the notification-area icon alike ("-" for a separator).
+inline QStringList ProgramMenuEntries()
+{
+    return {QStringLiteral("软件设置"), QStringLiteral("关于我们"), QStringLiteral("官方网站"), QStringLiteral("-"),
+            QStringLiteral("升级检测"), QStringLiteral("-"), QStringLiteral("退出软件")};
+}
+
 // Watches for popup menus: records the entries of each one and chooses
 // `entry` (by its text), or closes the menu when the entry is empty.
 class MenuAnswer : public QObject

@@ -35,7 +35,6 @@ public:
     QString baseUrl() const;              // "http://127.0.0.1:PORT/"
     QString logPath() const { return m_statsLog; }  // the statistics log
     QStringList statsIds() const;         // its lines, oldest first
-    QString accessLogPath() const { return m_accessLog; }
     QStringList requests() const;         // requested targets ("/tj/tj.asp?id=X"), oldest first
     QString errorString() const { return m_error; }
 
