@@ -101,8 +101,15 @@ QByteArray EngineArguments(const QByteArray &userArguments)
     // then placed a page of the program's scheme into a renderer it may not
     // commit that page in and killed the renderer ("bad IPC message"): the
     // downloaded game stopped. So every page keeps its renderer.
-    // The user's own arguments come after these, so theirs win.
-    QByteArray arguments = QByteArrayLiteral("--site-per-process");
+    // With sites isolated the engine also starts a spare renderer ahead of
+    // the next navigation to a new site. The window already starts eight
+    // renderers at once (one per pane), so the spare only competes with
+    // them for the processor while the portal loads and holds memory
+    // afterwards: it is switched off. A later navigation to a new site
+    // starts its renderer then.
+    // The user's own arguments come after these, so theirs win (a
+    // --disable-features of their own replaces this one).
+    QByteArray arguments = QByteArrayLiteral("--site-per-process --disable-features=SpareRendererForSitePerProcess");
     if (!userArguments.trimmed().isEmpty())
         arguments += ' ' + userArguments.trimmed();
     return arguments;
