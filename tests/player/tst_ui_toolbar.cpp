@@ -158,7 +158,9 @@ void TestUiToolbar::noGameLeavesEveryButtonInert()
         w->c_z_click(i);
     // A real click as well.
     QTest::mouseClick(w->c_z[0], Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::qWait(50);
+    // Whatever the clicks left queued has run (a message box would have been
+    // modal inside the click).
+    QVERIFY(KavoTest::Settle());
     QVERIFY(ToolbarState::of(w) == before);
     QVERIFY(!w->isMaximized());
     QVERIFY(boxes.texts.isEmpty());
@@ -356,7 +358,7 @@ void TestUiToolbar::favouriteAndPointsGame()
     QVERIFY(showsFrame(w->c_z[5], w->ppt[9], f45(135, 0)));
     QCOMPARE(w->DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL->isDownloading());
-    QTest::qWait(50);
+    QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
     w->CurrentGameUrl = saved;
     w->lblCount->setText(QString());
@@ -431,7 +433,7 @@ void TestUiToolbar::screenshotFolderName()
     w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(4);
-    QTest::qWait(30);
+    QVERIFY(KavoTest::Settle());
 
     QCOMPARE(w->CurrentGameName, storedName);
     QVERIFY(w->c_z[4]->isEnabled());
@@ -486,7 +488,8 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea, 5000);
-        QTest::qWait(50);
+        // The layout the resize queued has run.
+        QVERIFY(KavoTest::Settle());
         QVERIFY(w->c_z[8]->isVisible());
         // The game covers everything below the caption bar.
         const int W = w->width();
@@ -515,7 +518,7 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->FullScreenGame, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal, 5000);
-        QTest::qWait(50);
+        QVERIFY(KavoTest::Settle());
         QVERIFY2(!w->Picd->isHidden(), qPrintable(QString::number(way)));
         QVERIFY(w->c_z[8]->isHidden());
         QVERIFY(!w->ad_pic->isHidden());

@@ -176,6 +176,35 @@ QRect rootGeometry(Window w)
     return QRect(t->dst_x, t->dst_y, g->width, g->height);
 }
 
+bool pointerGrabbed()
+{
+    static xcb_connection_t *own = nullptr;
+    if (!own) {
+        own = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(own)) {
+            xcb_disconnect(own);
+            own = nullptr;
+            return false;
+        }
+    }
+    const xcb_window_t rootWindow = xcb_setup_roots_iterator(xcb_get_setup(own)).data->root;
+    auto r = reply(xcb_grab_pointer_reply(
+        own, xcb_grab_pointer(own, 0, rootWindow, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                              XCB_CURRENT_TIME),
+        nullptr));
+    if (r && r->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_pointer(own, XCB_CURRENT_TIME);
+        xcb_flush(own);
+        return false;
+    }
+    return r && r->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
+void sync()
+{
+    std::free(xcb_get_input_focus_reply(conn(), xcb_get_input_focus(conn()), nullptr));
+}
+
 QList<Window> stackingOrder()
 {
     QList<Window> list;

@@ -41,6 +41,13 @@ QString windowManagerMissing();
 QRect rootGeometry(Window w);
 // The window manager's client windows, bottom to top.
 QList<Window> stackingOrder();
+// Whether a client holds the pointer: a button held over a window (its
+// implicit grab) or the window manager running a move or resize. Looked at
+// from a connection of its own, by a grab that is released at once.
+bool pointerGrabbed();
+// A round trip on the program's own connection: every request the program
+// has made so far has reached the server.
+void sync();
 // The window that `w` belongs to (WM_TRANSIENT_FOR); 0 when none.
 Window transientFor(Window w);
 
