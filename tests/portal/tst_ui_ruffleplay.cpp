@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
@@ -18,13 +19,16 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -94,6 +98,50 @@ public:
     QStringList urls;
 };
 
+// Looks at most every `everyMs` (a picture of the pane is not free), in the
+// event loop in between.
+bool waitLooking(const std::function<bool()> &done, int timeoutMs, int everyMs = 100)
+{
+    QElapsedTimer since;
+    return KavoTest::WaitUntil(
+        [&] {
+            if (since.isValid() && since.elapsed() < everyMs)
+                return false;
+            since.start();
+            return done();
+        },
+        timeoutMs);
+}
+
+// The window system shows the view (waited for in the event loop).
+bool exposed(QWidget *w)
+{
+    return KavoTest::WaitUntil([w] { return w->windowHandle() && w->windowHandle()->isExposed(); }, 10000);
+}
+
+// Runs a script in the view's page and waits for its answer.
+QVariant pageValue(QWebEngineView &view, const QString &code)
+{
+    // Shared with the callback: a page being destroyed still answers.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    view.page()->runJavaScript(code, [answer](const QVariant &v) { *answer = v; });
+    KavoTest::WaitUntil([answer] { return answer->has_value(); }, 10000);
+    return answer->value_or(QVariant());
+}
+
+// The page has shown `frames` more animation frames. The runtime steps the
+// game from the same frame callbacks, so a game that runs has moved on by
+// then, however busy the machine.
+bool pageFramesPass(QWebEngineView &view, int frames)
+{
+    pageValue(view, QStringLiteral("if (window.__kavoFrames === undefined) { window.__kavoFrames = 0;"
+                                   " (function tick() { ++window.__kavoFrames; requestAnimationFrame(tick); })(); }"
+                                   " window.__kavoFrom = window.__kavoFrames; 0"));
+    return waitLooking([&] {
+        return pageValue(view, QStringLiteral("window.__kavoFrames - window.__kavoFrom")).toInt() >= frames;
+    }, 20000, 50);
+}
+
 } // namespace
 
 class tst_ui_RufflePlay : public QObject
@@ -108,7 +156,7 @@ private:
     std::unique_ptr<QWebEngineView> newView(QWebEngineProfile *profile = nullptr);
     // Loads the page and waits until the runtime draws the game.
     bool playUntilDrawn(QWebEngineView &view, const QUrl &url);
-    // Whether the area changes between pictures taken a moment apart.
+    // Whether the area shows a new picture of the game.
     bool animates(QWebEngineView &view, const QRect &area);
     QString appCopy();
 
@@ -141,25 +189,16 @@ bool tst_ui_RufflePlay::playUntilDrawn(QWebEngineView &view, const QUrl &url)
     if (!loaded.wait(20000) || !loaded.first().first().toBool())
         return false;
     // Before the runtime draws, the pane shows the page's plain background.
-    QDeadlineTimer deadline(45000);
-    while (!deadline.hasExpired()) {
-        QTest::qWait(250);
-        if (colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12)
-            return true;
-    }
-    return false;
+    return waitLooking([&] {
+        return colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12;
+    }, 45000, 200);
 }
 
 bool tst_ui_RufflePlay::animates(QWebEngineView &view, const QRect &area)
 {
-    // Several tries: a picture may be taken between two frames of the game.
-    for (int i = 0; i < 4; ++i) {
-        const QImage a = shot(&view);
-        QTest::qWait(400);
-        if (changedShare(a, shot(&view), area) > 0.002)
-            return true;
-    }
-    return false;
+    // Until the game has drawn a frame that differs from the first picture.
+    const QImage a = shot(&view);
+    return waitLooking([&] { return changedShare(a, shot(&view), area) > 0.002; }, 10000);
 }
 
 QString tst_ui_RufflePlay::appCopy()
@@ -196,7 +235,7 @@ void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame()
     QFETCH(QString, page);
     page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl());
     auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(exposed(view.get()));
     QVERIFY2(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + page)), "the game never showed");
     QVERIFY2(animates(*view, view->rect()), "the picture does not change");
 }
@@ -231,7 +270,7 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
         WebPane pane(&profile);
         pane.resize(640, 480);
         pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QVERIFY(exposed(&pane));
         const QUrl url = profile.urlForLocalPath(
             PlayerPageFor(paths, m_portal.baseUrl(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
         QCOMPARE(url.scheme(), QStringLiteral("kavo"));
@@ -270,22 +309,18 @@ void tst_ui_RufflePlay::missingGameIsReported()
     QVERIFY(loaded.wait(20000));
     // Shared with the callbacks: the page answers pending ones even while it
     // is being destroyed.
-    auto shown = std::make_shared<QString>();
     QString text;
-    QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired() && !text.contains(message)) {
-        view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
-                                    [shown](const QVariant &v) { *shown = v.toString(); });
-        QTest::qWait(250);
-        text = *shown;
-    }
+    waitLooking([&] {
+        text = pageValue(*view, QStringLiteral("document.body.innerText")).toString();
+        return text.contains(message);
+    }, 20000);
     QVERIFY2(text.contains(message), qPrintable(text));
 }
 
 void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
 {
     auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(exposed(view.get()));
     QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=102"))));
 
     // The basket is the only brown thing on the row just above the grass.
@@ -309,18 +344,24 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
     QWidget *input = view->focusProxy();
     QVERIFY(input);
     QTest::mouseClick(input, Qt::LeftButton, {}, onView(view->size(), 275, 60));
-    QTest::qWait(300);
-    QTest::keyPress(input, Qt::Key_Right);
-    QTest::qWait(800);
-    QTest::keyRelease(input, Qt::Key_Right);
-    QTest::qWait(300);
+    // The key is held until the basket has gone far enough; a press that
+    // came before the player took the keyboard is given again.
+    const auto hold = [&](Qt::Key key, const std::function<bool(double)> &far) {
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyPress(input, key);
+            const bool went = waitLooking([&] { return far(basketX()); }, 4000);
+            QTest::keyRelease(input, key);
+            if (went)
+                break;
+        }
+        // The release has reached the game: it has stepped on since.
+        pageFramesPass(*view, 10);
+    };
+    hold(Qt::Key_Right, [&](double x) { return x > before + 40; });
     const double right = basketX();
     QVERIFY2(right > before + 40, qPrintable(QStringLiteral("basket at %1, then %2").arg(before).arg(right)));
 
-    QTest::keyPress(input, Qt::Key_Left);
-    QTest::qWait(800);
-    QTest::keyRelease(input, Qt::Key_Left);
-    QTest::qWait(300);
+    hold(Qt::Key_Left, [&](double x) { return x >= 0 && x < right - 40; });
     const double left = basketX();
     QVERIFY2(left < right - 40, qPrintable(QStringLiteral("basket at %1, then %2").arg(right).arg(left)));
 }
@@ -328,7 +369,7 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
 void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 {
     auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(exposed(view.get()));
     QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=104"))));
 
     // Below the hub only the lower blades move (the clouds stay higher up).
@@ -337,21 +378,23 @@ void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 
     QWidget *input = view->focusProxy();
     const QPoint hub = onView(view->size(), 380, 160);
+    // Each input event has reached the game once the page has drawn a few
+    // frames after it.
     auto click = [&]() {
         QTest::mouseMove(input, hub);
-        QTest::qWait(150);
+        pageFramesPass(*view, 2);
         QTest::mousePress(input, Qt::LeftButton, {}, hub);
-        QTest::qWait(100);
+        pageFramesPass(*view, 2);
         QTest::mouseRelease(input, Qt::LeftButton, {}, hub);
-        QTest::qWait(400);
+        pageFramesPass(*view, 2);
     };
     click();
-    // Stopped: two pictures a moment apart show the blades alike (a busy
-    // machine may take a while to deliver the click).
+    // Stopped: two pictures half a second of the game's frames apart show the
+    // blades alike (a busy machine may take a while to deliver the click).
     bool still = false;
     for (int i = 0; i < 8 && !still; ++i) {
         const QImage a = shot(view.get());
-        QTest::qWait(500);
+        pageFramesPass(*view, 30);
         still = changedShare(a, shot(view.get()), blades) == 0.0;
     }
     QVERIFY2(still, "the windmill did not stop");
