@@ -1,11 +1,13 @@
-// The games play in a web pane: the portal's player pages and the installed
-// local player page show the generated games with the Flash runtime, animate
-// them, and pass keyboard and mouse input through to them.
+// The games play in a web pane: the portal's player pages (in the main
+// window's player pane, started by play commands) and the installed local
+// player page show the generated games with the Flash runtime, animate them,
+// and pass keyboard and mouse input through to them.
 #include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/appfolder.h"
 #include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/portalserver.h"
 
 #include <QDir>
@@ -149,13 +151,19 @@ class tst_ui_RufflePlay : public QObject
     Q_OBJECT
 
 private:
-    PortalServer m_portal;
+    // One window on the demo portal for every case that plays from it.
+    GameBox box;
     QTemporaryDir m_appCopy;
     QString m_appDir;
 
     std::unique_ptr<QWebEngineView> newView(QWebEngineProfile *profile = nullptr);
     // Loads the page and waits until the runtime draws the game.
     bool playUntilDrawn(QWebEngineView &view, const QUrl &url);
+    // Waits until the runtime draws the game the view has loaded.
+    bool drawn(QWebEngineView &view);
+    // Plays a game by its play command in the window's player pane: it loads
+    // `page` and the runtime draws the game. Returns the pane.
+    WebPane *playInWindow(const QString &command, const QString &page);
     // Whether the area shows a new picture of the game.
     bool animates(QWebEngineView &view, const QRect &area);
     QString appCopy();
@@ -188,6 +196,27 @@ bool tst_ui_RufflePlay::playUntilDrawn(QWebEngineView &view, const QUrl &url)
     view.load(url);
     if (!loaded.wait(20000) || !loaded.first().first().toBool())
         return false;
+    return drawn(view);
+}
+
+WebPane *tst_ui_RufflePlay::playInWindow(const QString &command, const QString &page)
+{
+    WebPane *pane = box.w->Web2;
+    QSignalSpy loaded(pane, &QWebEngineView::loadFinished);
+    box.play(QString(command).replace(QStringLiteral("{BASE}"), box.base()));
+    const QString url = QString(page).replace(QStringLiteral("{BASE}"), box.base());
+    const bool ok = KavoTest::WaitUntil([&] {
+        return !loaded.isEmpty() && loaded.last().first().toBool() && pane->url().toString() == url;
+    }, 20000);
+    if (!ok) {
+        qWarning("the player pane shows %s", qPrintable(pane->url().toString()));
+        return nullptr;
+    }
+    return pane;
+}
+
+bool tst_ui_RufflePlay::drawn(QWebEngineView &view)
+{
     // Before the runtime draws, the pane shows the page's plain background.
     return waitLooking([&] {
         return colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12;
@@ -216,27 +245,29 @@ void tst_ui_RufflePlay::initTestCase()
 {
     // The pages' console chatter (the runtime's audio warnings) is no finding.
     QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
-    QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
+    QVERIFY(box.start());
     QVERIFY(m_appCopy.isValid());
 }
 
 void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("page");
     // The address form of the player page, and the number form for every game.
-    QTest::newRow("flash.htm with address") << QStringLiteral("flash.htm?{BASE}games/101.swf");
+    QTest::newRow("flash.htm with address")
+        << QStringLiteral("tuzoflash://101$$${BASE}games/101.swf$$$A") << QStringLiteral("{BASE}flash.htm?{BASE}games/101.swf");
     for (int id : {101, 102, 103, 104, 105, 106, 107})
         QTest::newRow(qPrintable(QStringLiteral("app.asp %1").arg(id)))
-            << QStringLiteral("app/app.asp?id=%1").arg(id);
+            << QStringLiteral("tuzoflash://%1$$$%1$$$G").arg(id) << QStringLiteral("{BASE}app/app.asp?id=%1").arg(id);
 }
 
 void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame()
 {
+    QFETCH(QString, command);
     QFETCH(QString, page);
-    page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl());
-    auto view = newView();
-    QVERIFY(exposed(view.get()));
-    QVERIFY2(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + page)), "the game never showed");
+    WebPane *view = playInWindow(command, page);
+    QVERIFY(view);
+    QVERIFY2(drawn(*view), "the game never showed");
     QVERIFY2(animates(*view, view->rect()), "the picture does not change");
 }
 
@@ -272,7 +303,7 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
         pane.show();
         QVERIFY(exposed(&pane));
         const QUrl url = profile.urlForLocalPath(
-            PlayerPageFor(paths, m_portal.baseUrl(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
+            PlayerPageFor(paths, box.base(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
         QCOMPARE(url.scheme(), QStringLiteral("kavo"));
         QVERIFY2(playUntilDrawn(pane, url), "the downloaded game never showed");
         QVERIFY2(animates(pane, pane.rect()), "the picture does not change");
@@ -286,27 +317,32 @@ void tst_ui_RufflePlay::missingGameIsReported_data()
     QTest::addColumn<QString>("message");
     // A downloaded game whose file has gone, and a portal number without a game.
     QTest::newRow("local player") << QStringLiteral("{APP}/app/flash.htm") << QStringLiteral("游戏文件不存在");
-    QTest::newRow("portal player") << QStringLiteral("{BASE}app/app.asp?id=999") << QStringLiteral("没有找到这个游戏");
+    QTest::newRow("portal player") << QStringLiteral("tuzoflash://999$$$999$$$X") << QStringLiteral("没有找到这个游戏");
 }
 
 void tst_ui_RufflePlay::missingGameIsReported()
 {
     QFETCH(QString, page);
     QFETCH(QString, message);
-    QUrl url;
+    // The local player page on a folder of its own (a page, no window); the
+    // portal's through the window.
     std::unique_ptr<ProgramProfile> profile;
+    std::unique_ptr<QWebEngineView> own;
+    QWebEngineView *view = nullptr;
     if (page.startsWith(QLatin1String("{APP}"))) {
         const QString app = appCopy();
         QVERIFY(!app.isEmpty());
         profile = std::make_unique<ProgramProfile>(AppPaths(app));
-        url = profile->urlForLocalPath(page.replace(QStringLiteral("{APP}"), app) + QStringLiteral("?999"));
+        const QUrl url = profile->urlForLocalPath(page.replace(QStringLiteral("{APP}"), app) + QStringLiteral("?999"));
+        own = newView(profile.get());
+        view = own.get();
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        view->load(url);
+        QVERIFY(loaded.wait(20000));
     } else {
-        url = QUrl(page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl()));
+        view = playInWindow(page, QStringLiteral("{BASE}app/app.asp?id=999"));
+        QVERIFY(view);
     }
-    auto view = newView(profile.get());
-    QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    view->load(url);
-    QVERIFY(loaded.wait(20000));
     // Shared with the callbacks: the page answers pending ones even while it
     // is being destroyed.
     QString text;
@@ -319,14 +355,14 @@ void tst_ui_RufflePlay::missingGameIsReported()
 
 void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
 {
-    auto view = newView();
-    QVERIFY(exposed(view.get()));
-    QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=102"))));
+    WebPane *view = playInWindow(QStringLiteral("tuzoflash://102$$$102$$$G"), QStringLiteral("{BASE}app/app.asp?id=102"));
+    QVERIFY(view);
+    QVERIFY(drawn(*view));
 
     // The basket is the only brown thing on the row just above the grass.
     const QRect row = onView(view->size(), QRectF(0, 328, kStageWidth, 12));
     auto basketX = [&]() {
-        const QImage img = shot(view.get());
+        const QImage img = shot(view);
         double sum = 0;
         int n = 0;
         for (int y = row.top(); y <= row.bottom(); ++y)
@@ -337,7 +373,9 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
             }
         return n ? sum / n : -1.0;
     };
-    const double before = basketX();
+    // The game draws its scene over its first frames.
+    double before = -1;
+    waitLooking([&] { return (before = basketX()) > 0; }, 10000);
     QVERIFY2(before > 0, "no basket seen");
 
     // A click gives the player the keyboard focus.
@@ -368,9 +406,9 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
 
 void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 {
-    auto view = newView();
-    QVERIFY(exposed(view.get()));
-    QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=104"))));
+    WebPane *view = playInWindow(QStringLiteral("tuzoflash://104$$$104$$$G"), QStringLiteral("{BASE}app/app.asp?id=104"));
+    QVERIFY(view);
+    QVERIFY(drawn(*view));
 
     // Below the hub only the lower blades move (the clouds stay higher up).
     const QRect blades = onView(view->size(), QRectF(250, 175, 260, 110));
@@ -393,9 +431,9 @@ void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
     // blades alike (a busy machine may take a while to deliver the click).
     bool still = false;
     for (int i = 0; i < 8 && !still; ++i) {
-        const QImage a = shot(view.get());
+        const QImage a = shot(view);
         pageFramesPass(*view, 30);
-        still = changedShare(a, shot(view.get()), blades) == 0.0;
+        still = changedShare(a, shot(view), blades) == 0.0;
     }
     QVERIFY2(still, "the windmill did not stop");
 
