@@ -97,11 +97,13 @@ bool button(const char *action)
 
 // The program has asked the window manager to carry out a move or resize
 // (it lets go of the pointer and sends the request), and the manager has
-// taken the pointer for it.
-bool handedToWindowManager()
+// taken the pointer for it: the window saw the pointer go to a grab.
+// Watched without grabbing: a test's own grab, even a short one, could
+// take the pointer from under the manager and end its resize.
+bool handedToWindowManager(X11Probe::GrabWatch &watch, int takenBefore)
 {
     X11Probe::sync();
-    return KavoTest::WaitUntil([] { return X11Probe::pointerGrabbed(); }, 5000);
+    return KavoTest::WaitUntil([&] { return watch.taken() > takenBefore; }, 5000);
 }
 
 // The release that ends a move or resize of the window manager: it goes to
@@ -155,6 +157,14 @@ private:
     static QPoint background(const BA1 *w) { return w->geometry().topLeft() + QPoint(300, 14); }
 
 private Q_SLOTS:
+    // A case that failed with the button held would leave the window
+    // manager in its move or resize for every later case.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    }
+
     void draggingTheBackgroundMovesTheWindow()
     {
         GameBox f(GameBox::NO_PORTAL);
@@ -163,12 +173,14 @@ private Q_SLOTS:
         const QPoint before = w->geometry().topLeft();
         const QPoint start = background(w);
         QVERIFY(pointerTo(start));
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
         // The first move with the button held reaches the program, which
         // hands the move to the window manager; the manager moves the window
         // from there.
         QVERIFY(pointerTo(start + QPoint(10, 5)));
-        QVERIFY(handedToWindowManager());
+        QVERIFY(handedToWindowManager(watch, taken));
         for (const QPoint step : {QPoint(50, 25), QPoint(100, 50)})
             dragStep(start + step, [=] { return w->geometry().topLeft() == before + step - QPoint(10, 5); });
         QVERIFY(releaseFromWindowManager(w));
@@ -196,8 +208,10 @@ private Q_SLOTS:
 
         QVERIFY(pointerTo(edge));
         // The press hands the resize to the window manager.
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
-        QVERIFY(handedToWindowManager());
+        QVERIFY(handedToWindowManager(watch, taken));
         for (int dx : {20, 60, 120})
             dragStep(edge + QPoint(dx, 0), [=] { return w->width() == 903 + dx; });
         QVERIFY(releaseFromWindowManager(w));
@@ -217,8 +231,10 @@ private Q_SLOTS:
         const QPoint corner = w->geometry().topLeft() + QPoint(903 - 1, 614 - 1);
         QVERIFY(pointerTo(corner));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeFDiagCursor);
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
-        QVERIFY(handedToWindowManager());
+        QVERIFY(handedToWindowManager(watch, taken));
         for (int d : {50, 150, 300})
             dragStep(corner - QPoint(d, d),
                      [=] { return w->size() == QSize(std::max(903 - d, 737), std::max(614 - d, 521)); });
@@ -240,8 +256,10 @@ private Q_SLOTS:
         f.setSetting("h_h", QStringLiteral("1"));
         QVERIFY(pointerTo(w->geometry().topLeft() + QPoint(450, 614 - 1)));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeVerCursor);
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
-        QVERIFY(handedToWindowManager());
+        QVERIFY(handedToWindowManager(watch, taken));
         QVERIFY(releaseFromWindowManager(w));
         QTRY_COMPARE_WITH_TIMEOUT(f.setting("h_w"), QStringLiteral("13545"), 5000);
         QCOMPARE(f.setting("h_h"), QStringLiteral("9210"));

@@ -292,6 +292,49 @@ KeyGrabber::KeyGrabber(char letter)
     m_grabbed = ok;
 }
 
+GrabWatch::GrabWatch(Window w)
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    m_connection = c;
+    if (xcb_connection_has_error(c))
+        return;
+    const uint32_t mask = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    std::free(xcb_request_check(c, xcb_change_window_attributes_checked(c, w, XCB_CW_EVENT_MASK, &mask)));
+}
+
+GrabWatch::~GrabWatch()
+{
+    xcb_disconnect(static_cast<xcb_connection_t *>(m_connection));
+}
+
+void GrabWatch::read()
+{
+    auto *c = static_cast<xcb_connection_t *>(m_connection);
+    if (xcb_connection_has_error(c))
+        return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    while (xcb_generic_event_t *e = xcb_poll_for_event(c)) {
+        const uint8_t type = e->response_type & 0x7f;
+        if (type == XCB_LEAVE_NOTIFY && reinterpret_cast<xcb_leave_notify_event_t *>(e)->mode == XCB_NOTIFY_MODE_GRAB)
+            ++m_taken;
+        if (type == XCB_ENTER_NOTIFY && reinterpret_cast<xcb_enter_notify_event_t *>(e)->mode == XCB_NOTIFY_MODE_UNGRAB)
+            ++m_given;
+        std::free(e);
+    }
+}
+
+int GrabWatch::taken()
+{
+    read();
+    return m_taken;
+}
+
+int GrabWatch::given()
+{
+    read();
+    return m_given;
+}
+
 KeyGrabber::~KeyGrabber()
 {
     xcb_disconnect(static_cast<xcb_connection_t *>(m_connection));

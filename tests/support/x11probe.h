@@ -76,4 +76,24 @@ private:
     void *m_connection = nullptr;
     bool m_grabbed = false;
 };
+// Sees, from a connection of its own, when another client takes the pointer
+// away from a window by a grab (the window manager starting a move or
+// resize it was asked for) and when it gives it back. Selecting crossing
+// events on the window takes nothing from the window's own client.
+class GrabWatch
+{
+public:
+    explicit GrabWatch(Window w);
+    ~GrabWatch();
+    // Counts so far of pointer grabs that left the window and releases of
+    // them that came back to it.
+    int taken();
+    int given();
+
+private:
+    void read();
+    void *m_connection = nullptr;
+    int m_taken = 0;
+    int m_given = 0;
+};
 } // namespace X11Probe
