@@ -43,7 +43,10 @@ QRect rootGeometry(Window w);
 QList<Window> stackingOrder();
 // Whether a client holds the pointer: a button held over a window (its
 // implicit grab) or the window manager running a move or resize. Looked at
-// from a connection of its own, by a grab that is released at once.
+// from a connection of its own, by a grab that is released at once. That
+// grab can take the pointer from a client about to grab it (a window manager
+// starting a resize it was asked for): look only when nobody is about to, and
+// watch a hand-over with GrabWatch.
 bool pointerGrabbed();
 // A round trip on the program's own connection: every request the program
 // has made so far has reached the server.
