@@ -20,6 +20,17 @@
 
 namespace
 {
+// The window manager's state on the window: maximised both ways.
+bool maximisedState(const QWidget *w)
+{
+    const QStringList state = X11Probe::netWmState(X11Probe::Window(w->winId()));
+    return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
+        && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
+}
+} // namespace
+
+namespace
+{
 QRect f45(int x, int y) { return QRect(x, y, 45, 25); }
 QRect f26(int x, int y) { return QRect(x, y, 26, 26); }
 QRect f55(int x) { return QRect(x, 0, 55, 20); }
@@ -488,7 +499,9 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea, 5000);
-        // The layout the resize queued has run.
+        // The window manager has finished maximising (its state on the
+        // window says so), and the layout the resize queued has run.
+        QVERIFY(KavoTest::WaitUntil([w = w] { return maximisedState(w); }, 10000));
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->c_z[8]->isVisible());
         // The game covers everything below the caption bar.
@@ -518,6 +531,8 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->FullScreenGame, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal, 5000);
+        // Restored by the window manager before the next way in.
+        QVERIFY(KavoTest::WaitUntil([w = w] { return !maximisedState(w); }, 10000));
         QVERIFY(KavoTest::Settle());
         QVERIFY2(!w->Picd->isHidden(), qPrintable(QString::number(way)));
         QVERIFY(w->c_z[8]->isHidden());

@@ -230,6 +230,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         waitForSize(w, workArea().size());
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
+        // The window manager has finished maximising: its state on the window.
+        QVERIFY(KavoTest::WaitUntil([w] {
+            const QStringList state = X11Probe::netWmState(X11Probe::Window(w->winId()));
+            return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
+                && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
+        }, 10000));
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QCOMPARE(framePixels(w->npc[1]->image(), {24, 19}), stripPixels(w->ppt[4], {0, 0, 24, 19}));
         checkStandardLayout(w);
