@@ -20,6 +20,17 @@
 
 namespace
 {
+// The window manager's state on the window: maximised both ways.
+bool maximisedState(const QWidget *w)
+{
+    const QStringList state = X11Probe::netWmState(X11Probe::Window(w->winId()));
+    return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
+        && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
+}
+} // namespace
+
+namespace
+{
 QRect f45(int x, int y) { return QRect(x, y, 45, 25); }
 QRect f26(int x, int y) { return QRect(x, y, 26, 26); }
 QRect f55(int x) { return QRect(x, 0, 55, 20); }
@@ -158,7 +169,9 @@ void TestUiToolbar::noGameLeavesEveryButtonInert()
         w->c_z_click(i);
     // A real click as well.
     QTest::mouseClick(w->c_z[0], Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::qWait(50);
+    // Whatever the clicks left queued has run (a message box would have been
+    // modal inside the click).
+    QVERIFY(KavoTest::Settle());
     QVERIFY(ToolbarState::of(w) == before);
     QVERIFY(!w->isMaximized());
     QVERIFY(boxes.texts.isEmpty());
@@ -356,7 +369,7 @@ void TestUiToolbar::favouriteAndPointsGame()
     QVERIFY(showsFrame(w->c_z[5], w->ppt[9], f45(135, 0)));
     QCOMPARE(w->DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL->isDownloading());
-    QTest::qWait(50);
+    QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
     w->CurrentGameUrl = saved;
     w->lblCount->setText(QString());
@@ -431,7 +444,7 @@ void TestUiToolbar::screenshotFolderName()
     w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(4);
-    QTest::qWait(30);
+    QVERIFY(KavoTest::Settle());
 
     QCOMPARE(w->CurrentGameName, storedName);
     QVERIFY(w->c_z[4]->isEnabled());
@@ -486,7 +499,10 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea, 5000);
-        QTest::qWait(50);
+        // The window manager has finished maximising (its state on the
+        // window says so), and the layout the resize queued has run.
+        QVERIFY(KavoTest::WaitUntil([w = w] { return maximisedState(w); }, 10000));
+        QVERIFY(KavoTest::Settle());
         QVERIFY(w->c_z[8]->isVisible());
         // The game covers everything below the caption bar.
         const int W = w->width();
@@ -515,7 +531,9 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QCOMPARE(w->FullScreenGame, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal, 5000);
-        QTest::qWait(50);
+        // Restored by the window manager before the next way in.
+        QVERIFY(KavoTest::WaitUntil([w = w] { return !maximisedState(w); }, 10000));
+        QVERIFY(KavoTest::Settle());
         QVERIFY2(!w->Picd->isHidden(), qPrintable(QString::number(way)));
         QVERIFY(w->c_z[8]->isHidden());
         QVERIFY(!w->ad_pic->isHidden());

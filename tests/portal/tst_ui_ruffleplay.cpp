@@ -1,15 +1,18 @@
-// The games play in a web pane: the portal's player pages and the installed
-// local player page show the generated games with the Flash runtime, animate
-// them, and pass keyboard and mouse input through to them.
+// The games play in a web pane: the portal's player pages (in the main
+// window's player pane, started by play commands) and the installed local
+// player page show the generated games with the Flash runtime, animate them,
+// and pass keyboard and mouse input through to them.
 #include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/appfolder.h"
 #include "support/eventwait.h"
+#include "support/gamebox.h"
 #include "support/portalserver.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
@@ -18,13 +21,16 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -94,6 +100,50 @@ public:
     QStringList urls;
 };
 
+// Looks at most every `everyMs` (a picture of the pane is not free), in the
+// event loop in between.
+bool waitLooking(const std::function<bool()> &done, int timeoutMs, int everyMs = 100)
+{
+    QElapsedTimer since;
+    return KavoTest::WaitUntil(
+        [&] {
+            if (since.isValid() && since.elapsed() < everyMs)
+                return false;
+            since.start();
+            return done();
+        },
+        timeoutMs);
+}
+
+// The window system shows the view (waited for in the event loop).
+bool exposed(QWidget *w)
+{
+    return KavoTest::WaitUntil([w] { return w->windowHandle() && w->windowHandle()->isExposed(); }, 10000);
+}
+
+// Runs a script in the view's page and waits for its answer.
+QVariant pageValue(QWebEngineView &view, const QString &code)
+{
+    // Shared with the callback: a page being destroyed still answers.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    view.page()->runJavaScript(code, [answer](const QVariant &v) { *answer = v; });
+    KavoTest::WaitUntil([answer] { return answer->has_value(); }, 10000);
+    return answer->value_or(QVariant());
+}
+
+// The page has shown `frames` more animation frames. The runtime steps the
+// game from the same frame callbacks, so a game that runs has moved on by
+// then, however busy the machine.
+bool pageFramesPass(QWebEngineView &view, int frames)
+{
+    pageValue(view, QStringLiteral("if (window.__kavoFrames === undefined) { window.__kavoFrames = 0;"
+                                   " (function tick() { ++window.__kavoFrames; requestAnimationFrame(tick); })(); }"
+                                   " window.__kavoFrom = window.__kavoFrames; 0"));
+    return waitLooking([&] {
+        return pageValue(view, QStringLiteral("window.__kavoFrames - window.__kavoFrom")).toInt() >= frames;
+    }, 20000, 50);
+}
+
 } // namespace
 
 class tst_ui_RufflePlay : public QObject
@@ -101,14 +151,20 @@ class tst_ui_RufflePlay : public QObject
     Q_OBJECT
 
 private:
-    PortalServer m_portal;
+    // One window on the demo portal for every case that plays from it.
+    GameBox box;
     QTemporaryDir m_appCopy;
     QString m_appDir;
 
     std::unique_ptr<QWebEngineView> newView(QWebEngineProfile *profile = nullptr);
     // Loads the page and waits until the runtime draws the game.
     bool playUntilDrawn(QWebEngineView &view, const QUrl &url);
-    // Whether the area changes between pictures taken a moment apart.
+    // Waits until the runtime draws the game the view has loaded.
+    bool drawn(QWebEngineView &view);
+    // Plays a game by its play command in the window's player pane: it loads
+    // `page` and the runtime draws the game. Returns the pane.
+    WebPane *playInWindow(const QString &command, const QString &page);
+    // Whether the area shows a new picture of the game.
     bool animates(QWebEngineView &view, const QRect &area);
     QString appCopy();
 
@@ -140,26 +196,38 @@ bool tst_ui_RufflePlay::playUntilDrawn(QWebEngineView &view, const QUrl &url)
     view.load(url);
     if (!loaded.wait(20000) || !loaded.first().first().toBool())
         return false;
-    // Before the runtime draws, the pane shows the page's plain background.
-    QDeadlineTimer deadline(45000);
-    while (!deadline.hasExpired()) {
-        QTest::qWait(250);
-        if (colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12)
-            return true;
+    return drawn(view);
+}
+
+WebPane *tst_ui_RufflePlay::playInWindow(const QString &command, const QString &page)
+{
+    WebPane *pane = box.w->Web2;
+    QSignalSpy loaded(pane, &QWebEngineView::loadFinished);
+    box.play(QString(command).replace(QStringLiteral("{BASE}"), box.base()));
+    const QString url = QString(page).replace(QStringLiteral("{BASE}"), box.base());
+    const bool ok = KavoTest::WaitUntil([&] {
+        return !loaded.isEmpty() && loaded.last().first().toBool() && pane->url().toString() == url;
+    }, 20000);
+    if (!ok) {
+        qWarning("the player pane shows %s", qPrintable(pane->url().toString()));
+        return nullptr;
     }
-    return false;
+    return pane;
+}
+
+bool tst_ui_RufflePlay::drawn(QWebEngineView &view)
+{
+    // Before the runtime draws, the pane shows the page's plain background.
+    return waitLooking([&] {
+        return colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12;
+    }, 45000, 200);
 }
 
 bool tst_ui_RufflePlay::animates(QWebEngineView &view, const QRect &area)
 {
-    // Several tries: a picture may be taken between two frames of the game.
-    for (int i = 0; i < 4; ++i) {
-        const QImage a = shot(&view);
-        QTest::qWait(400);
-        if (changedShare(a, shot(&view), area) > 0.002)
-            return true;
-    }
-    return false;
+    // Until the game has drawn a frame that differs from the first picture.
+    const QImage a = shot(&view);
+    return waitLooking([&] { return changedShare(a, shot(&view), area) > 0.002; }, 10000);
 }
 
 QString tst_ui_RufflePlay::appCopy()
@@ -177,27 +245,29 @@ void tst_ui_RufflePlay::initTestCase()
 {
     // The pages' console chatter (the runtime's audio warnings) is no finding.
     QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
-    QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
+    QVERIFY(box.start());
     QVERIFY(m_appCopy.isValid());
 }
 
 void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("page");
     // The address form of the player page, and the number form for every game.
-    QTest::newRow("flash.htm with address") << QStringLiteral("flash.htm?{BASE}games/101.swf");
+    QTest::newRow("flash.htm with address")
+        << QStringLiteral("tuzoflash://101$$${BASE}games/101.swf$$$A") << QStringLiteral("{BASE}flash.htm?{BASE}games/101.swf");
     for (int id : {101, 102, 103, 104, 105, 106, 107})
         QTest::newRow(qPrintable(QStringLiteral("app.asp %1").arg(id)))
-            << QStringLiteral("app/app.asp?id=%1").arg(id);
+            << QStringLiteral("tuzoflash://%1$$$%1$$$G").arg(id) << QStringLiteral("{BASE}app/app.asp?id=%1").arg(id);
 }
 
 void tst_ui_RufflePlay::portalPlayerPagesPlayEachGame()
 {
+    QFETCH(QString, command);
     QFETCH(QString, page);
-    page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl());
-    auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QVERIFY2(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + page)), "the game never showed");
+    WebPane *view = playInWindow(command, page);
+    QVERIFY(view);
+    QVERIFY2(drawn(*view), "the game never showed");
     QVERIFY2(animates(*view, view->rect()), "the picture does not change");
 }
 
@@ -231,9 +301,9 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
         WebPane pane(&profile);
         pane.resize(640, 480);
         pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QVERIFY(exposed(&pane));
         const QUrl url = profile.urlForLocalPath(
-            PlayerPageFor(paths, m_portal.baseUrl(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
+            PlayerPageFor(paths, box.base(), ParsePlayCommand(QStringLiteral("tuzoflash://104$$$104$$$N"))));
         QCOMPARE(url.scheme(), QStringLiteral("kavo"));
         QVERIFY2(playUntilDrawn(pane, url), "the downloaded game never showed");
         QVERIFY2(animates(pane, pane.rect()), "the picture does not change");
@@ -247,51 +317,52 @@ void tst_ui_RufflePlay::missingGameIsReported_data()
     QTest::addColumn<QString>("message");
     // A downloaded game whose file has gone, and a portal number without a game.
     QTest::newRow("local player") << QStringLiteral("{APP}/app/flash.htm") << QStringLiteral("游戏文件不存在");
-    QTest::newRow("portal player") << QStringLiteral("{BASE}app/app.asp?id=999") << QStringLiteral("没有找到这个游戏");
+    QTest::newRow("portal player") << QStringLiteral("tuzoflash://999$$$999$$$X") << QStringLiteral("没有找到这个游戏");
 }
 
 void tst_ui_RufflePlay::missingGameIsReported()
 {
     QFETCH(QString, page);
     QFETCH(QString, message);
-    QUrl url;
+    // The local player page on a folder of its own (a page, no window); the
+    // portal's through the window.
     std::unique_ptr<ProgramProfile> profile;
+    std::unique_ptr<QWebEngineView> own;
+    QWebEngineView *view = nullptr;
     if (page.startsWith(QLatin1String("{APP}"))) {
         const QString app = appCopy();
         QVERIFY(!app.isEmpty());
         profile = std::make_unique<ProgramProfile>(AppPaths(app));
-        url = profile->urlForLocalPath(page.replace(QStringLiteral("{APP}"), app) + QStringLiteral("?999"));
+        const QUrl url = profile->urlForLocalPath(page.replace(QStringLiteral("{APP}"), app) + QStringLiteral("?999"));
+        own = newView(profile.get());
+        view = own.get();
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        view->load(url);
+        QVERIFY(loaded.wait(20000));
     } else {
-        url = QUrl(page.replace(QStringLiteral("{BASE}"), m_portal.baseUrl()));
+        view = playInWindow(page, QStringLiteral("{BASE}app/app.asp?id=999"));
+        QVERIFY(view);
     }
-    auto view = newView(profile.get());
-    QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    view->load(url);
-    QVERIFY(loaded.wait(20000));
     // Shared with the callbacks: the page answers pending ones even while it
     // is being destroyed.
-    auto shown = std::make_shared<QString>();
     QString text;
-    QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired() && !text.contains(message)) {
-        view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
-                                    [shown](const QVariant &v) { *shown = v.toString(); });
-        QTest::qWait(250);
-        text = *shown;
-    }
+    waitLooking([&] {
+        text = pageValue(*view, QStringLiteral("document.body.innerText")).toString();
+        return text.contains(message);
+    }, 20000);
     QVERIFY2(text.contains(message), qPrintable(text));
 }
 
 void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
 {
-    auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=102"))));
+    WebPane *view = playInWindow(QStringLiteral("tuzoflash://102$$$102$$$G"), QStringLiteral("{BASE}app/app.asp?id=102"));
+    QVERIFY(view);
+    QVERIFY(drawn(*view));
 
     // The basket is the only brown thing on the row just above the grass.
     const QRect row = onView(view->size(), QRectF(0, 328, kStageWidth, 12));
     auto basketX = [&]() {
-        const QImage img = shot(view.get());
+        const QImage img = shot(view);
         double sum = 0;
         int n = 0;
         for (int y = row.top(); y <= row.bottom(); ++y)
@@ -302,34 +373,42 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
             }
         return n ? sum / n : -1.0;
     };
-    const double before = basketX();
+    // The game draws its scene over its first frames.
+    double before = -1;
+    waitLooking([&] { return (before = basketX()) > 0; }, 10000);
     QVERIFY2(before > 0, "no basket seen");
 
     // A click gives the player the keyboard focus.
     QWidget *input = view->focusProxy();
     QVERIFY(input);
     QTest::mouseClick(input, Qt::LeftButton, {}, onView(view->size(), 275, 60));
-    QTest::qWait(300);
-    QTest::keyPress(input, Qt::Key_Right);
-    QTest::qWait(800);
-    QTest::keyRelease(input, Qt::Key_Right);
-    QTest::qWait(300);
+    // The key is held until the basket has gone far enough; a press that
+    // came before the player took the keyboard is given again.
+    const auto hold = [&](Qt::Key key, const std::function<bool(double)> &far) {
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyPress(input, key);
+            const bool went = waitLooking([&] { return far(basketX()); }, 4000);
+            QTest::keyRelease(input, key);
+            if (went)
+                break;
+        }
+        // The release has reached the game: it has stepped on since.
+        pageFramesPass(*view, 10);
+    };
+    hold(Qt::Key_Right, [&](double x) { return x > before + 40; });
     const double right = basketX();
     QVERIFY2(right > before + 40, qPrintable(QStringLiteral("basket at %1, then %2").arg(before).arg(right)));
 
-    QTest::keyPress(input, Qt::Key_Left);
-    QTest::qWait(800);
-    QTest::keyRelease(input, Qt::Key_Left);
-    QTest::qWait(300);
+    hold(Qt::Key_Left, [&](double x) { return x >= 0 && x < right - 40; });
     const double left = basketX();
     QVERIFY2(left < right - 40, qPrintable(QStringLiteral("basket at %1, then %2").arg(right).arg(left)));
 }
 
 void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 {
-    auto view = newView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QVERIFY(playUntilDrawn(*view, QUrl(m_portal.baseUrl() + QStringLiteral("app/app.asp?id=104"))));
+    WebPane *view = playInWindow(QStringLiteral("tuzoflash://104$$$104$$$G"), QStringLiteral("{BASE}app/app.asp?id=104"));
+    QVERIFY(view);
+    QVERIFY(drawn(*view));
 
     // Below the hub only the lower blades move (the clouds stay higher up).
     const QRect blades = onView(view->size(), QRectF(250, 175, 260, 110));
@@ -337,22 +416,24 @@ void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 
     QWidget *input = view->focusProxy();
     const QPoint hub = onView(view->size(), 380, 160);
+    // Each input event has reached the game once the page has drawn a few
+    // frames after it.
     auto click = [&]() {
         QTest::mouseMove(input, hub);
-        QTest::qWait(150);
+        pageFramesPass(*view, 2);
         QTest::mousePress(input, Qt::LeftButton, {}, hub);
-        QTest::qWait(100);
+        pageFramesPass(*view, 2);
         QTest::mouseRelease(input, Qt::LeftButton, {}, hub);
-        QTest::qWait(400);
+        pageFramesPass(*view, 2);
     };
     click();
-    // Stopped: two pictures a moment apart show the blades alike (a busy
-    // machine may take a while to deliver the click).
+    // Stopped: two pictures half a second of the game's frames apart show the
+    // blades alike (a busy machine may take a while to deliver the click).
     bool still = false;
     for (int i = 0; i < 8 && !still; ++i) {
-        const QImage a = shot(view.get());
-        QTest::qWait(500);
-        still = changedShare(a, shot(view.get()), blades) == 0.0;
+        const QImage a = shot(view);
+        pageFramesPass(*view, 30);
+        still = changedShare(a, shot(view), blades) == 0.0;
     }
     QVERIFY2(still, "the windmill did not stop");
 

@@ -121,6 +121,14 @@ private:
         return PageScript::js(&pane, code, world);
     }
 
+    // The sync point for what must not follow: a round trip to the page
+    // (it answers after everything it did before, and in the same document
+    // unless a navigation went through), then whatever that left queued here.
+    bool settled(WebPane &pane)
+    {
+        return js(pane, QStringLiteral("document.readyState")).isValid() && KavoTest::Settle();
+    }
+
     QPoint centreOf(WebPane &pane, const QString &frame, const QString &id)
     {
         const QString code = frame.isEmpty()
@@ -138,11 +146,11 @@ private:
     // clicks after a load can arrive before the page takes input.
     bool activateByClick(WebPane &pane)
     {
-        for (int i = 0; i < 20; ++i) {
+        const auto active = [&] { return js(pane, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool(); };
+        for (int i = 0; i < 10; ++i) {
             QTest::mouseClick(pane.focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));
-            if (js(pane, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool())
+            if (KavoTest::WaitUntil(active, 1000))
                 return true;
-            QTest::qWait(100);
         }
         return false;
     }
@@ -205,7 +213,7 @@ private Q_SLOTS:
             QTRY_COMPARE(m_seen, expected);
         }
 
-        QTest::qWait(300);
+        QVERIFY(settled(*pane));
         QCOMPARE(m_seen, expected);
         QCOMPARE(begin.count(), 0);
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
@@ -245,7 +253,7 @@ private Q_SLOTS:
         pane->Navigate(QStringLiteral("tuzojf://1$$$2$$$x"));
         QTRY_COMPARE(errors.count(), 2);
         QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("tuzojf://1$$$2$$$x"));
-        QTest::qWait(200);
+        QVERIFY(settled(*pane));
         QCOMPARE(begin.count(), 0);
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
     }
@@ -264,7 +272,7 @@ private Q_SLOTS:
         const QString next = m_base + QStringLiteral("next.htm");
         pane->Navigate2(next);
         QCOMPARE(m_seen, (QStringList{PLAY, next}));
-        QTest::qWait(300);
+        QVERIFY(settled(*pane));
         QCOMPARE(begin.count(), 0);
         QCOMPARE(m_http.requests(), QStringList());
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("portal.htm"));
@@ -275,7 +283,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_seen, QStringList{next});
         js(*pane, QStringLiteral("frames['tuzomain'].document.getElementById('next').click()"));
         QTRY_COMPARE(m_seen, (QStringList{next, next}));
-        QTest::qWait(300);
+        QVERIFY(settled(*pane));
         QCOMPARE(m_http.requests(), QStringList());
         QCOMPARE(begin.count(), 0);
         QCOMPARE(js(*pane, QStringLiteral("frames['tuzomain'].location.href")).toString(),
@@ -440,7 +448,7 @@ private Q_SLOTS:
         js(*pane, QStringLiteral("var a = document.createElement('a'); a.href = 'frame.htm'; a.target = '_blank';"
                                  "document.body.appendChild(a); a.click();"));
         QTRY_COMPARE(asked.count(), 2);
-        QTest::qWait(200);
+        QVERIFY(settled(*pane));
         QCOMPARE(open.count(), 1);
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("next.htm"));
     }
@@ -471,7 +479,7 @@ private Q_SLOTS:
         QVERIFY(!info.isTop);
         QCOMPARE(info.frameName, QStringLiteral("tuzomain"));
         QCOMPARE(info.targetHref, FRAME_PLAY);
-        QTest::qWait(200);
+        QVERIFY(settled(*pane));
         QVERIFY(!QApplication::activePopupWidget());
 
         QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {},

@@ -111,7 +111,8 @@ private:
     void waitForSize(BA1 *w, QSize size)
     {
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), size, 5000);
-        QTest::qWait(50);
+        // The layout the resize queued has run.
+        QVERIFY(KavoTest::Settle());
     }
 
     QRect workArea() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
@@ -229,6 +230,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         waitForSize(w, workArea().size());
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
+        // The window manager has finished maximising: its state on the window.
+        QVERIFY(KavoTest::WaitUntil([w] {
+            const QStringList state = X11Probe::netWmState(X11Probe::Window(w->winId()));
+            return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
+                && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
+        }, 10000));
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QCOMPARE(framePixels(w->npc[1]->image(), {24, 19}), stripPixels(w->ppt[4], {0, 0, 24, 19}));
         checkStandardLayout(w);
@@ -243,7 +250,7 @@ private Q_SLOTS:
         w->c_z[8]->show();
         w->npc[1]->setToolTipText(QStringLiteral("还原"));
         w->LayoutFullScreenGame();
-        QTest::qWait(100);
+        QVERIFY(KavoTest::Settle());
         const int W = w->width();
         const int H = w->height();
         QCOMPARE(geo(w->zz[1]), QRect(4, 30, W - 8, H - 34));
@@ -255,7 +262,10 @@ private Q_SLOTS:
         QCOMPARE(framePixels(w->npc[1]->image(), {24, 19}), stripPixels(w->ppt[4], {0, 0, 24, 19}));
         // A resize keeps the full-screen layout.
         QMetaObject::invokeMethod(w, [w] { w->setWindowState(Qt::WindowMaximized); });
-        QTest::qWait(100);
+        // Already maximised: nothing goes to the window manager. Whatever the
+        // call sent has reached the server and what it queued has run.
+        X11Probe::sync();
+        QVERIFY(KavoTest::Settle());
         QCOMPARE(geo(w->zz[1]), QRect(4, 30, W - 8, H - 34));
 
         // Laying out the game page (a new game, the side-panel button) keeps
@@ -271,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(w->FullScreenGame, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal.size(), 5000);
-        QTest::qWait(100);
+        QVERIFY(KavoTest::Settle());
         QVERIFY(w->c_z[8]->isHidden());
         QVERIFY(!w->Picd->isHidden());
         // The test's portal does not answer: the failed promotion stays hidden.
@@ -577,7 +587,9 @@ private Q_SLOTS:
         waitForSize(w, QSize(903, 614));
         // Earlier tests leave the simulated pointer over a tab.
         QTest::mouseMove(w, QPoint(450, 300));
-        QTest::qWait(1500);
+        // The hover has left every control: no tooltip box, nothing queued.
+        QVERIFY(KavoTest::WaitUntil([w] { return !w->P1->isVisible(); }, 5000));
+        QVERIFY(KavoTest::Settle());
         const QImage shot = w->grab().toImage();
         QVERIFY(shot.save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow.png")));
         // The game page and the list page, for a look at the other layouts,
@@ -586,10 +598,10 @@ private Q_SLOTS:
         w->c_z[7]->setToolTipText(QStringLiteral("隐藏"));
         w->npc_Click(7);
         w->LayoutGamePane();
-        QTest::qWait(300);
+        QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-game.png")));
         w->npc_Click(8);
-        QTest::qWait(300);
+        QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-lists.png")));
     }
 };

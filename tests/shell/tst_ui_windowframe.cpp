@@ -7,11 +7,16 @@
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "support/eventwait.h"
+#include "support/x11probe.h"
 
+#include <QEnterEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QtTest>
+
+#include <functional>
 
 namespace
 {
@@ -20,19 +25,98 @@ bool xdotool(const QStringList &args)
     return QProcess::execute(QStringLiteral("xdotool"), args) == 0;
 }
 
+// What of the real pointer's input the program has been given so far.
+class PointerInput : public QObject
+{
+public:
+    PointerInput() { qApp->installEventFilter(this); }
+    ~PointerInput() override { qApp->removeEventFilter(this); }
+    QPoint last{-1, -1};
+    int presses = 0;
+    int releases = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            last = static_cast<QMouseEvent *>(e)->globalPosition().toPoint();
+            presses += e->type() == QEvent::MouseButtonPress;
+            releases += e->type() == QEvent::MouseButtonRelease;
+            break;
+        case QEvent::Enter:
+            last = static_cast<QEnterEvent *>(e)->globalPosition().toPoint();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+PointerInput *input()
+{
+    static PointerInput *seen = new PointerInput;
+    return seen;
+}
+
+// The pointer goes there and the program has seen it arrive.
 bool pointerTo(const QPoint &global)
 {
     const bool ok = xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
                              QString::number(global.y())});
-    QTest::qWait(150);
-    return ok;
+    return ok && KavoTest::WaitUntil([global] { return input()->last == global; }, 5000);
 }
 
+// A step of a drag the window manager carries out (it holds the pointer, the
+// program sees nothing): done once the window has followed to `arrived`.
+bool dragStep(const QPoint &global, const std::function<bool()> &arrived)
+{
+    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
+                    QString::number(global.y())})
+        && KavoTest::WaitUntil(arrived, 5000);
+}
+
+// A press or release the program is given; "click" is both.
 bool button(const char *action)
 {
-    const bool ok = xdotool({QString::fromLatin1(action), QStringLiteral("1")});
-    QTest::qWait(250);
-    return ok;
+    const int presses = input()->presses, releases = input()->releases;
+    const QString a = QString::fromLatin1(action);
+    if (!xdotool({a, QStringLiteral("1")}))
+        return false;
+    return KavoTest::WaitUntil(
+        [&] {
+            return (a == QLatin1String("mouseup") || input()->presses > presses)
+                && (a == QLatin1String("mousedown") || input()->releases > releases);
+        },
+        5000);
+}
+
+// The program has asked the window manager to carry out a move or resize
+// (it lets go of the pointer and sends the request), and the manager has
+// taken the pointer for it: the window saw the pointer go to a grab.
+// Watched without grabbing: a test's own grab, even a short one, could
+// take the pointer from under the manager and end its resize.
+bool handedToWindowManager(X11Probe::GrabWatch &watch, int takenBefore)
+{
+    X11Probe::sync();
+    return KavoTest::WaitUntil([&] { return watch.taken() > takenBefore; }, 5000);
+}
+
+// The release that ends a move or resize of the window manager: it goes to
+// the manager. Done once the manager has let go of the pointer, and what it
+// last told the window has reached the program (the server's geometry of
+// the window is the program's).
+bool releaseFromWindowManager(const QWidget *w)
+{
+    return xdotool({QStringLiteral("mouseup"), QStringLiteral("1")})
+        && KavoTest::WaitUntil([] { return !X11Probe::pointerGrabbed(); }, 5000)
+        && KavoTest::WaitUntil(
+            [w] { return X11Probe::rootGeometry(X11Probe::Window(w->winId())) == w->geometry(); }, 5000)
+        && KavoTest::Settle();
 }
 
 QString netWmState(const QWidget *w)
@@ -59,15 +143,28 @@ private:
     {
         if (!f.show())
             return false;
-        const bool sized = KavoTest::WaitUntil([&f] { return f.w->size() == QSize(903, 614); }, 5000);
-        QTest::qWait(300);
-        return sized;
+        input();
+        const BA1 *w = f.w.get();
+        // Placed by the window manager: the server's geometry of the window
+        // has reached the program.
+        return KavoTest::WaitUntil([w] { return w->size() == QSize(903, 614); }, 5000)
+            && KavoTest::WaitUntil(
+                [w] { return X11Probe::rootGeometry(X11Probe::Window(w->winId())) == w->geometry(); }, 5000)
+            && KavoTest::Settle();
     }
 
     // A point of the caption bar that no control covers.
     static QPoint background(const BA1 *w) { return w->geometry().topLeft() + QPoint(300, 14); }
 
 private Q_SLOTS:
+    // A case that failed with the button held would leave the window
+    // manager in its move or resize for every later case.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    }
+
     void draggingTheBackgroundMovesTheWindow()
     {
         GameBox f(GameBox::NO_PORTAL);
@@ -76,10 +173,17 @@ private Q_SLOTS:
         const QPoint before = w->geometry().topLeft();
         const QPoint start = background(w);
         QVERIFY(pointerTo(start));
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
-        for (const QPoint step : {QPoint(10, 5), QPoint(50, 25), QPoint(100, 50)})
-            pointerTo(start + step);
-        QVERIFY(button("mouseup"));
+        // The first move with the button held reaches the program, which
+        // hands the move to the window manager; the manager moves the window
+        // from there.
+        QVERIFY(pointerTo(start + QPoint(10, 5)));
+        QVERIFY(handedToWindowManager(watch, taken));
+        for (const QPoint step : {QPoint(50, 25), QPoint(100, 50)})
+            dragStep(start + step, [=] { return w->geometry().topLeft() == before + step - QPoint(10, 5); });
+        QVERIFY(releaseFromWindowManager(w));
         // The window manager takes over at the first move with the button
         // held and follows the pointer from there.
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry().topLeft(), before + QPoint(100, 50) - QPoint(10, 5), 5000);
@@ -103,10 +207,14 @@ private Q_SLOTS:
         QTRY_COMPARE(w->cursor().shape(), Qt::ArrowCursor);
 
         QVERIFY(pointerTo(edge));
+        // The press hands the resize to the window manager.
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
+        QVERIFY(handedToWindowManager(watch, taken));
         for (int dx : {20, 60, 120})
-            pointerTo(edge + QPoint(dx, 0));
-        QVERIFY(button("mouseup"));
+            dragStep(edge + QPoint(dx, 0), [=] { return w->width() == 903 + dx; });
+        QVERIFY(releaseFromWindowManager(w));
         QTRY_COMPARE_WITH_TIMEOUT(w->width(), 903 + 120, 5000);
         QCOMPARE(w->height(), 614);
         QTRY_COMPARE_WITH_TIMEOUT(f.setting("h_w"), QString::number((903 + 120) * 15), 5000);
@@ -123,13 +231,17 @@ private Q_SLOTS:
         const QPoint corner = w->geometry().topLeft() + QPoint(903 - 1, 614 - 1);
         QVERIFY(pointerTo(corner));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeFDiagCursor);
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
+        QVERIFY(handedToWindowManager(watch, taken));
         for (int d : {50, 150, 300})
-            pointerTo(corner - QPoint(d, d));
-        QVERIFY(button("mouseup"));
+            dragStep(corner - QPoint(d, d),
+                     [=] { return w->size() == QSize(std::max(903 - d, 737), std::max(614 - d, 521)); });
         // 11050 x 7815 twips; the saved size is the one the window ends at.
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(737, 521), 5000);
-        QTest::qWait(300);
+        // The manager has let go and its last word has reached the window.
+        QVERIFY(releaseFromWindowManager(w));
         QCOMPARE(w->size(), QSize(737, 521));
         QTRY_COMPARE_WITH_TIMEOUT(f.setting("h_w"), QString::number(737 * 15), 5000);
         QCOMPARE(f.setting("h_h"), QString::number(521 * 15));
@@ -144,8 +256,11 @@ private Q_SLOTS:
         f.setSetting("h_h", QStringLiteral("1"));
         QVERIFY(pointerTo(w->geometry().topLeft() + QPoint(450, 614 - 1)));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeVerCursor);
+        X11Probe::GrabWatch watch(X11Probe::Window(w->winId()));
+        const int taken = watch.taken();
         QVERIFY(button("mousedown"));
-        QVERIFY(button("mouseup"));
+        QVERIFY(handedToWindowManager(watch, taken));
+        QVERIFY(releaseFromWindowManager(w));
         QTRY_COMPARE_WITH_TIMEOUT(f.setting("h_w"), QStringLiteral("13545"), 5000);
         QCOMPARE(f.setting("h_h"), QStringLiteral("9210"));
         QCOMPARE(w->size(), QSize(903, 614));
@@ -165,25 +280,32 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         w->npc_Click(1);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
-        QTest::qWait(300);
+        QVERIFY(KavoTest::WaitUntil(
+            [w] { return X11Probe::netWmState(X11Probe::Window(w->winId())).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ")); },
+            5000));
+        QVERIFY(KavoTest::Settle());
         f.setSetting("h_w", QStringLiteral("1"));
 
         const QPoint edge(workArea().right(), workArea().center().y());
         QVERIFY(pointerTo(edge));
         QTRY_COMPARE(w->cursor().shape(), Qt::SizeHorCursor);
+        // Maximised, the program keeps the press and every move to itself
+        // and hands nothing to the window manager: each reaches it.
         QVERIFY(button("mousedown"));
-        pointerTo(edge - QPoint(100, 0));
+        QVERIFY(pointerTo(edge - QPoint(100, 0)));
         QVERIFY(button("mouseup"));
-        QTest::qWait(300);
+        QVERIFY(!X11Probe::pointerGrabbed());
+        QVERIFY(KavoTest::Settle());
         QCOMPARE(w->geometry(), workArea());
         QCOMPARE(f.setting("h_w"), QStringLiteral("1"));
 
         const QPoint start = workArea().topLeft() + QPoint(600, 14);
         QVERIFY(pointerTo(start));
         QVERIFY(button("mousedown"));
-        pointerTo(start + QPoint(80, 80));
+        QVERIFY(pointerTo(start + QPoint(80, 80)));
         QVERIFY(button("mouseup"));
-        QTest::qWait(300);
+        QVERIFY(!X11Probe::pointerGrabbed());
+        QVERIFY(KavoTest::Settle());
         QCOMPARE(w->geometry(), workArea());
     }
 
@@ -201,7 +323,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
         QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
         QVERIFY(netWmState(w).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ")));
-        QTest::qWait(300);
+        // The next two clicks land far from the last ones (the window has
+        // grown under the pointer): no triple click, whatever the time between.
 
         QVERIFY(pointerTo(workArea().topLeft() + QPoint(600, 14)));
         QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
@@ -219,7 +342,11 @@ private Q_SLOTS:
         const QRect page = w->zz[0]->geometry();
         w->npc_Click(0);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
-        QTest::qWait(200);
+        // Iconified by the window manager, and that news handled.
+        QVERIFY(KavoTest::WaitUntil(
+            [w] { return X11Probe::netWmState(X11Probe::Window(w->winId())).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")); },
+            5000));
+        QVERIFY(KavoTest::Settle());
         QCOMPARE(w->zz[0]->geometry(), page);
         w->showNormal();
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMinimized(), 5000);

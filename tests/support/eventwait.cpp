@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <memory>
+
 namespace KavoTest
 {
 namespace
@@ -36,6 +38,20 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs)
             return true;
     } while (!deadline.hasExpired());
     return false;
+}
+
+bool Settle(int timeoutMs)
+{
+    // Posted events of a thread are handled in the order they were posted:
+    // once this marker has run, so has everything posted before it. A zero
+    // timer started before now is due as well, and comes first.
+    auto reached = std::make_shared<bool>(false);
+    QTimer::singleShot(0, qApp, [reached] {
+        QMetaObject::invokeMethod(qApp, [reached] { *reached = true; }, Qt::QueuedConnection);
+    });
+    const bool ok = WaitUntil([reached] { return *reached; }, timeoutMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ok;
 }
 
 int WaitUntilElapsed(const std::function<bool()> &done, int timeoutMs)

@@ -23,6 +23,13 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs = 5000);
 
 // The milliseconds WaitUntil waited (the QTRY_ macros report them).
 int WaitUntilElapsed(const std::function<bool()> &done, int timeoutMs);
+
+// Runs the event loop until everything posted to this thread before the call
+// (events, queued calls, timers due at once) has been handled and objects
+// given up with deleteLater() are gone. The sync point after which a
+// consequence the program queued for later would have happened; false only
+// when the loop did not get there within `timeoutMs`.
+bool Settle(int timeoutMs = 5000);
 }
 
 // The QTRY_ loop: same contract as QtTest's (ends with the count of waited

@@ -1,5 +1,6 @@
 #include "support/trayhost.h"
 
+#include "support/eventwait.h"
 #include "support/x11probe.h"
 
 #include <QDeadlineTimer>
@@ -8,15 +9,11 @@
 
 namespace
 {
+// The host announces itself by taking the selection; the event loop runs
+// meanwhile (support/eventwait.h).
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
+    return KavoTest::WaitUntil(done, timeoutMs);
 }
 } // namespace
 

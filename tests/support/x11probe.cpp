@@ -176,6 +176,35 @@ QRect rootGeometry(Window w)
     return QRect(t->dst_x, t->dst_y, g->width, g->height);
 }
 
+bool pointerGrabbed()
+{
+    static xcb_connection_t *own = nullptr;
+    if (!own) {
+        own = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(own)) {
+            xcb_disconnect(own);
+            own = nullptr;
+            return false;
+        }
+    }
+    const xcb_window_t rootWindow = xcb_setup_roots_iterator(xcb_get_setup(own)).data->root;
+    auto r = reply(xcb_grab_pointer_reply(
+        own, xcb_grab_pointer(own, 0, rootWindow, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                              XCB_CURRENT_TIME),
+        nullptr));
+    if (r && r->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_pointer(own, XCB_CURRENT_TIME);
+        xcb_flush(own);
+        return false;
+    }
+    return r && r->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
+void sync()
+{
+    std::free(xcb_get_input_focus_reply(conn(), xcb_get_input_focus(conn()), nullptr));
+}
+
 QList<Window> stackingOrder()
 {
     QList<Window> list;
@@ -261,6 +290,49 @@ KeyGrabber::KeyGrabber(char letter)
         }
     }
     m_grabbed = ok;
+}
+
+GrabWatch::GrabWatch(Window w)
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    m_connection = c;
+    if (xcb_connection_has_error(c))
+        return;
+    const uint32_t mask = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    std::free(xcb_request_check(c, xcb_change_window_attributes_checked(c, w, XCB_CW_EVENT_MASK, &mask)));
+}
+
+GrabWatch::~GrabWatch()
+{
+    xcb_disconnect(static_cast<xcb_connection_t *>(m_connection));
+}
+
+void GrabWatch::read()
+{
+    auto *c = static_cast<xcb_connection_t *>(m_connection);
+    if (xcb_connection_has_error(c))
+        return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    while (xcb_generic_event_t *e = xcb_poll_for_event(c)) {
+        const uint8_t type = e->response_type & 0x7f;
+        if (type == XCB_LEAVE_NOTIFY && reinterpret_cast<xcb_leave_notify_event_t *>(e)->mode == XCB_NOTIFY_MODE_GRAB)
+            ++m_taken;
+        if (type == XCB_ENTER_NOTIFY && reinterpret_cast<xcb_enter_notify_event_t *>(e)->mode == XCB_NOTIFY_MODE_UNGRAB)
+            ++m_given;
+        std::free(e);
+    }
+}
+
+int GrabWatch::taken()
+{
+    read();
+    return m_taken;
+}
+
+int GrabWatch::given()
+{
+    read();
+    return m_given;
 }
 
 KeyGrabber::~KeyGrabber()

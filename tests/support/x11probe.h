@@ -41,6 +41,16 @@ QString windowManagerMissing();
 QRect rootGeometry(Window w);
 // The window manager's client windows, bottom to top.
 QList<Window> stackingOrder();
+// Whether a client holds the pointer: a button held over a window (its
+// implicit grab) or the window manager running a move or resize. Looked at
+// from a connection of its own, by a grab that is released at once. That
+// grab can take the pointer from a client about to grab it (a window manager
+// starting a resize it was asked for): look only when nobody is about to, and
+// watch a hand-over with GrabWatch.
+bool pointerGrabbed();
+// A round trip on the program's own connection: every request the program
+// has made so far has reached the server.
+void sync();
 // The window that `w` belongs to (WM_TRANSIENT_FOR); 0 when none.
 Window transientFor(Window w);
 
@@ -68,5 +78,25 @@ public:
 private:
     void *m_connection = nullptr;
     bool m_grabbed = false;
+};
+// Sees, from a connection of its own, when another client takes the pointer
+// away from a window by a grab (the window manager starting a move or
+// resize it was asked for) and when it gives it back. Selecting crossing
+// events on the window takes nothing from the window's own client.
+class GrabWatch
+{
+public:
+    explicit GrabWatch(Window w);
+    ~GrabWatch();
+    // Counts so far of pointer grabs that left the window and releases of
+    // them that came back to it.
+    int taken();
+    int given();
+
+private:
+    void read();
+    void *m_connection = nullptr;
+    int m_taken = 0;
+    int m_given = 0;
 };
 } // namespace X11Probe
