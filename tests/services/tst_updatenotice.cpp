@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <optional>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
@@ -20,6 +21,8 @@ class TestUpdateNotice : public QObject
     Q_OBJECT
 
     HttpTestServer m_http;
+    // How many stalled answers have sent their first bytes.
+    std::atomic<int> m_stallsStarted{0};
 
     // Reads `path` and waits for the one answer.
     QString read(const QString &path, int timeoutMs, qint64 *tookMs = nullptr)
@@ -67,8 +70,11 @@ private Q_SLOTS:
         // Sends the start of the notice, then nothing until the server stops.
         s.Get("/stall", [this](const httplib::Request &, httplib::Response &res) {
             res.set_content_provider(13, "text/plain", [this](size_t offset, size_t, httplib::DataSink &sink) {
-                if (offset == 0)
-                    return sink.write("1====", 5);
+                if (offset == 0) {
+                    const bool sent = sink.write("1====", 5);
+                    ++m_stallsStarted;
+                    return sent;
+                }
                 while (m_http.nap(100)) {
                 }
                 return false;
@@ -203,15 +209,20 @@ private Q_SLOTS:
     {
         NoticeFetch fetch(QUrl(m_http.url(QStringLiteral("/stall"))), 60000);
         QSignalSpy finished(&fetch, &NoticeFetch::finished);
+        const int stallsBefore = m_stallsStarted;
         QElapsedTimer clock;
         clock.start();
         fetch.start();
         QVERIFY(clock.elapsed() < 1000);
         QVERIFY(fetch.isRunning());
-        QTest::qWait(300);
+        // Abandoned mid-answer: the server has sent the first bytes.
+        QTRY_VERIFY_WITH_TIMEOUT(m_stallsStarted > stallsBefore, 10000);
         fetch.abort();
         QVERIFY(!fetch.isRunning());
-        QTest::qWait(300);
+        // Whatever the abort queued has run: no answer came of it.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(finished.count(), 0);
     }
 };
