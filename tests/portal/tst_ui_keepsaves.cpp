@@ -88,7 +88,12 @@ class KeepSavesTest : public QObject
         const int before = counts().size();
         box.w->Web1->Navigate(SAVER_PLAY);
         if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000)) {
-            qWarning("the game reported nothing");
+            // Where the play stopped: the game pane's page and the last
+            // requests the portal saw.
+            qWarning("the game reported nothing; game pane at %s; last requests: %s",
+                     qPrintable(box.w->Web2->url().toString()),
+                     qPrintable(box.portal.requests().mid(qMax(0, int(box.portal.requests().size()) - 12))
+                                    .join(QLatin1Char(' '))));
             return false;
         }
         if (counts().value(before) != expected) {
