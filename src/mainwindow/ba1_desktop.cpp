@@ -11,6 +11,7 @@
 #include "startup/settingsstore.h"
 
 #include <QLabel>
+#include <QWindow>
 
 namespace
 {
@@ -20,8 +21,13 @@ constexpr int BOSS_KEY_ID = 0;
 void BA1::Form_LinkExecute(const QString &)
 {
     // Hidden and shown again: a window hidden to the notification area comes
-    // back, and the window manager maps it anew, in front.
-    hide();
+    // back, and the window manager maps it anew, in front. Only a window the
+    // window manager has already mapped is hidden first: one whose first map
+    // is still on its way (a second start handing over while this one shows
+    // its window) stays unmapped for good when it is hidden and shown again
+    // before the window manager gets to it.
+    if (windowHandle() && windowHandle()->isExposed())
+        hide();
     BringBack();
 }
 
