@@ -54,17 +54,8 @@ void chooseFromMenuButton(BA1 *w, const QString &entry)
     w->npc_Click(5);
 }
 
-// The window's X id as it is now: the toolkit may make a new native window
-// for a widget it shows again, and QWidget::winId() can lag behind.
-Window xid(QWidget *w)
-{
-    return w->windowHandle() ? Window(w->windowHandle()->winId()) : 0;
-}
-
-bool minimisedOnScreen(QWidget *w)
-{
-    return w->isMinimized() && X11Probe::netWmState(xid(w)).contains(QStringLiteral("_NET_WM_STATE_HIDDEN"));
-}
+using X11Probe::minimisedOnScreen;
+using X11Probe::xid;
 
 bool onTop(QWidget *w)
 {

@@ -51,11 +51,7 @@ bool pressBossKey()
 }
 
 // The window manager has the window minimised.
-bool minimisedOnScreen(QWidget *w)
-{
-    return w->isMinimized()
-        && X11Probe::netWmState(X11Probe::Window(w->winId())).contains(QStringLiteral("_NET_WM_STATE_HIDDEN"));
-}
+using X11Probe::minimisedOnScreen;
 
 int distinctColours(const QImage &img)
 {

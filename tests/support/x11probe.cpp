@@ -1,6 +1,8 @@
 #include "support/x11probe.h"
 
 #include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -128,6 +130,16 @@ quint32 pidOf(Window w)
 QString nameOf(Window w)
 {
     return QString::fromUtf8(property(w, "_NET_WM_NAME", atom("UTF8_STRING")));
+}
+
+Window xid(QWidget *w)
+{
+    return w->windowHandle() ? Window(w->windowHandle()->winId()) : 0;
+}
+
+bool minimisedOnScreen(QWidget *w)
+{
+    return w->isMinimized() && netWmState(xid(w)).contains(QStringLiteral("_NET_WM_STATE_HIDDEN"));
 }
 
 QStringList netWmState(Window w)

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+class QWidget;
+
 namespace X11Probe
 {
 using Window = std::uint32_t;
@@ -28,6 +30,12 @@ quint32 pidOf(Window w);
 QString nameOf(Window w);
 // Atom names of _NET_WM_STATE, e.g. "_NET_WM_STATE_HIDDEN".
 QStringList netWmState(Window w);
+// The widget's X id as it is now: the toolkit may make a new native window
+// for a widget it shows again, and QWidget::winId() can lag behind.
+Window xid(QWidget *w);
+// Minimised for the toolkit and hidden (_NET_WM_STATE_HIDDEN) for the
+// window manager.
+bool minimisedOnScreen(QWidget *w);
 Window activeWindow();
 // The running window manager's check window (_NET_SUPPORTING_WM_CHECK); 0
 // when no manager runs.
