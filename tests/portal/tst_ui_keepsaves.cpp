@@ -8,6 +8,7 @@
 #include "support/appfolder.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
+#include "support/pagescript.h"
 #include "support/x11probe.h"
 
 #include <QDirIterator>
@@ -86,14 +87,23 @@ class KeepSavesTest : public QObject
     static bool playSaver(GameBox &box, const std::function<QList<int>()> &counts, int expected)
     {
         const int before = counts().size();
+        const qsizetype requestsBefore = box.portal.requests().size();
         box.w->Web1->Navigate(SAVER_PLAY);
         if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000)) {
             // Where the play stopped: the game pane's page and the last
             // requests the portal saw.
-            qWarning("the game reported nothing; game pane at %s; last requests: %s",
-                     qPrintable(box.w->Web2->url().toString()),
-                     qPrintable(box.portal.requests().mid(qMax(0, int(box.portal.requests().size()) - 12))
-                                    .join(QLatin1Char(' '))));
+            // The page's own view: how far it parsed, whether the player
+            // came, and which of its resources finished (ms since the page
+            // started); one still missing there is still on its way.
+            const QVariant page = PageScript::js(box.w->Web2, QStringLiteral(
+                "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
+                " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
+                " done: performance.getEntriesByType('resource').map(function (e) {"
+                " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
+                " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})"));
+            qWarning("the game reported nothing; game pane at %s; the page: %s; requests since the play: %s",
+                     qPrintable(box.w->Web2->url().toString()), qPrintable(page.toString()),
+                     qPrintable(box.portal.requests().mid(requestsBefore).join(QLatin1Char(' '))));
             return false;
         }
         if (counts().value(before) != expected) {
