@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QQuickWindow>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -9,6 +10,7 @@
 
 #include <memory>
 
+#include "portal/gui/panedrawing.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/eventwait.h"
@@ -233,6 +235,46 @@ private Q_SLOTS:
         QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {},
                           centreOf(*pane, QStringLiteral("tuzomain"), QStringLiteral("play")));
         QTRY_COMPARE(m_seen, (QStringList{PLAY, FRAME_PLAY}));
+    }
+
+    // Without a graphics device the panes draw with Qt Quick's software
+    // renderer, not with an OpenGL rasteriser imitating a GPU; a device, or
+    // the user's own choice of Qt Quick's drawing, keeps Qt's default.
+    void panesDrawInSoftwareWithoutAGraphicsDevice()
+    {
+        QTemporaryDir dev;
+        QVERIFY(!GraphicsDevicePresent(dev.path()));
+        QVERIFY(QDir(dev.path()).mkpath(QStringLiteral("dri/by-path")));
+        QVERIFY(!GraphicsDevicePresent(dev.path()));
+        for (const QString &node : {QStringLiteral("dri/renderD128"), QStringLiteral("dri/card0"), QStringLiteral("nvidia0")}) {
+            QFile file(dev.filePath(node));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QVERIFY2(GraphicsDevicePresent(dev.path()), qPrintable(node));
+            QVERIFY(file.remove());
+        }
+        QVERIFY(UseSoftwareDrawing(false, {}, " "));
+        QVERIFY(!UseSoftwareDrawing(true, {}, {}));
+        QVERIFY(!UseSoftwareDrawing(false, "rhi", {}));
+        QVERIFY(!UseSoftwareDrawing(false, {}, "opengl"));
+
+        // This machine: a shown pane's page is drawn the chosen way.
+        const bool software = UseSoftwareDrawing(GraphicsDevicePresent(), qgetenv("QT_QUICK_BACKEND"),
+                                                 qgetenv("QSG_RHI_BACKEND"));
+        auto pane = newPane();
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        QList<QSGRendererInterface::GraphicsApi> apis;
+        QVERIFY(KavoTest::WaitUntil([&] {
+            apis.clear();
+            for (QWindow *window : QGuiApplication::allWindows()) {
+                const auto *quick = qobject_cast<QQuickWindow *>(window);
+                if (quick && quick->rendererInterface())
+                    apis << quick->rendererInterface()->graphicsApi();
+            }
+            return !apis.isEmpty();
+        }, 10000));
+        for (const QSGRendererInterface::GraphicsApi api : apis)
+            QCOMPARE(api == QSGRendererInterface::Software, software);
     }
 
     // A command nobody cancels fails with its text; nothing loads.

@@ -1,6 +1,7 @@
 #include "portal/gui/webprofile.h"
 
 #include "common/startuptrace.h"
+#include "portal/gui/panedrawing.h"
 #include "portal/localcontent.h"
 
 #include <QDir>
@@ -123,6 +124,7 @@ void RegisterProgramSchemes()
     registered = true;
     // The engine reads its arguments when the first profile is made.
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    ChoosePaneDrawing();
     // Secure, so that pages served by the door get a normal secure origin
     // (kavo://app) with working XMLHttpRequest; CORS-enabled, so that a
     // cross-origin read of it needs the door's consent, which it never gives.

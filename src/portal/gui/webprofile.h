@@ -38,8 +38,9 @@ private:
 // model), followed by the user's own (QTWEBENGINE_CHROMIUM_FLAGS).
 QByteArray EngineArguments(const QByteArray &userArguments);
 
-// Registers the program's scheme with the web engine and sets the engine's
-// arguments (EngineArguments). It must run before the
+// Registers the program's scheme with the web engine, sets the engine's
+// arguments (EngineArguments) and chooses how the panes draw
+// (portal/gui/panedrawing.h). It must run before the
 // application object exists; the process entry calls it, and a static
 // initializer of the library does too, so test programs get it as well.
 void RegisterProgramSchemes();
