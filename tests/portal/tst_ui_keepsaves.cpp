@@ -12,6 +12,8 @@
 #include "support/x11probe.h"
 
 #include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -82,44 +84,36 @@ class KeepSavesTest : public QObject
     // comes from the portal, from the panes' requests when it plays from the
     // downloaded copy.
 
-    // The game page's own view: how far it parsed, whether the player
-    // runtime came, and which of its resources finished (ms since the page
-    // started); one missing there is still on its way.
-    static QString gamePageState(GameBox &box)
-    {
-        return PageScript::js(box.w->Web2, QStringLiteral(
-            "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
-            " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
-            " done: performance.getEntriesByType('resource').map(function (e) {"
-            " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
-            " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})")).toString();
-    }
-
     // Plays the saving game as the portal's link does and waits for the count
     // the game found at its start, which must be `expected`.
     static bool playSaver(GameBox &box, const std::function<QList<int>()> &counts, int expected)
     {
         const int before = counts().size();
         const qsizetype requestsBefore = box.portal.requests().size();
-        // Played again once only when the page never got its player runtime:
-        // its load stalled in the engine before any of this program's or the
-        // game's work began (seen twice in a loaded full run: the runtime's
-        // script was never asked of the portal). A page that has its player
-        // and reports nothing fails at once.
         for (int attempt = 1;; ++attempt) {
             box.w->Web1->Navigate(SAVER_PLAY);
             if (KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000))
                 break;
-            // A page that cannot answer (its renderer gone, as when the
-            // engine kills one it finds in the wrong process) is a fault
-            // of its own: no second play for it.
-            const QVariant answer = PageScript::js(box.w->Web2, QStringLiteral(
-                "!(window.RufflePlayer && window.RufflePlayer.newest)"));
-            const bool noRuntime = answer.isValid() && answer.toBool();
+            // The game page's own view: how far it parsed, whether the player
+            // runtime came, and which of its resources finished (ms since the
+            // page started); one missing there is still on its way.
+            const QString page = PageScript::js(box.w->Web2, QStringLiteral(
+                "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
+                " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
+                " done: performance.getEntriesByType('resource').map(function (e) {"
+                " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
+                " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})")).toString();
             qWarning("the game reported nothing; game pane at %s; the page: %s; requests since the play: %s",
-                     qPrintable(box.w->Web2->url().toString()), qPrintable(gamePageState(box)),
+                     qPrintable(box.w->Web2->url().toString()), qPrintable(page),
                      qPrintable(box.portal.requests().mid(requestsBefore).join(QLatin1Char(' '))));
-            if (attempt == 2 || !noRuntime)
+            // Played again once only when the page answers without its player
+            // runtime: its load stalled in the engine before any of this
+            // program's or the game's work began (seen twice in loaded full
+            // runs: the runtime's script was never asked of the portal). A
+            // page with its player, or one that cannot answer at all (its
+            // renderer gone), fails at once.
+            const QJsonObject state = QJsonDocument::fromJson(page.toUtf8()).object();
+            if (attempt == 2 || !state.contains(QLatin1String("player")) || state.value(QLatin1String("player")).toBool())
                 return false;
             qWarning("the player runtime never reached the game page: playing again");
         }
