@@ -88,10 +88,11 @@ void BA1::Form_Resize()
     }
     if (!isMaximized()) {
         // Each assignment brings a further resize, which lays out again.
-        if (PixelsToTwips(width()) < MIN_WIDTH_TWIPS)
-            resize(TwipsToPixels(MIN_WIDTH_TWIPS), height());
-        if (PixelsToTwips(height()) < MIN_HEIGHT_TWIPS)
-            resize(width(), TwipsToPixels(MIN_HEIGHT_TWIPS));
+        const QSize floor = MinimumSizeOn(WorkArea.size());
+        if (width() < floor.width())
+            resize(floor.width(), height());
+        if (height() < floor.height())
+            resize(width(), floor.height());
     }
     PaintFrame();
     LayoutMain();

@@ -5,6 +5,7 @@
 #include "lists/listfile.h"
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
+#include "shell/framegeometry.h"
 #include "shell/gui/windowhooks.h"
 #include "startup/handoff.h"
 #include "startup/leftoverfiles.h"
@@ -52,6 +53,9 @@ void BA1::Form_Load()
     WorkAreaHeight = WorkArea.height();
 
     // 3. Size-limit hook: the window can be dragged to any size up to the work area.
+    //    On a work area smaller than the window's smallest size (a small
+    //    screen, a large scale factor) the work area is the floor as well.
+    setMinimumSize(FrameGeometry::MinimumSizeOn(WorkArea.size()));
     m_minMaxHook = HookMinMax(this, 0, 0, WorkAreaWidth, WorkAreaHeight);
 
     // 4. The captionless window still minimises and maximises through the system.
@@ -72,6 +76,8 @@ void BA1::Form_Load()
         if (w > 0 && h > 0)
             resize(w, h);
     }
+    // Saved on a larger screen, or the first-run size: the window fits on this one.
+    resize(FrameGeometry::FitOn(size(), WorkArea.size()));
 
     // 7. Skin and layout; ends by showing the recent-games list.
     p_p(0);

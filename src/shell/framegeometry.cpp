@@ -15,6 +15,22 @@ int PixelsToTwips(int pixels)
     return pixels * TWIPS_PER_PIXEL;
 }
 
+QSize MinimumSizeOn(const QSize &workArea)
+{
+    const QSize design(TwipsToPixels(MIN_WIDTH_TWIPS), TwipsToPixels(MIN_HEIGHT_TWIPS));
+    if (workArea.width() <= 0 || workArea.height() <= 0)
+        return design;
+    return design.boundedTo(workArea - QSize(1, 1));
+}
+
+QSize FitOn(const QSize &size, const QSize &workArea)
+{
+    const QSize floor = MinimumSizeOn(workArea);
+    if (workArea.width() <= 0 || workArea.height() <= 0)
+        return size.expandedTo(floor);
+    return size.boundedTo(workArea).expandedTo(floor);
+}
+
 EdgeZone ClassifyEdge(int x, int y, int w, int h)
 {
     const bool left = x <= EDGE_BAND;

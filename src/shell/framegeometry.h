@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QRect>
+#include <QSize>
 
 // Window-free pieces of the main window's frame: units, the edge band and the
 // rounded window region.
@@ -18,6 +19,17 @@ inline constexpr int EDGE_BAND = 2;
 // Nearest whole pixel, halves to even (11050 twips are 737 pixels).
 int TwipsToPixels(int twips);
 int PixelsToTwips(int pixels);
+
+// Smallest size of a normal window on a work area of the given size: the
+// design's smallest size, cut down where the work area is smaller (a small
+// screen, or a large scale factor) so that the whole window still fits. It
+// stays a pixel short of the work area: a window manager neither resizes nor
+// maximises a window whose smallest and largest sizes are the same.
+// An empty work area (no screen known) leaves the design's size.
+QSize MinimumSizeOn(const QSize &workArea);
+// A normal window size that fits on the work area: no side longer than the
+// work area's, none shorter than the smallest size there.
+QSize FitOn(const QSize &size, const QSize &workArea);
 
 // Where a point of the client area lies; the values are the system's hit codes.
 enum class EdgeZone {
