@@ -282,14 +282,21 @@ QByteArray toAnsi(const QString &text)
 
 QByteArray toAnsi(QStringView text)
 {
-    if (!encoderAvailable())
-        return text.toLatin1();
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    out.truncate(encodeAnsi(text, out.data()) - out.constData());
+    return out;
+}
+
+char *encodeAnsi(QStringView text, char *d)
+{
+    if (!encoderAvailable()) {
+        for (const QChar c : text)
+            *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+        return d;
+    }
     Tables &t = tables();
     const char16_t *units = text.utf16();
     const qsizetype size = text.size();
-    // Every BMP character takes at most two bytes; others are added at the end.
-    QByteArray out(size * 2, Qt::Uninitialized);
-    char *d = out.data();
     for (qsizetype i = 0; i < size; ++i) {
         const qsizetype ascii = copyAsciiUnits(units + i, size - i, d);
         i += ascii;
@@ -312,18 +319,14 @@ QByteArray toAnsi(QStringView text)
             *d++ = static_cast<char>(entry >> 8);
             *d++ = static_cast<char>(entry & 0xFF);
         } else {
+            // A GBK character is one or two bytes: more would not be GBK.
             QByteArray one;
-            if (!encodeOne(Iconv(CODEPAGE, "UTF-32LE"), cp, &one))
+            if (!encodeOne(Iconv(CODEPAGE, "UTF-32LE"), cp, &one) || one.isEmpty() || one.size() > 2)
                 one = "?";
-            const qsizetype done = d - out.constData();
-            if (done + one.size() > out.size())
-                out.resize(done + one.size() + (size - i) * 2);
-            d = out.data() + done;
             d = std::copy(one.cbegin(), one.cend(), d);
         }
     }
-    out.truncate(d - out.constData());
-    return out;
+    return d;
 }
 
 QString fromAnsi(const QByteArray &bytes)
@@ -421,24 +424,23 @@ int ansiCharLength(const QByteArray &bytes, int pos)
 
 namespace
 {
-int hexValue(QChar c)
+int hexValue(char16_t u)
 {
-    const char16_t u = c.unicode();
     if (u >= '0' && u <= '9')
         return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
     if (u >= 'a' && u <= 'f')
         return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
     return -1;
 }
 
-// Value of `count` hex digits at `pos`, or -1.
-int hexNumber(QStringView text, qsizetype pos, int count)
+// The value of `count` hex digits at `p`, or -1.
+int hexNumber(const char16_t *p, int count)
 {
     int value = 0;
     for (int i = 0; i < count; ++i) {
-        const int digit = hexValue(text.at(pos + i));
+        const int digit = hexValue(p[i]);
         if (digit < 0)
             return -1;
         value = value * 16 + digit;
@@ -446,49 +448,57 @@ int hexNumber(QStringView text, qsizetype pos, int count)
     return value;
 }
 
-// `Out` is a string of UTF-16 units with push_back().
-template<typename Out>
-void appendUnescaped(QStringView text, Out &out)
+// Writes the decoded units from `d` on and returns where they end; they are
+// never more than the units of `text`.
+char16_t *unescapeTo(QStringView text, char16_t *d)
 {
-    const qsizetype len = text.size();
-    qsizetype i = 0;
-    while (i < len) {
-        const char16_t c = text.at(i).unicode();
-        const qsizetype following = len - i - 1;
-        if (c == u'%' && following >= 5 && text.at(i + 1) == QLatin1Char('u')) {
-            const int code = hexNumber(text, i + 2, 4);
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p < end) {
+        const char16_t c = *p;
+        if (c != u'%') {
+            *d++ = c;
+            ++p;
+            continue;
+        }
+        const qsizetype following = end - p - 1;
+        if (following >= 5 && p[1] == u'u') {
+            const int code = hexNumber(p + 2, 4);
             if (code >= 0) {
-                out.push_back(char16_t(code));
-                i += 6;
+                *d++ = char16_t(code);
+                p += 6;
             } else {
-                out.push_back(c);
-                ++i;
+                *d++ = c;
+                ++p;
             }
-        } else if (c == u'%' && following >= 2) {
-            const int code = hexNumber(text, i + 1, 2);
+        } else if (following >= 2) {
+            const int code = hexNumber(p + 1, 2);
             if (code >= 0) {
-                out.push_back(char16_t(code));
-                i += 3;
+                *d++ = char16_t(code);
+                p += 3;
             } else {
-                ++i;
+                ++p;
             }
         } else {
-            out.push_back(c);
-            ++i;
+            *d++ = c;
+            ++p;
         }
     }
+    return d;
 }
 } // namespace
 
 QString UnescapeText(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    appendUnescaped(text, out);
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t *begin = reinterpret_cast<char16_t *>(out.data());
+    out.truncate(unescapeTo(text, begin) - begin);
     return out;
 }
 
 void AppendUnescaped(QStringView text, std::u16string &out)
 {
-    appendUnescaped(text, out);
+    const size_t at = out.size();
+    out.resize(at + size_t(text.size()));
+    out.resize(size_t(unescapeTo(text, out.data() + at) - out.data()));
 }

@@ -14,6 +14,10 @@ namespace TextCodec
 // Encodes to GBK; a character GBK cannot hold becomes "?".
 QByteArray toAnsi(const QString &text);
 QByteArray toAnsi(QStringView text);
+// The same encoding written from `out` on; returns where it ends. GBK takes
+// at most two bytes for every unit of `text`: that much room must be there.
+// The list pages are put together this way, without a byte array per name.
+char *encodeAnsi(QStringView text, char *out);
 // Decodes GBK; an invalid byte sequence becomes U+FFFD.
 QString fromAnsi(const QByteArray &bytes);
 // Whether fromAnsi(toAnsi(text)) gives `text` back; false can also mean

@@ -75,33 +75,97 @@ const PageTexts &pageTexts()
     return texts;
 }
 
-// The page's bytes, put together in place.
+// Whether a name holds a character the page must escape. All of them are
+// ASCII below "?", so nearly every character is passed over by one test.
+bool needsEscape(std::u16string_view text)
+{
+    for (const char16_t c : text) {
+        if (c <= u'>' && (c == u'&' || c == u'<' || c == u'>' || c == u'"'))
+            return true;
+    }
+    return false;
+}
+
+// The first field of a record (its name) and its fourth (its kind), found in
+// one pass. A line without "|" is not a record.
+struct ItemFields
+{
+    bool record = false;
+    QStringView name;
+    QStringView kind;
+};
+
+ItemFields itemFields(QStringView line)
+{
+    ItemFields fields;
+    const char16_t *const begin = line.utf16();
+    const char16_t *const end = begin + line.size();
+    const char16_t *p = begin;
+    while (p < end && *p != u'|')
+        ++p;
+    if (p == end)
+        return fields;
+    fields.record = true;
+    fields.name = QStringView(begin, p);
+    // Past the second and third fields.
+    for (int skip = 0; skip < 2; ++skip) {
+        ++p;
+        while (p < end && *p != u'|')
+            ++p;
+        if (p == end)
+            return fields;
+    }
+    const char16_t *kind = ++p;
+    while (p < end && *p != u'|')
+        ++p;
+    fields.kind = QStringView(kind, p);
+    return fields;
+}
+
+// The page's bytes, put together in place. room() makes sure of the space
+// for what follows; the puts after it do not check again.
 class PageWriter
 {
 public:
-    explicit PageWriter(qsizetype expected) : m_bytes(expected, Qt::Uninitialized) {}
+    explicit PageWriter(qsizetype expected) : m_bytes(expected, Qt::Uninitialized), m_at(m_bytes.data()) {}
 
-    void put(const char *data, qsizetype size)
+    void room(qsizetype size)
     {
-        if (m_used + size > m_bytes.size())
-            m_bytes.resize(qMax(m_bytes.size() * 2, m_used + size));
-        std::memcpy(m_bytes.data() + m_used, data, size_t(size));
-        m_used += size;
+        const qsizetype used = m_at - m_bytes.constData();
+        if (used + size > m_bytes.size()) {
+            m_bytes.resize(qMax(m_bytes.size() * 2, used + size));
+            m_at = m_bytes.data() + used;
+        }
     }
-    void put(const QByteArray &bytes) { put(bytes.constData(), bytes.size()); }
+    void put(const char *text, qsizetype size)
+    {
+        std::memcpy(m_at, text, size_t(size));
+        m_at += size;
+    }
     template<qsizetype N>
     void put(const char (&text)[N]) { put(text, N - 1); }
+    void put(const QByteArray &bytes) { put(bytes.constData(), bytes.size()); }
+    void putNumber(int n) { m_at = std::to_chars(m_at, m_at + MAX_DIGITS, n).ptr; }
+    // Takes at most two bytes a unit.
+    void putAnsi(QStringView text) { m_at = TextCodec::encodeAnsi(text, m_at); }
+    void putWhole(const QByteArray &bytes)
+    {
+        room(bytes.size());
+        put(bytes);
+    }
 
-    qsizetype size() const { return m_used; }
+    qsizetype size() const { return m_at - m_bytes.constData(); }
     QByteArray take()
     {
-        m_bytes.truncate(m_used);
+        m_bytes.truncate(size());
         return std::move(m_bytes);
     }
 
+    static constexpr qsizetype MAX_DIGITS = 11;
+
 private:
     QByteArray m_bytes;
-    qsizetype m_used = 0;
+    char *m_at;
 };
 
 // A list page is written for every list change, so the items go straight
@@ -111,36 +175,37 @@ private:
 bool putItems(const QList<QStringView> &lines, PageWriter &page)
 {
     const PageTexts &texts = pageTexts();
+    // An item's markup around its name and numbers.
+    const qsizetype markup = 64 + texts.dot.size() + texts.points.size() + 2 * PageWriter::MAX_DIGITS;
     const qsizetype before = page.size();
     std::u16string name;
     std::u16string html;
     for (int i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines.at(i);
-        const QStringView first = ListField(line, 0);
-        if (first.size() == line.size())
-            continue; // no "|": not a record
+        const ItemFields fields = itemFields(lines.at(i));
+        if (!fields.record)
+            continue;
         name.clear();
-        AppendUnescaped(first, name);
-        const bool points = ListField(line.mid(first.size() + 1), 2) == QLatin1String("0");
+        AppendUnescaped(fields.name, name);
+        const bool points = fields.kind.size() == 1 && fields.kind.front() == u'0';
         if (name.empty() && !points)
             continue;
         // Most names hold nothing to escape.
-        const bool plain = name.find_first_of(u"&<>\"") == std::u16string::npos;
+        const bool plain = !needsEscape(name);
         if (!plain) {
             html.clear();
             appendEscapedHtml(name, html);
         }
-        char number[16];
-        const qsizetype digits = std::to_chars(number, number + sizeof(number), i + 1).ptr - number;
+        const std::u16string &shown = plain ? name : html;
+        page.room(markup + 2 * qsizetype(shown.size()));
         page.put("<li><a href=open://");
-        page.put(number, digits);
+        page.putNumber(i + 1);
         page.put(">");
         page.put(texts.dot);
-        page.put(TextCodec::toAnsi(QStringView(plain ? name : html)));
+        page.putAnsi(QStringView(shown));
         if (points)
             page.put(texts.points);
         page.put("</a><em><a href=delk://");
-        page.put(number, digits);
+        page.putNumber(i + 1);
         page.put("> </a></em></li>");
     }
     return page.size() != before;
@@ -160,10 +225,10 @@ QByteArray ListPageBytes(const QList<QStringView> &lines)
 {
     const PageTexts &texts = pageTexts();
     PageWriter page(texts.head.size() + texts.tail.size() + lines.size() * 96);
-    page.put(texts.head);
+    page.putWhole(texts.head);
     if (!putItems(lines, page))
-        page.put(texts.empty);
-    page.put(texts.tail);
+        page.putWhole(texts.empty);
+    page.putWhole(texts.tail);
     return page.take();
 }
 

@@ -110,6 +110,15 @@ void TestListPage::pageBytes_data()
         << "n.htm"
         << item(1, "&lt;img src=x onerror=&quot;location='tuzoflash://1$$$2$$$3'&quot;&gt;&amp;amp;" + POINTS)
             + item(2, "&lt;b&gt;&quot;x&quot;&lt;/b&gt;");
+    // Names far longer than usual, and escapes that grow five-fold, fit on
+    // the page whole; a character GBK cannot hold shows as "?".
+    QTest::newRow("long names")
+        << "date_d.dat"
+        << QByteArray("A|1|a|1\r\n") + QByteArray("&").repeated(3000) + QByteArray("%u4E2D").repeated(2000)
+            + "%uD83D%uDE00|2|b|1\r\nB|3|c|1\r\n"
+        << "d.htm"
+        << item(1, "A") + item(2, QByteArray("&amp;").repeated(3000) + QByteArray("\xd6\xd0").repeated(2000) + "?")
+            + item(3, "B");
     // The page file goes by the exact list file name.
     QTest::newRow("other spelling of a list") << "Date_c.dat" << QByteArray("A|1|a|1\r\n") << "d.htm" << item(1, "A");
     // Lists without a record show the empty-list text.
