@@ -27,20 +27,17 @@ QString fieldText(QString text)
     return text;
 }
 
-// Puts the new list and its page in place together. The page is made from the
-// bytes the list file will hold, so it is exactly the page that generating it
-// from the file would give. Both are written completely before either is
-// renamed; the list goes first, so a kill between the two renames leaves a
-// page one change behind, which the next change or a regeneration replaces.
-// On a failed write nothing changes and the list pane is not refreshed.
-bool commitList(const AppPaths &paths, const QString &listFile, const QString &text)
+// Puts the new list and its page in place together: `lines` are the lines
+// the list file will hold, the page is made from them. Both are written
+// completely before either is renamed; the list goes first, so a kill between
+// the two renames leaves a page one change behind, which the next change or a
+// regeneration replaces. On a failed write nothing changes and the list pane
+// is not refreshed.
+bool commitList(const AppPaths &paths, const QString &listFile, const QByteArray &listBytes,
+                const QList<QStringView> &lines)
 {
-    const QByteArray listBytes = TextCodec::toAnsi(text);
     const QString pagePath = paths.dataFile(PageNameFor(listFile));
-    // The page shows what the file will hold; the text itself when it
-    // survives encoding unchanged.
-    const QString stored = TextCodec::isAnsiExact(text) ? text : TextCodec::fromAnsi(listBytes);
-    const QByteArray pageBytes = ListPageBytes(ListLineViews(stored));
+    const QByteArray pageBytes = ListPageBytes(lines);
     qsizetype placed = 0;
     const bool written = SafeFile::writeTogether(
         {{paths.dataFile(listFile), listBytes}, {pagePath, pageBytes}}, &placed);
@@ -54,6 +51,16 @@ bool commitList(const AppPaths &paths, const QString &listFile, const QString &t
     RefreshListPane();
     return true;
 }
+
+// The same for a list given as its whole text.
+bool commitText(const AppPaths &paths, const QString &listFile, const QString &text)
+{
+    const QByteArray listBytes = TextCodec::toAnsi(text);
+    // The page shows what the file will hold; the text itself when it
+    // survives encoding unchanged.
+    const QString stored = TextCodec::isAnsiExact(text) ? text : TextCodec::fromAnsi(listBytes);
+    return commitList(paths, listFile, listBytes, ListLineViews(stored));
+}
 }
 
 bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
@@ -66,30 +73,53 @@ bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &ga
 
     const QString record = fieldText(name) + SEPARATOR + gameId + SEPARATOR + fieldText(address)
         + SEPARATOR + QString::number(kind);
+    // The new list: the record, then the old lines up to the limit but the
+    // game's own; each line ends with a line break, and a list of the record
+    // alone ends with an empty line.
     const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
-    qsizetype size = record.size() + 2 * CRLF.size();
-    for (int i = 0; i < limit; ++i)
-        size += lines.at(i).size() + CRLF.size();
-    QString text;
-    text.reserve(size);
-    text += record;
-    text += CRLF;
-    bool keptAny = false;
+    QList<QStringView> kept;
+    kept.reserve(limit + 1);
+    kept.append(record);
+    qsizetype units = record.size();
     for (int i = 0; i < limit; ++i) {
         const QStringView line = lines.at(i);
         const QStringView id = ListField(line, 1);
         if (id.isNull() || id == gameId)
             continue;
+        kept.append(line);
+        units += line.size();
+    }
+    const qsizetype breaks = kept.size() == 1 ? 2 : kept.size();
+
+    // Usually the lines go to the file as they are: encoded straight into it,
+    // and the page is made from them without reading the text back. A game id
+    // with a line break (the record becomes two lines) or text the code page
+    // does not give back unchanged takes the way through the whole text.
+    if (!record.contains(QLatin1Char('\r')) && !record.contains(QLatin1Char('\n'))
+        && TextCodec::isAnsiExact(record) && TextCodec::isAnsiExact(*old)) {
+        QByteArray listBytes(2 * units + breaks * CRLF.size(), Qt::Uninitialized);
+        char *d = listBytes.data();
+        for (const QStringView line : std::as_const(kept)) {
+            d = TextCodec::encodeAnsi(line, d);
+            *d++ = '\r';
+            *d++ = '\n';
+        }
+        if (kept.size() == 1) {
+            *d++ = '\r';
+            *d++ = '\n';
+        }
+        listBytes.truncate(d - listBytes.constData());
+        return commitList(paths, listFile, listBytes, kept);
+    }
+    QString text;
+    text.reserve(units + breaks * CRLF.size());
+    for (const QStringView line : std::as_const(kept)) {
         text += line;
         text += CRLF;
-        keptAny = true;
     }
-    // The kept lines end without a line break of their own.
-    if (keptAny)
-        text.chop(CRLF.size());
-    text += CRLF;
-
-    return commitList(paths, listFile, text);
+    if (kept.size() == 1)
+        text += CRLF;
+    return commitText(paths, listFile, text);
 }
 
 bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumber)
@@ -107,7 +137,7 @@ bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumb
     for (int n = 0; n < 2 && kept.endsWith(CRLF); ++n)
         kept.chop(CRLF.size());
 
-    return commitList(paths, listFile, kept + CRLF);
+    return commitText(paths, listFile, kept + CRLF);
 }
 
 bool ClearGameList(const AppPaths &paths, const QString &listFile)
@@ -115,7 +145,7 @@ bool ClearGameList(const AppPaths &paths, const QString &listFile)
     const QString filePath = paths.dataFile(listFile);
     if (!QFile::exists(filePath))
         return false;
-    return commitList(paths, listFile, CRLF);
+    return commitText(paths, listFile, CRLF);
 }
 
 std::optional<QStringList> ReadGameLine(const AppPaths &paths, const QString &listFile,

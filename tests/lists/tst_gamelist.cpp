@@ -216,11 +216,23 @@ void TestGameList::pageFollowsEveryChange()
     // A name the page's code page cannot hold shows as the list file holds it.
     QVERIFY(AddGameRecord(m_folder->paths, QStringLiteral("B\U0001F600"), QStringLiteral("2"), QStringLiteral("2"), 1, d));
     QVERIFY(pageMatches());
+    // A game id with a line break makes two lines of the record; a byte
+    // that is not GBK, and a lone CR or LF inside or at the edge of a line,
+    // still give the page of what the file holds.
+    QVERIFY(AddGameRecord(m_folder->paths, QStringLiteral("C"), QStringLiteral("3\r\nX|9|x"), QStringLiteral("3"), 1, d));
+    QVERIFY(pageMatches());
+    setList(d, "E|5|e|1\r\nbad \xff|6|f|0\r\n");
+    QVERIFY(AddGameRecord(m_folder->paths, QStringLiteral("F"), QStringLiteral("10"), QStringLiteral("10"), 1, d));
+    QVERIFY(pageMatches());
+    setList(d, "lone\rcr|7|g|1\r\n\rfirst|8|h|0\r\nlast\r|9|i|1\r\nlone\nlf|10|j|1\r\nend|11|k|1\r");
+    QVERIFY(AddGameRecord(m_folder->paths, QStringLiteral("G"), QStringLiteral("10"), QStringLiteral("10"), 1, d));
+    QVERIFY(pageMatches());
+    QCOMPARE(list(d), QByteArray("G|10|10|1\r\nlone\rcr|7|g|1\r\n\rfirst|8|h|0\r\nlast\r|9|i|1\r\nend|11|k|1\r\r\n"));
     QVERIFY(RemoveGameLine(m_folder->paths, d, 2));
     QVERIFY(pageMatches());
     QVERIFY(ClearGameList(m_folder->paths, d));
     QVERIFY(pageMatches());
-    QCOMPARE(m_folder->refreshes, 4);
+    QCOMPARE(m_folder->refreshes, 7);
     QCOMPARE(QDir(m_folder->paths.dataDir()).entryList(QDir::Files | QDir::Hidden),
              QStringList({QStringLiteral("d.htm"), QStringLiteral("date_d.dat")}));
 }
