@@ -17,6 +17,7 @@
 //
 // Usage: bench_playlatency [plays]   (default 20; needs a display: run it with
 // scripts/with-x.sh, see README)
+#include "support/eventwait.h"
 #include "support/gamebox.h"
 
 #include <QEventLoop>
@@ -157,8 +158,15 @@ int main(int argc, char *argv[])
     clickProbe.setWorldId(PROBE_WORLD);
     clickProbe.setRunsOnSubFrames(true);
     w.Web1->page()->scripts().insert(clickProbe);
+    // The old page still answers until the new one commits: wait for the
+    // new load before asking whether the portal is ready.
+    bool reloaded = false;
+    const QMetaObject::Connection reload =
+        QObject::connect(w.Web1, &QWebEngineView::loadFinished, &w, [&reloaded] { reloaded = true; });
     w.Web1->Navigate(box.base());
-    if (!box.portalReady()) {
+    const bool loadedAgain = KavoTest::WaitUntil([&reloaded] { return reloaded; }, 20000);
+    QObject::disconnect(reload);
+    if (!loadedAgain || !box.portalReady()) {
         std::fprintf(stderr, "the portal page did not load again\n");
         return 1;
     }
