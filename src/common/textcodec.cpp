@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 
 // The conversions go one character at a time, each on its own, so that a
 // character that cannot be converted becomes one "?" or U+FFFD and leaves its
@@ -410,6 +411,24 @@ bool isAnsiExact(QStringView text)
     return true;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i))) != 0)
+            return false;
+    }
+#endif // __SSE2__
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 int ansiCharLength(const QByteArray &bytes, int pos)
 {
     const unsigned char c = static_cast<unsigned char>(bytes.at(pos));
@@ -436,11 +455,12 @@ int hexValue(char16_t u)
 }
 
 // The value of `count` hex digits at `p`, or -1.
-int hexNumber(const char16_t *p, int count)
+template<typename Char>
+int hexNumber(const Char *p, int count)
 {
     int value = 0;
     for (int i = 0; i < count; ++i) {
-        const int digit = hexValue(p[i]);
+        const int digit = hexValue(static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(p[i])));
         if (digit < 0)
             return -1;
         value = value * 16 + digit;
@@ -448,14 +468,15 @@ int hexNumber(const char16_t *p, int count)
     return value;
 }
 
-// Writes the decoded units from `d` on and returns where they end; they are
-// never more than the units of `text`.
-char16_t *unescapeTo(QStringView text, char16_t *d)
+// Writes the decoded units of text[0, size) from `d` on and returns where
+// they end; they are never more than the units of the text. `Char` is
+// char16_t, or char for ASCII text.
+template<typename Char>
+char16_t *unescapeTo(const Char *p, qsizetype size, char16_t *d)
 {
-    const char16_t *p = text.utf16();
-    const char16_t *const end = p + text.size();
+    const Char *const end = p + size;
     while (p < end) {
-        const char16_t c = *p;
+        const char16_t c = static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(*p));
         if (c != u'%') {
             *d++ = c;
             ++p;
@@ -492,7 +513,7 @@ QString UnescapeText(const QString &text)
 {
     QString out(text.size(), Qt::Uninitialized);
     char16_t *begin = reinterpret_cast<char16_t *>(out.data());
-    out.truncate(unescapeTo(text, begin) - begin);
+    out.truncate(unescapeTo(text.utf16(), text.size(), begin) - begin);
     return out;
 }
 
@@ -500,5 +521,12 @@ void AppendUnescaped(QStringView text, std::u16string &out)
 {
     const size_t at = out.size();
     out.resize(at + size_t(text.size()));
-    out.resize(size_t(unescapeTo(text, out.data() + at) - out.data()));
+    out.resize(size_t(unescapeTo(text.utf16(), text.size(), out.data() + at) - out.data()));
+}
+
+void AppendUnescaped(QByteArrayView asciiText, std::u16string &out)
+{
+    const size_t at = out.size();
+    out.resize(at + size_t(asciiText.size()));
+    out.resize(size_t(unescapeTo(asciiText.data(), asciiText.size(), out.data() + at) - out.data()));
 }

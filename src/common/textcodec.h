@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -23,6 +24,9 @@ QString fromAnsi(const QByteArray &bytes);
 // Whether fromAnsi(toAnsi(text)) gives `text` back; false can also mean
 // "not sure". Cheaper than converting back.
 bool isAnsiExact(QStringView text);
+// Whether every byte is below 0x80. Such bytes are the same text in GBK and
+// in Latin-1, one character a byte.
+bool isAscii(QByteArrayView bytes);
 // Number of bytes a leading GBK byte starts (1 or 2), for cutting text at a
 // character boundary.
 int ansiCharLength(const QByteArray &bytes, int pos);
@@ -34,3 +38,5 @@ int ansiCharLength(const QByteArray &bytes, int pos);
 QString UnescapeText(const QString &text);
 // The same decoding, appended to `out` (the list pages build names this way).
 void AppendUnescaped(QStringView text, std::u16string &out);
+// The same for ASCII text given as bytes.
+void AppendUnescaped(QByteArrayView asciiText, std::u16string &out);

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace
 {
 const QString CRLF = QStringLiteral("\r\n");
@@ -27,17 +29,16 @@ QString fieldText(QString text)
     return text;
 }
 
-// Puts the new list and its page in place together: `lines` are the lines
-// the list file will hold, the page is made from them. Both are written
+// Puts the new list and its page in place together; the page was made from
+// the lines the list file will hold. Both are written
 // completely before either is renamed; the list goes first, so a kill between
 // the two renames leaves a page one change behind, which the next change or a
 // regeneration replaces. On a failed write nothing changes and the list pane
 // is not refreshed.
 bool commitList(const AppPaths &paths, const QString &listFile, const QByteArray &listBytes,
-                const QList<QStringView> &lines)
+                const QByteArray &pageBytes)
 {
     const QString pagePath = paths.dataFile(PageNameFor(listFile));
-    const QByteArray pageBytes = ListPageBytes(lines);
     qsizetype placed = 0;
     const bool written = SafeFile::writeTogether(
         {{paths.dataFile(listFile), listBytes}, {pagePath, pageBytes}}, &placed);
@@ -59,61 +60,107 @@ bool commitText(const AppPaths &paths, const QString &listFile, const QString &t
     // The page shows what the file will hold; the text itself when it
     // survives encoding unchanged.
     const QString stored = TextCodec::isAnsiExact(text) ? text : TextCodec::fromAnsi(listBytes);
-    return commitList(paths, listFile, listBytes, ListLineViews(stored));
+    return commitList(paths, listFile, listBytes, ListPageBytes(ListLineViews(stored)));
+}
+
+// The new list: the record, then the old lines up to the limit but those
+// with the game's id (and those without an id); each line ends with a line
+// break, and a list of the record alone ends with an empty line. `View` is
+// QStringView, or QByteArrayView for an all-ASCII list.
+template<typename View, typename Id>
+QList<View> keptLines(View record, const QList<View> &lines, int limit, const Id &gameId, qsizetype *units)
+{
+    QList<View> kept;
+    kept.reserve(limit + 1);
+    kept.append(record);
+    *units = record.size();
+    for (int i = 0; i < limit; ++i) {
+        const View line = lines.at(i);
+        const View id = ListField(line, 1);
+        if (id.isNull() || id == gameId)
+            continue;
+        kept.append(line);
+        *units += line.size();
+    }
+    return kept;
+}
+
+// Line breaks after `lines` lines: one each, and an empty line after a
+// record alone.
+qsizetype lineBreaks(qsizetype lines)
+{
+    return lines == 1 ? 2 : lines;
+}
+
+// The list file's bytes for the kept lines, each with its line break. `put`
+// writes a line from `d` on and returns where it ends; all the lines take at
+// most `room` bytes.
+template<typename View, typename Put>
+QByteArray listFileBytes(const QList<View> &kept, qsizetype room, Put put)
+{
+    QByteArray bytes(room + lineBreaks(kept.size()) * CRLF.size(), Qt::Uninitialized);
+    char *d = bytes.data();
+    for (const View line : kept) {
+        d = put(line, d);
+        *d++ = '\r';
+        *d++ = '\n';
+    }
+    if (kept.size() == 1) {
+        *d++ = '\r';
+        *d++ = '\n';
+    }
+    bytes.truncate(d - bytes.constData());
+    return bytes;
 }
 }
 
 bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &gameId,
                    const QString &address, int kind, const QString &listFile)
 {
-    const auto old = ReadListText(paths.dataFile(listFile));
+    const auto old = ReadListBytes(paths.dataFile(listFile));
     if (!old)
         return false;
-    const QList<QStringView> lines = ListLineViews(*old);
-
     const QString record = fieldText(name) + SEPARATOR + gameId + SEPARATOR + fieldText(address)
         + SEPARATOR + QString::number(kind);
-    // The new list: the record, then the old lines up to the limit but the
-    // game's own; each line ends with a line break, and a list of the record
-    // alone ends with an empty line.
-    const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
-    QList<QStringView> kept;
-    kept.reserve(limit + 1);
-    kept.append(record);
-    qsizetype units = record.size();
-    for (int i = 0; i < limit; ++i) {
-        const QStringView line = lines.at(i);
-        const QStringView id = ListField(line, 1);
-        if (id.isNull() || id == gameId)
-            continue;
-        kept.append(line);
-        units += line.size();
-    }
-    const qsizetype breaks = kept.size() == 1 ? 2 : kept.size();
+    // A game id with a line break makes two lines of the record: the new
+    // list then goes through its whole text.
+    const bool oneLine = !record.contains(QLatin1Char('\r')) && !record.contains(QLatin1Char('\n'));
 
-    // Usually the lines go to the file as they are: encoded straight into it,
-    // and the page is made from them without reading the text back. A game id
-    // with a line break (the record becomes two lines) or text the code page
-    // does not give back unchanged takes the way through the whole text.
-    if (!record.contains(QLatin1Char('\r')) && !record.contains(QLatin1Char('\n'))
-        && TextCodec::isAnsiExact(record) && TextCodec::isAnsiExact(*old)) {
-        QByteArray listBytes(2 * units + breaks * CRLF.size(), Qt::Uninitialized);
-        char *d = listBytes.data();
-        for (const QStringView line : std::as_const(kept)) {
-            d = TextCodec::encodeAnsi(line, d);
-            *d++ = '\r';
-            *d++ = '\n';
-        }
-        if (kept.size() == 1) {
-            *d++ = '\r';
-            *d++ = '\n';
-        }
-        listBytes.truncate(d - listBytes.constData());
-        return commitList(paths, listFile, listBytes, kept);
+    // Usually the list is all ASCII (names and addresses come escaped):
+    // then its bytes are its text, and the kept lines are copied as bytes.
+    const bool asciiRecord = std::all_of(record.cbegin(), record.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (oneLine && asciiRecord && TextCodec::isAscii(*old)) {
+        const QByteArray recordBytes = record.toLatin1();
+        const QList<QByteArrayView> lines = ListLineViews(QByteArrayView(*old));
+        const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
+        qsizetype units = 0;
+        const QByteArray id = gameId.toLatin1();
+        const QList<QByteArrayView> kept = keptLines(QByteArrayView(recordBytes), lines, limit, id, &units);
+        const QByteArray listBytes = listFileBytes(kept, units, [](QByteArrayView line, char *d) {
+            return std::copy(line.begin(), line.end(), d);
+        });
+        return commitList(paths, listFile, listBytes, ListPageBytes(kept));
+    }
+
+    const QString oldText = TextCodec::fromAnsi(*old);
+    const QList<QStringView> lines = ListLineViews(oldText);
+    const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
+    qsizetype units = 0;
+    const QList<QStringView> kept = keptLines(QStringView(record), lines, limit, gameId, &units);
+
+    // Text the code page gives back unchanged goes to the file encoded line
+    // by line, and the page is made from the same lines without reading the
+    // text back.
+    if (oneLine && TextCodec::isAnsiExact(record) && TextCodec::isAnsiExact(oldText)) {
+        // GBK takes at most two bytes a unit.
+        const QByteArray listBytes = listFileBytes(kept, 2 * units, [](QStringView line, char *d) {
+            return TextCodec::encodeAnsi(line, d);
+        });
+        return commitList(paths, listFile, listBytes, ListPageBytes(kept));
     }
     QString text;
-    text.reserve(units + breaks * CRLF.size());
-    for (const QStringView line : std::as_const(kept)) {
+    text.reserve(units + lineBreaks(kept.size()) * CRLF.size());
+    for (const QStringView line : kept) {
         text += line;
         text += CRLF;
     }

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 QString RecentListFile()
 {
     return QStringLiteral("date_n.dat");
@@ -33,12 +35,20 @@ QString PageNameFor(const QString &listFile)
     return QStringLiteral("d.htm");
 }
 
-std::optional<QString> ReadListText(const QString &filePath)
+std::optional<QByteArray> ReadListBytes(const QString &filePath)
 {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return TextCodec::fromAnsi(file.readAll());
+    return file.readAll();
+}
+
+std::optional<QString> ReadListText(const QString &filePath)
+{
+    const auto bytes = ReadListBytes(filePath);
+    if (!bytes)
+        return std::nullopt;
+    return TextCodec::fromAnsi(*bytes);
 }
 
 std::optional<QStringList> ReadListLines(const QString &filePath)
@@ -52,38 +62,63 @@ std::optional<QStringList> ReadListLines(const QString &filePath)
     return lines;
 }
 
-// Every list change splits a whole list: lines and fields are views, not
-// strings of their own.
-QList<QStringView> ListLineViews(QStringView text)
+namespace
 {
-    QList<QStringView> lines;
+// Every list change splits a whole list: lines and fields are views, not
+// strings of their own. `View` is QStringView, or QByteArrayView for ASCII.
+template<typename View>
+QList<View> lineViews(View text)
+{
+    QList<View> lines;
     qsizetype start = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
-        if (cr + 1 < text.size() && text.at(cr + 1) == u'\n') {
-            lines.append(text.mid(start, cr - start));
+    for (qsizetype cr = text.indexOf('\r'); cr >= 0; cr = text.indexOf('\r', cr + 1)) {
+        if (cr + 1 < text.size() && text.at(cr + 1) == '\n') {
+            lines.append(text.sliced(start, cr - start));
             start = cr + 2;
             ++cr;
         }
     }
     // A final CR LF ends the last line rather than starting an empty one.
     if (start < text.size())
-        lines.append(text.mid(start));
+        lines.append(text.sliced(start));
     return lines;
+}
+
+template<typename Char>
+std::pair<const Char *, const Char *> field(const Char *p, const Char *const end, int index)
+{
+    for (; index > 0; --index) {
+        while (p < end && *p != '|')
+            ++p;
+        if (p == end)
+            return {nullptr, nullptr};
+        ++p;
+    }
+    const Char *fieldEnd = p;
+    while (fieldEnd < end && *fieldEnd != '|')
+        ++fieldEnd;
+    return {p, fieldEnd};
+}
+}
+
+QList<QStringView> ListLineViews(QStringView text)
+{
+    return lineViews(text);
+}
+
+QList<QByteArrayView> ListLineViews(QByteArrayView asciiText)
+{
+    return lineViews(asciiText);
 }
 
 QStringView ListField(QStringView line, int index)
 {
-    const char16_t *p = line.utf16();
-    const char16_t *const end = p + line.size();
-    for (; index > 0; --index) {
-        while (p < end && *p != u'|')
-            ++p;
-        if (p == end)
-            return QStringView();
-        ++p;
-    }
-    const char16_t *fieldEnd = p;
-    while (fieldEnd < end && *fieldEnd != u'|')
-        ++fieldEnd;
-    return QStringView(p, fieldEnd);
+    const auto [begin, end] = field(line.utf16(), line.utf16() + line.size(), index);
+    return begin ? QStringView(begin, end) : QStringView();
+}
+
+QByteArrayView ListField(QByteArrayView line, int index)
+{
+    const auto [begin, end] = field(line.data(), line.data() + line.size(), index);
+    return begin ? QByteArrayView(begin, end) : QByteArrayView();
 }

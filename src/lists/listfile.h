@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,8 @@ QStringList GameListFiles();
 // "c.htm" for "date_c.dat", "n.htm" for "date_n.dat", "d.htm" for any other.
 QString PageNameFor(const QString &listFile);
 
+// The bytes of a list file; nothing when it cannot be read.
+std::optional<QByteArray> ReadListBytes(const QString &filePath);
 // The decoded text of a list file; nothing when it cannot be read.
 std::optional<QString> ReadListText(const QString &filePath);
 
@@ -34,7 +38,11 @@ std::optional<QStringList> ReadListLines(const QString &filePath);
 // The lines of a list file's text, split as ReadListLines splits them, as
 // views into the text.
 QList<QStringView> ListLineViews(QStringView text);
+// The same for a list file's bytes when they are all ASCII: then bytes and
+// characters are one to one (TextCodec::isAscii).
+QList<QByteArrayView> ListLineViews(QByteArrayView asciiText);
 
 // Field `index` (from 0) of a line split at "|"; a null view when the line has
 // fewer fields. Field 0 of a line without "|" is the whole line.
 QStringView ListField(QStringView line, int index);
+QByteArrayView ListField(QByteArrayView line, int index);

@@ -87,38 +87,41 @@ bool needsEscape(std::u16string_view text)
 }
 
 // The first field of a record (its name) and its fourth (its kind), found in
-// one pass. A line without "|" is not a record.
+// one pass. A line without "|" is not a record. `View` is QStringView, or
+// QByteArrayView for ASCII lines.
+template<typename View>
 struct ItemFields
 {
     bool record = false;
-    QStringView name;
-    QStringView kind;
+    View name;
+    View kind;
 };
 
-ItemFields itemFields(QStringView line)
+template<typename View>
+ItemFields<View> itemFields(View line)
 {
-    ItemFields fields;
-    const char16_t *const begin = line.utf16();
-    const char16_t *const end = begin + line.size();
-    const char16_t *p = begin;
-    while (p < end && *p != u'|')
+    ItemFields<View> fields;
+    const auto *const begin = line.data();
+    const auto *const end = begin + line.size();
+    const auto *p = begin;
+    while (p < end && *p != '|')
         ++p;
     if (p == end)
         return fields;
     fields.record = true;
-    fields.name = QStringView(begin, p);
+    fields.name = View(begin, p);
     // Past the second and third fields.
     for (int skip = 0; skip < 2; ++skip) {
         ++p;
-        while (p < end && *p != u'|')
+        while (p < end && *p != '|')
             ++p;
         if (p == end)
             return fields;
     }
-    const char16_t *kind = ++p;
-    while (p < end && *p != u'|')
+    const auto *kind = ++p;
+    while (p < end && *p != '|')
         ++p;
-    fields.kind = QStringView(kind, p);
+    fields.kind = View(kind, p);
     return fields;
 }
 
@@ -172,7 +175,8 @@ private:
 // into the page in their encoded form, without a string for every field.
 // Each character is encoded on its own, so the bytes are those of the whole
 // page encoded at once. Returns false when there are no items.
-bool putItems(const QList<QStringView> &lines, PageWriter &page)
+template<typename View>
+bool putItems(const QList<View> &lines, PageWriter &page)
 {
     const PageTexts &texts = pageTexts();
     // An item's markup around its name and numbers.
@@ -181,12 +185,12 @@ bool putItems(const QList<QStringView> &lines, PageWriter &page)
     std::u16string name;
     std::u16string html;
     for (int i = 0; i < lines.size(); ++i) {
-        const ItemFields fields = itemFields(lines.at(i));
+        const ItemFields<View> fields = itemFields(lines.at(i));
         if (!fields.record)
             continue;
         name.clear();
         AppendUnescaped(fields.name, name);
-        const bool points = fields.kind.size() == 1 && fields.kind.front() == u'0';
+        const bool points = fields.kind.size() == 1 && fields.kind.front() == '0';
         if (name.empty() && !points)
             continue;
         // Most names hold nothing to escape.
@@ -210,6 +214,18 @@ bool putItems(const QList<QStringView> &lines, PageWriter &page)
     }
     return page.size() != before;
 }
+
+template<typename View>
+QByteArray pageBytes(const QList<View> &lines)
+{
+    const PageTexts &texts = pageTexts();
+    PageWriter page(texts.head.size() + texts.tail.size() + lines.size() * 96);
+    page.putWhole(texts.head);
+    if (!putItems(lines, page))
+        page.putWhole(texts.empty);
+    page.putWhole(texts.tail);
+    return page.take();
+}
 }
 
 QByteArray ListPageBytes(const QStringList &lines)
@@ -223,13 +239,12 @@ QByteArray ListPageBytes(const QStringList &lines)
 
 QByteArray ListPageBytes(const QList<QStringView> &lines)
 {
-    const PageTexts &texts = pageTexts();
-    PageWriter page(texts.head.size() + texts.tail.size() + lines.size() * 96);
-    page.putWhole(texts.head);
-    if (!putItems(lines, page))
-        page.putWhole(texts.empty);
-    page.putWhole(texts.tail);
-    return page.take();
+    return pageBytes(lines);
+}
+
+QByteArray ListPageBytes(const QList<QByteArrayView> &asciiLines)
+{
+    return pageBytes(asciiLines);
 }
 
 bool GenerateListPage(const AppPaths &paths, const QString &listFile)

@@ -22,6 +22,8 @@ bool GenerateListPage(const AppPaths &paths, const QString &listFile);
 // The bytes of the page (GBK, CR LF) for the lines of a list file.
 QByteArray ListPageBytes(const QStringList &lines);
 QByteArray ListPageBytes(const QList<QStringView> &lines);
+// The same for the lines of an all-ASCII list file, as bytes.
+QByteArray ListPageBytes(const QList<QByteArrayView> &asciiLines);
 
 // The one object that tells whoever shows a list page that a page changed.
 // The main window connects its list pane to it; the lists know nothing of
