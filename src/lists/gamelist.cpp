@@ -92,16 +92,14 @@ qsizetype lineBreaks(qsizetype lines)
     return lines == 1 ? 2 : lines;
 }
 
-// The list file's bytes for the kept lines, each with its line break. `put`
-// writes a line from `d` on and returns where it ends; all the lines take at
-// most `room` bytes.
-template<typename View, typename Put>
-QByteArray listFileBytes(const QList<View> &kept, qsizetype room, Put put)
+// The list file's bytes for the kept lines of an all-ASCII list, each with
+// its line break; they take `size` bytes.
+QByteArray listFileBytes(const QList<QByteArrayView> &kept, qsizetype size)
 {
-    QByteArray bytes(room + lineBreaks(kept.size()) * CRLF.size(), Qt::Uninitialized);
+    QByteArray bytes(size + lineBreaks(kept.size()) * CRLF.size(), Qt::Uninitialized);
     char *d = bytes.data();
-    for (const View line : kept) {
-        d = put(line, d);
+    for (const QByteArrayView line : kept) {
+        d = std::copy(line.begin(), line.end(), d);
         *d++ = '\r';
         *d++ = '\n';
     }
@@ -109,7 +107,6 @@ QByteArray listFileBytes(const QList<View> &kept, qsizetype room, Put put)
         *d++ = '\r';
         *d++ = '\n';
     }
-    bytes.truncate(d - bytes.constData());
     return bytes;
 }
 }
@@ -136,28 +133,16 @@ bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &ga
         qsizetype units = 0;
         const QByteArray id = gameId.toLatin1();
         const QList<QByteArrayView> kept = keptLines(QByteArrayView(recordBytes), lines, limit, id, &units);
-        const QByteArray listBytes = listFileBytes(kept, units, [](QByteArrayView line, char *d) {
-            return std::copy(line.begin(), line.end(), d);
-        });
-        return commitList(paths, listFile, listBytes, ListPageBytes(kept));
+        return commitList(paths, listFile, listFileBytes(kept, units), ListPageBytes(kept));
     }
 
+    // Other lists go through their whole text, which is encoded once and
+    // read back for the page when GBK does not give it back unchanged.
     const QString oldText = TextCodec::fromAnsi(*old);
     const QList<QStringView> lines = ListLineViews(oldText);
     const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
     qsizetype units = 0;
     const QList<QStringView> kept = keptLines(QStringView(record), lines, limit, gameId, &units);
-
-    // Text the code page gives back unchanged goes to the file encoded line
-    // by line, and the page is made from the same lines without reading the
-    // text back.
-    if (oneLine && TextCodec::isAnsiExact(record) && TextCodec::isAnsiExact(oldText)) {
-        // GBK takes at most two bytes a unit.
-        const QByteArray listBytes = listFileBytes(kept, 2 * units, [](QStringView line, char *d) {
-            return TextCodec::encodeAnsi(line, d);
-        });
-        return commitList(paths, listFile, listBytes, ListPageBytes(kept));
-    }
     QString text;
     text.reserve(units + lineBreaks(kept.size()) * CRLF.size());
     for (const QStringView line : kept) {

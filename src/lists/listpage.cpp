@@ -86,45 +86,6 @@ bool needsEscape(std::u16string_view text)
     return false;
 }
 
-// The first field of a record (its name) and its fourth (its kind), found in
-// one pass. A line without "|" is not a record. `View` is QStringView, or
-// QByteArrayView for ASCII lines.
-template<typename View>
-struct ItemFields
-{
-    bool record = false;
-    View name;
-    View kind;
-};
-
-template<typename View>
-ItemFields<View> itemFields(View line)
-{
-    ItemFields<View> fields;
-    const auto *const begin = line.data();
-    const auto *const end = begin + line.size();
-    const auto *p = begin;
-    while (p < end && *p != '|')
-        ++p;
-    if (p == end)
-        return fields;
-    fields.record = true;
-    fields.name = View(begin, p);
-    // Past the second and third fields.
-    for (int skip = 0; skip < 2; ++skip) {
-        ++p;
-        while (p < end && *p != '|')
-            ++p;
-        if (p == end)
-            return fields;
-    }
-    const auto *kind = ++p;
-    while (p < end && *p != '|')
-        ++p;
-    fields.kind = View(kind, p);
-    return fields;
-}
-
 // The page's bytes, put together in place. room() makes sure of the space
 // for what follows; the puts after it do not check again.
 class PageWriter
@@ -185,12 +146,14 @@ bool putItems(const QList<View> &lines, PageWriter &page)
     std::u16string name;
     std::u16string html;
     for (int i = 0; i < lines.size(); ++i) {
-        const ItemFields<View> fields = itemFields(lines.at(i));
-        if (!fields.record)
-            continue;
+        const View line = lines.at(i);
+        const View first = ListField(line, 0);
+        if (first.size() == line.size())
+            continue; // no "|": not a record
         name.clear();
-        AppendUnescaped(fields.name, name);
-        const bool points = fields.kind.size() == 1 && fields.kind.front() == '0';
+        AppendUnescaped(first, name);
+        const View kind = ListField(line.sliced(first.size() + 1), 2);
+        const bool points = kind.size() == 1 && kind.front() == '0';
         if (name.empty() && !points)
             continue;
         // Most names hold nothing to escape.
