@@ -84,20 +84,20 @@ QList<View> lineViews(View text)
     return lines;
 }
 
-template<typename Char>
-std::pair<const Char *, const Char *> field(const Char *p, const Char *const end, int index)
+// `View`'s own search finds the separators (memchr for bytes, a vector
+// search for UTF-16), which matters on every list change's thousands of lines.
+template<typename View>
+View field(View line, int index)
 {
+    qsizetype begin = 0;
     for (; index > 0; --index) {
-        while (p < end && *p != '|')
-            ++p;
-        if (p == end)
-            return {nullptr, nullptr};
-        ++p;
+        const qsizetype bar = line.indexOf('|', begin);
+        if (bar < 0)
+            return View();
+        begin = bar + 1;
     }
-    const Char *fieldEnd = p;
-    while (fieldEnd < end && *fieldEnd != '|')
-        ++fieldEnd;
-    return {p, fieldEnd};
+    const qsizetype end = line.indexOf('|', begin);
+    return line.sliced(begin, (end < 0 ? line.size() : end) - begin);
 }
 }
 
@@ -113,12 +113,10 @@ QList<QByteArrayView> ListLineViews(QByteArrayView asciiText)
 
 QStringView ListField(QStringView line, int index)
 {
-    const auto [begin, end] = field(line.utf16(), line.utf16() + line.size(), index);
-    return begin ? QStringView(begin, end) : QStringView();
+    return field(line, index);
 }
 
 QByteArrayView ListField(QByteArrayView line, int index)
 {
-    const auto [begin, end] = field(line.data(), line.data() + line.size(), index);
-    return begin ? QByteArrayView(begin, end) : QByteArrayView();
+    return field(line, index);
 }
