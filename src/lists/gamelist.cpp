@@ -85,29 +85,21 @@ QList<View> keptLines(View record, const QList<View> &lines, int limit, const Id
     return kept;
 }
 
-// Line breaks after `lines` lines: one each, and an empty line after a
-// record alone.
-qsizetype lineBreaks(qsizetype lines)
+// The kept lines of `View` as the list file's text (`Text` QString or
+// QByteArray), each with its line break; a record alone is followed by an
+// empty line. The lines take `units` units.
+template<typename Text, typename View>
+Text joinedLines(const QList<View> &kept, qsizetype units, const Text &lineBreak)
 {
-    return lines == 1 ? 2 : lines;
-}
-
-// The list file's bytes for the kept lines of an all-ASCII list, each with
-// its line break; they take `size` bytes.
-QByteArray listFileBytes(const QList<QByteArrayView> &kept, qsizetype size)
-{
-    QByteArray bytes(size + lineBreaks(kept.size()) * CRLF.size(), Qt::Uninitialized);
-    char *d = bytes.data();
-    for (const QByteArrayView line : kept) {
-        d = std::copy(line.begin(), line.end(), d);
-        *d++ = '\r';
-        *d++ = '\n';
+    Text text;
+    text.reserve(units + (kept.size() + 1) * lineBreak.size());
+    for (const View line : kept) {
+        text += line;
+        text += lineBreak;
     }
-    if (kept.size() == 1) {
-        *d++ = '\r';
-        *d++ = '\n';
-    }
-    return bytes;
+    if (kept.size() == 1)
+        text += lineBreak;
+    return text;
 }
 }
 
@@ -133,7 +125,7 @@ bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &ga
         qsizetype units = 0;
         const QByteArray id = gameId.toLatin1();
         const QList<QByteArrayView> kept = keptLines(QByteArrayView(recordBytes), lines, limit, id, &units);
-        return commitList(paths, listFile, listFileBytes(kept, units), ListPageBytes(kept));
+        return commitList(paths, listFile, joinedLines(kept, units, QByteArray("\r\n")), ListPageBytes(kept));
     }
 
     // Other lists go through their whole text, which is encoded once and
@@ -143,15 +135,7 @@ bool AddGameRecord(const AppPaths &paths, const QString &name, const QString &ga
     const int limit = qMin(oldLinesKept(listFile), int(lines.size()));
     qsizetype units = 0;
     const QList<QStringView> kept = keptLines(QStringView(record), lines, limit, gameId, &units);
-    QString text;
-    text.reserve(units + lineBreaks(kept.size()) * CRLF.size());
-    for (const QStringView line : kept) {
-        text += line;
-        text += CRLF;
-    }
-    if (kept.size() == 1)
-        text += CRLF;
-    return commitText(paths, listFile, text);
+    return commitText(paths, listFile, joinedLines(kept, units, CRLF));
 }
 
 bool RemoveGameLine(const AppPaths &paths, const QString &listFile, int lineNumber)
