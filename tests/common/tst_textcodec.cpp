@@ -57,6 +57,7 @@ private Q_SLOTS:
     void everyCharacterAsIconvGivesIt();
     void everyByteSequenceAsIconvGivesIt();
     void exactWhereTheRoundTripGivesTheTextBack();
+    void asciiUnlessAByteIsHigh();
 };
 
 void TestTextCodec::roundTrip_data()
@@ -189,6 +190,26 @@ void TestTextCodec::exactWhereTheRoundTripGivesTheTextBack()
     QVERIFY(!TextCodec::isAnsiExact(QStringLiteral("abc") + QChar(0xD55C)));
     QVERIFY(!TextCodec::isAnsiExact(QStringLiteral("abcdefghijklmnopq") + QChar(0xD800)));
     QVERIFY(!TextCodec::isAnsiExact(QString::fromUcs4(U"\U0001F600")));
+}
+
+// isAscii() reads sixteen bytes at a time, then the rest one by one: a high
+// byte is found wherever it stands, and a view is read from its own start.
+void TestTextCodec::asciiUnlessAByteIsHigh()
+{
+    for (int size = 0; size <= 40; ++size) {
+        const QByteArray ascii(size, '\x7f');
+        QVERIFY(TextCodec::isAscii(ascii));
+        for (int at = 0; at < size; ++at) {
+            for (const char high : {'\x80', '\xff'}) {
+                QByteArray bytes = ascii;
+                bytes[at] = high;
+                QVERIFY2(!TextCodec::isAscii(bytes), qPrintable(QStringLiteral("%1 of %2").arg(at).arg(size)));
+            }
+        }
+    }
+    const QByteArray text("\xff" "abcdefghijklmnopqrstuvwxyz" "\xff");
+    QVERIFY(TextCodec::isAscii(QByteArrayView(text).sliced(1, 26)));
+    QVERIFY(!TextCodec::isAscii(QByteArrayView(text).sliced(1)));
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)

@@ -1,5 +1,6 @@
 #include "common/apppaths.h"
 #include "common/textcodec.h"
+#include "lists/listfile.h"
 #include "lists/listpage.h"
 #include "support/listfolder.h"
 
@@ -139,6 +140,10 @@ void TestListPage::pageBytes()
     QVERIFY(GenerateListPage(m_folder->paths, listFile));
     QCOMPARE(readPage(pageFile), PAGE_HEAD + body + PAGE_TAIL);
     QCOMPARE(m_folder->refreshes, 1);
+    // Adding a game makes the page of an all-ASCII list from its bytes: the
+    // same page.
+    if (TextCodec::isAscii(list))
+        QCOMPARE(ListPageBytes(ListLineViews(QByteArrayView(list))), PAGE_HEAD + body + PAGE_TAIL);
     // No other page was written.
     QStringList files{listFile, pageFile};
     files.sort();
@@ -195,6 +200,13 @@ void TestListPage::unescape()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(UnescapeText(text), expected);
+    // ASCII text given as bytes decodes alike, after what the output holds.
+    const QByteArray bytes = text.toUtf8();
+    if (TextCodec::isAscii(bytes)) {
+        std::u16string out = u">";
+        AppendUnescaped(QByteArrayView(bytes), out);
+        QCOMPARE(QString::fromStdU16String(out), QStringLiteral(">") + expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestListPage)
