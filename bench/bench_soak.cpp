@@ -3,8 +3,9 @@
 // (PSS summed over this process, which holds the main window, and every
 // engine process below it; the demo portal is left out), open file
 // descriptors and the number of processes are taken after the tenth play,
-// after the last play and after the last open; at the end the list files and
-// their pages must still agree.
+// after the last play and after the last open, and memory after every play
+// for the medians of ten plays and the trend over the session; at the end
+// the list files and their pages must still agree.
 //
 // Usage: bench_soak [plays] [opens]   (defaults 200 and 50; needs a display,
 // see bench/soak.sh)
@@ -20,12 +21,24 @@
 #include <QTimer>
 #include <QWebEngineScript>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
 
 namespace
 {
+// The parent of a process, from "pid (name) state ppid ...": the name may
+// hold spaces. 0 when the process has gone.
+int parentOf(int pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toInt();
+}
+
 // pid and every process below it, except the demo portal: it is this
 // benchmark's server, not a process of the program.
 QList<int> processTree(int root)
@@ -38,14 +51,9 @@ QList<int> processTree(int root)
         const int pid = entry.toInt(&number);
         if (!number)
             continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (name) state ppid ...": the name may hold spaces.
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() != portal)
-            children.insert(fields.at(1).toInt(), pid);
+        const int parent = parentOf(pid);
+        if (parent > 0 && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() != portal)
+            children.insert(parent, pid);
     }
     QList<int> tree{root};
     for (qsizetype i = 0; i < tree.size(); ++i)
@@ -82,8 +90,7 @@ struct Sample
     QStringList detail; // "pid kB kind" for each process
 };
 
-// The engine's process kind ("renderer", "utility", ...), or the program.
-QString kindOf(int pid)
+QString typeArgument(int pid)
 {
     QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
     if (!cmdline.open(QIODevice::ReadOnly))
@@ -92,6 +99,18 @@ QString kindOf(int pid)
         if (arg.startsWith("--type="))
             return QString::fromLatin1(arg.mid(7));
     }
+    return QString();
+}
+
+// The engine's process kind ("zygote", "utility", ...), or the program.
+// Renderers are forked from a zygote and keep its command line.
+QString kindOf(int pid)
+{
+    const QString type = typeArgument(pid);
+    if (type == QLatin1String("zygote") && typeArgument(parentOf(pid)) == QLatin1String("zygote"))
+        return QStringLiteral("renderer");
+    if (!type.isEmpty())
+        return type;
     return pid == QCoreApplication::applicationPid() ? QStringLiteral("program") : QStringLiteral("other");
 }
 
@@ -132,6 +151,31 @@ bool listValid(const AppPaths &paths, const QString &listFile, int maxLines)
     QFile page(paths.dataFile(PageNameFor(listFile)));
     return page.open(QIODevice::ReadOnly) && page.readAll() == ListPageBytes(*lines);
 }
+}
+
+qint64 medianOf(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+// Least-squares slope of values[i] over i, per step.
+double slopeOf(const QList<qint64> &values)
+{
+    const qsizetype n = values.size();
+    if (n < 2)
+        return 0;
+    double meanX = (n - 1) / 2.0;
+    double meanY = 0;
+    for (qint64 v : values)
+        meanY += double(v) / double(n);
+    double num = 0;
+    double den = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        num += (double(i) - meanX) * (double(values.at(i)) - meanY);
+        den += (double(i) - meanX) * (double(i) - meanX);
+    }
+    return num / den;
 }
 
 // Waits in an event loop of its own, checking every 20 ms: QTest's waits
@@ -218,6 +262,10 @@ int main(int argc, char *argv[])
         ++sameGamePlay;
     Sample tenth;
     Sample sameGame;
+    // PSS after every play: a single sample moves by up to a tenth with the
+    // game renderer's garbage collection, so growth is also judged on the
+    // medians of ten plays and on the trend over the whole session.
+    QList<qint64> pssAfterPlay;
     for (int i = 0; i < plays; ++i) {
         const QString command = QStringLiteral("tuzoflash://") + games.at(i % games.size());
         w.npc_Click(6);
@@ -227,6 +275,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "play %d (%s) did not start\n", i + 1, qPrintable(command));
             return 1;
         }
+        pssAfterPlay << sample().pss;
         if (i + 1 == 10) {
             tenth = sample();
             report("after play 10", tenth);
@@ -282,6 +331,13 @@ int main(int argc, char *argv[])
     std::printf("memory after the opens / after play 10: %.3f\n", double(opened.pss) / double(tenth.pss));
     std::printf("private memory (USS), same ratios: %.3f and %.3f\n", double(last.uss) / double(tenth.uss),
                 double(opened.uss) / double(tenth.uss));
+    const qint64 early = medianOf(pssAfterPlay.mid(5, 10));
+    const qint64 late = medianOf(pssAfterPlay.mid(plays - 10));
+    std::printf("medians of ten plays: plays 6-15 %lld kB, plays %d-%d %lld kB: %.3f\n", static_cast<long long>(early),
+                plays - 9, plays, static_cast<long long>(late), double(late) / double(early));
+    const double perHundred = 100 * slopeOf(pssAfterPlay.mid(9));
+    std::printf("trend over plays 10-%d: %+.0f kB per 100 plays (%+.2f%% of play 10's memory)\n", plays, perHundred,
+                100 * perHundred / double(tenth.pss));
     std::printf("processes %d -> %d -> %d, file descriptors %d -> %d -> %d\n", tenth.processes,
                 last.processes, opened.processes, tenth.fds, last.fds, opened.fds);
     std::printf("list files and pages %s\n", listsValid ? "valid" : "NOT VALID");
