@@ -151,7 +151,6 @@ bool listValid(const AppPaths &paths, const QString &listFile, int maxLines)
     QFile page(paths.dataFile(PageNameFor(listFile)));
     return page.open(QIODevice::ReadOnly) && page.readAll() == ListPageBytes(*lines);
 }
-}
 
 qint64 medianOf(QList<qint64> values)
 {
@@ -165,7 +164,7 @@ double slopeOf(const QList<qint64> &values)
     const qsizetype n = values.size();
     if (n < 2)
         return 0;
-    double meanX = (n - 1) / 2.0;
+    const double meanX = (n - 1) / 2.0;
     double meanY = 0;
     for (qint64 v : values)
         meanY += double(v) / double(n);
@@ -176,6 +175,7 @@ double slopeOf(const QList<qint64> &values)
         den += (double(i) - meanX) * (double(i) - meanX);
     }
     return num / den;
+}
 }
 
 // Waits in an event loop of its own, checking every 20 ms: QTest's waits
@@ -275,13 +275,14 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "play %d (%s) did not start\n", i + 1, qPrintable(command));
             return 1;
         }
-        pssAfterPlay << sample().pss;
+        const Sample now = sample();
+        pssAfterPlay << now.pss;
         if (i + 1 == 10) {
-            tenth = sample();
+            tenth = now;
             report("after play 10", tenth);
         }
         if (i + 1 == sameGamePlay) {
-            sameGame = sample();
+            sameGame = now;
             report(qPrintable(QStringLiteral("after play %1 (the last play's game)").arg(sameGamePlay)), sameGame);
         }
     }
