@@ -123,6 +123,9 @@ bool parseOptions(const std::vector<std::string> &args, Options &out, std::strin
         } else if (a == "--ruffle") {
             if (!value(out.ruffle))
                 return false;
+        } else if (a == "--pages") {
+            if (!value(out.pages))
+                return false;
         } else if (a == "--stats-log") {
             if (!value(out.statsLog))
                 return false;
@@ -165,6 +168,8 @@ Usage: kavo-portal [switches]
   --root DIR          the site folder (default: "site" beside the program)
   --ruffle DIR        the Flash runtime files, served under /ruffle/
                       (default: "ruffle" beside the program)
+  --pages DIR         extra pages served under /pages/ (pages that behave as
+                      real ones sometimes do, for tests); none by default
   --stats-log FILE    tj/tj.asp?id=X appends "X" and a newline here
                       (default: temp/tj.log beside the program)
   --access-log FILE   append "METHOD TARGET STATUS" for every request, before

@@ -25,6 +25,7 @@ struct Options
     int port = 8740;
     std::string root;       // the site
     std::string ruffle;     // the Flash runtime files, served under /ruffle/
+    std::string pages;      // extra pages (tests' own), served under /pages/
     std::string statsLog;   // tj/tj.asp appends each id here
     std::string accessLog;  // one line per request, empty: none
     std::string notice = "0====0====1.0";

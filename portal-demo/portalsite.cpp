@@ -324,6 +324,8 @@ Content Site::resolve(const std::string &path, const Visit &visit)
             return fileContent(page.string(), base);
         return fileContent((root / "app/info/none.htm").string(), base);
     }
+    if (path.rfind("/pages/", 0) == 0 && !m_options.pages.empty())
+        return fileContent((fs::path(m_options.pages) / path.substr(7)).string(), base);
     if (path.rfind("/ruffle/", 0) == 0)
         return fileContent((fs::path(m_options.ruffle) / path.substr(8)).string(), base, 200,
                            "public, max-age=3600");

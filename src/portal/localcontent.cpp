@@ -93,6 +93,26 @@ std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath)
     return File{*file, mimeTypeOf(*file)};
 }
 
+bool IsOwnInitiator(const QUrl &initiator)
+{
+    if (initiator.isEmpty())
+        return true;
+    // An origin carries no user, port, query or fragment; one that does is
+    // not the door's.
+    return initiator.scheme() == QLatin1String(SCHEME) && initiator.host() == QLatin1String(HOST)
+        && initiator.port() == -1 && initiator.userInfo().isEmpty() && !initiator.hasQuery()
+        && !initiator.hasFragment() && (initiator.path().isEmpty() || initiator.path() == QLatin1String("/"));
+}
+
+std::optional<File> Answer(const AppPaths &paths, const Request &request)
+{
+    if (request.method != "GET" || request.url.scheme() != QLatin1String(SCHEME)
+        || request.url.host() != QLatin1String(HOST) || request.url.port() != -1
+        || !IsOwnInitiator(request.initiator))
+        return std::nullopt;
+    return Resolve(paths, request.url.path(QUrl::FullyDecoded));
+}
+
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath)
 {
     const qsizetype mark = localPath.indexOf(QLatin1Char('?'));

@@ -27,6 +27,13 @@
 // location (symbolic links followed) is not inside the folder of its set.
 // A page served by the door may still reach the network like any web page;
 // it cannot read other local files (file:// stays closed to every pane).
+//
+// The door answers only the program and its own pages: a request the program
+// starts itself (a pane's navigation, which has no initiator) or one made by
+// a page of the door's own origin. A request of any other page (the portal,
+// an advertisement, a page a pane was led to, an opaque origin) is refused
+// like an unknown path, whatever way the page chose to ask (XMLHttpRequest,
+// an element, a worker, a redirect of a web server).
 
 namespace LocalContent
 {
@@ -42,6 +49,23 @@ struct File
 // The file the door sends for a decoded URL path ("/app/flash.htm"), or
 // nothing.
 std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath);
+
+// A request as the web engine hands it to the door.
+struct Request
+{
+    QByteArray method;
+    QUrl url;
+    QUrl initiator; // origin of the page that asked; empty for the program's own navigation
+};
+
+// Whether a request from this initiator may be answered: no initiator, or
+// the door's own origin kavo://app.
+bool IsOwnInitiator(const QUrl &initiator);
+
+// The whole decision of the door: the file it sends for a request, or
+// nothing (GET only, the door's host, an own initiator, a file Resolve
+// allows).
+std::optional<File> Answer(const AppPaths &paths, const Request &request);
 
 // The door's address of a local path inside the folder of the stored data or
 // of the installed files, with its query ("<app>/app/flash.htm?12" ->

@@ -97,6 +97,30 @@ private Q_SLOTS:
         QVERIFY2(!served, qPrintable(served ? served->path : QString()));
     }
 
+    // The door answers the program's own navigations (no initiator) and its
+    // own pages, and nobody else, for a file it would otherwise send.
+    void answersOnlyTheProgramAndItsPages()
+    {
+        const QUrl list(QStringLiteral("kavo://app/app/n.htm"));
+        const auto answered = [&](const char *initiator, const QUrl &url = QUrl(QStringLiteral("kavo://app/app/n.htm")),
+                                  const QByteArray &method = "GET") {
+            return LocalContent::Answer(m_paths, {method, url, QUrl(QString::fromLatin1(initiator))}).has_value();
+        };
+        QVERIFY(answered(""));
+        QVERIFY(answered("kavo://app"));
+        QVERIFY(answered("kavo://app/"));
+        for (const char *web : {"http://127.0.0.1:8740", "https://example.com", "null", "file://", "kavo://app:1",
+                                "kavo://evil", "KAVO://APP.evil", "kavo://user@app", "kavo://app/?x", "data:,x",
+                                "about:blank", "blob:kavo://app/1"})
+            QVERIFY2(!answered(web), web);
+        // Only GET, only the door's host, only what the door serves.
+        QVERIFY(!answered("", list, "POST"));
+        QVERIFY(!answered("", QUrl(QStringLiteral("kavo://other/app/n.htm"))));
+        QVERIFY(!answered("", QUrl(QStringLiteral("kavo://app:80/app/n.htm"))));
+        QVERIFY(!answered("kavo://app", QUrl(QStringLiteral("kavo://app/config.ini"))));
+        QVERIFY(!answered("", QUrl(QStringLiteral("http://app/app/n.htm"))));
+    }
+
     void localPathsBecomeDoorAddresses()
     {
         const QString app = m_paths.appDir();

@@ -13,8 +13,8 @@
 namespace
 {
 
-// The door: answers GET requests for the files LocalContent::Resolve allows,
-// read-only; everything else is not found.
+// The door: sends the files LocalContent::Answer allows, read-only;
+// everything else is not found.
 class LocalContentHandler final : public QWebEngineUrlSchemeHandler
 {
 public:
@@ -25,12 +25,7 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override
     {
-        const QUrl url = job->requestUrl();
-        if (job->requestMethod() != "GET" || url.host() != QLatin1String(LocalContent::HOST)) {
-            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-            return;
-        }
-        const auto file = LocalContent::Resolve(m_paths, url.path(QUrl::FullyDecoded));
+        const auto file = LocalContent::Answer(m_paths, {job->requestMethod(), job->requestUrl(), job->initiator()});
         if (!file) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
@@ -131,11 +126,17 @@ void RegisterProgramSchemes()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     ChoosePaneDrawing();
     // Secure, so that pages served by the door get a normal secure origin
-    // (kavo://app) with working XMLHttpRequest; CORS-enabled, so that a
-    // cross-origin read of it needs the door's consent, which it never gives.
+    // (kavo://app) with working XMLHttpRequest. Not CORS-enabled: the engine
+    // checks no answer of a CORS-enabled custom scheme for the server's
+    // consent, so every web page could read the door with XMLHttpRequest.
+    // The program's own pages need no CORS: the local player reads its
+    // runtime, module and movie from its own origin. The door itself refuses
+    // every request a web page makes (LocalContent::Answer); without the
+    // flag the engine also refuses a cross-origin XMLHttpRequest or fetch
+    // before it reaches the door.
     QWebEngineUrlScheme scheme(QByteArray(LocalContent::SCHEME));
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
