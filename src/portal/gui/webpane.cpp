@@ -119,6 +119,10 @@ WebPane::WebPane(QWebEngineProfile *profile, QWidget *parent)
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // A pop-up blocker: a page gets a new window only in answer to the
+    // user's click or key, one a gesture (opening a window uses the gesture
+    // up); windows a page asks for on its own are dropped.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // Never hand an address to another program.
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
@@ -135,6 +139,10 @@ WebPane::WebPane(QWebEngineProfile *profile, QWidget *parent)
             });
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
+                // The engine's blocker (above) stops them first; one it
+                // let through without a gesture would be dropped here.
+                if (!request.isUserInitiated())
+                    return;
                 bool cancel = false;
                 Q_EMIT NewWindow2(&cancel);
                 // Only web addresses go on: the engine has mangled a command

@@ -43,8 +43,10 @@ class WebPanePage;
 //    status (>= 400) or a negative network error code. The text is the one
 //    given to Navigate() when the failing address is that one.
 //  - NewWindow2 when a page asks for a new window (window.open, target
-//    _blank). If no handler cancels and the address is http(s),
-//    NewWindowRequested carries it; the pane itself never opens a window.
+//    _blank) in answer to the user's click or key, once a gesture; a page's
+//    requests of its own are dropped without a word. If no handler cancels
+//    and the address is http(s), NewWindowRequested carries it; the pane
+//    itself never opens a window.
 //  - ContextMenu for a right click in a hooked document (see MenuHooks); the
 //    browser's own menu is suppressed there and shows everywhere else.
 class WebPane : public QWebEngineView
