@@ -209,6 +209,11 @@ public:
     void P2_Click();
     void webe_Click();
     void Webr_NavigateError(const QString &URL, int StatusCode);
+    // The error panel over the portal's page (a failed load, or the end of
+    // the portal page's renderer).
+    void ShowPortalError();
+    // The process drawing a pane's page ended (see WebPane::RendererEnded).
+    void PaneRendererEnded(WebPane *pane, bool again);
     // The overlay zzer covers the portal's page while the portal loads or
     // has failed; it shows only while the portal's tab is selected.
     void ShowPortalOverlay(bool show);

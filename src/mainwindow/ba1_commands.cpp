@@ -3,6 +3,7 @@
 
 #include "dialogs/gui/ba2.h"
 #include "mainwindow/ba3.h"
+#include "portal/gui/webpane.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "shell/gui/trayicon.h"
@@ -168,6 +169,9 @@ void BA1::npc_Click(int index)
     case 8:
     case 9:
         SelectTab(index);
+        // The portal's page whose renderer ended loads again.
+        if (index == 6 && !Web1->endedAddress().isEmpty())
+            P2_Click();
         break;
     default:
         break;

@@ -28,12 +28,49 @@ void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
     // A command nobody took is no failure of the portal.
     if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
         return;
+    ShowPortalError();
+}
+
+void BA1::ShowPortalError()
+{
     if (CurrentTab == 6)
         zz[0]->hide();
     webe->setText(PortalErrorText());
     webe->adjustSize();
     ShowPortalOverlay(true);
     PortalErrorShown = 1;
+}
+
+void BA1::PaneRendererEnded(WebPane *pane, bool again)
+{
+    // The portal fails as if its page had not loaded: the error panel, whose
+    // retry (or the home tab) loads the portal with a new renderer.
+    if (pane == Web1) {
+        ShowPortalError();
+        return;
+    }
+    // The game stopped: a note says so; the toolbar's reload, or a new
+    // play, starts the game again.
+    if (pane == Web2) {
+        if (Web2->isHidden())
+            ResumeGame();
+        Web2->ShowNote(GameStoppedPage());
+        return;
+    }
+    // The statistics page has made its request; loading it again would
+    // count this start twice.
+    if (pane == Web6)
+        return;
+    // The other panes load their page again, once; a page that ends its
+    // renderer again within the minute gets the pane's error state.
+    if (!again) {
+        pane->LoadAgain();
+    } else if (pane == adweb) {
+        TopAdFailed = 1;
+        ad_pic->hide();
+    } else {
+        pane->ShowNote(pane == Webr ? GameInfoUnavailablePage() : PageStoppedPage());
+    }
 }
 
 void BA1::ShowPortalOverlay(bool show)

@@ -40,6 +40,9 @@ void BA1::connectPortalEvents()
     connect(adweb, &WebPane::DownloadComplete, this, &BA1::adweb_DownloadComplete);
     connect(adweb, &WebPane::NavigateError, this, &BA1::adweb_NavigateError);
 
+    for (WebPane *pane : panes)
+        connect(pane, &WebPane::RendererEnded, this, [this, pane](bool again) { PaneRendererEnded(pane, again); });
+
     // The other panes' new windows go to the user's browser.
     for (WebPane *pane : panes) {
         if (pane != Web2)

@@ -2,9 +2,11 @@
 
 #include "portal/gui/webprofile.h"
 #include "portal/localcontent.h"
+#include "portal/paneevents.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -132,6 +134,8 @@ WebPane::WebPane(QWebEngineProfile *profile, QWidget *parent)
     installScripts();
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPane::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, &WebPane::onRendererEnded,
+            Qt::QueuedConnection);
     connect(m_page, &QWebEnginePage::certificateError, this,
             [](const QWebEngineCertificateError &error) {
                 QWebEngineCertificateError refused = error;
@@ -175,6 +179,7 @@ void WebPane::Navigate(const QString &url)
     }
     m_requestedText = url;
     m_requestedUrl = addressToUrl(url);
+    m_endedAddress.clear();
     m_page->load(m_requestedUrl);
 }
 
@@ -185,7 +190,36 @@ void WebPane::Navigate2(const QString &url)
 
 void WebPane::Refresh()
 {
-    m_page->triggerAction(QWebEnginePage::Reload);
+    if (!m_endedAddress.isEmpty())
+        LoadAgain();
+    else
+        m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebPane::LoadAgain()
+{
+    if (m_endedAddress.isEmpty())
+        return;
+    const QString address = m_endedAddress;
+    Navigate(address);
+}
+
+void WebPane::ShowNote(const QString &html)
+{
+    m_requestedText.clear();
+    m_requestedUrl.clear();
+    m_page->setHtml(html);
+}
+
+void WebPane::onRendererEnded()
+{
+    // A note shown over an ended page keeps the page's address.
+    if (m_endedAddress.isEmpty())
+        m_endedAddress = locationUrl();
+    const qint64 now = QDeadlineTimer::current().deadline();
+    const qint64 since = m_lastEndMs < 0 ? -1 : now - m_lastEndMs;
+    m_lastEndMs = now;
+    Q_EMIT RendererEnded(!LoadAgainAfterRendererEnd(since));
 }
 
 void WebPane::GoBack()

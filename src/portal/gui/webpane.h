@@ -49,6 +49,12 @@ class WebPanePage;
 //    itself never opens a window.
 //  - ContextMenu for a right click in a hooked document (see MenuHooks); the
 //    browser's own menu is suppressed there and shows everywhere else.
+//  - RendererEnded when the process drawing the page ended (it ran out of
+//    memory, the engine or the system ended it, it crashed). The pane is
+//    blank until it loads a page again; `again` says that its previous end
+//    came less than a minute before (LoadAgainAfterRendererEnd). Until the
+//    pane navigates elsewhere, Refresh() and LoadAgain() load the address it
+//    showed then, with a new renderer, also over a note (ShowNote).
 class WebPane : public QWebEngineView
 {
     Q_OBJECT
@@ -97,6 +103,15 @@ public:
     // The address shown; the text given to Navigate() when it is that one.
     QString locationUrl() const;
 
+    // The address shown when the pane's renderer last ended, until the pane
+    // navigates to another; empty otherwise.
+    QString endedAddress() const { return m_endedAddress; }
+    // Loads endedAddress() again (nothing when it is empty).
+    void LoadAgain();
+    // Shows a page of the program's own (a note) in place of an ended page;
+    // endedAddress() stays.
+    void ShowNote(const QString &html);
+
     // Silent panes show no alert, confirm (answered No), prompt (cancelled) or
     // before-unload question (the page is left). Certificate errors are
     // refused without a question in every pane.
@@ -122,6 +137,7 @@ Q_SIGNALS:
     void NewWindow2(bool *cancel);
     void NewWindowRequested(const QString &url);
     void ContextMenu(const WebPane::ContextMenuInfo &info, const QPoint &globalPos);
+    void RendererEnded(bool again);
 
 private:
     friend class WebPanePage;
@@ -130,6 +146,7 @@ private:
     void onScriptMessage(const QString &message);
     void onScriptNavigation(const QString &url);
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onRendererEnded();
     QString errorText(const QUrl &url) const;
     void failCommand(const QString &url);
     void installScripts();
@@ -143,6 +160,8 @@ private:
     QString m_requestedText;  // and its text
     QUrl m_refusedUrl;        // top-page navigation refused by the filter
     bool m_swallowLoad = false;
+    QString m_endedAddress;   // see endedAddress()
+    qint64 m_lastEndMs = -1;  // when the renderer last ended (monotonic clock)
 };
 
 Q_DECLARE_METATYPE(WebPane::ContextMenuInfo)

@@ -36,6 +36,14 @@ PromotionWindow::PromotionWindow(QWebEngineProfile *profile, const QString &capt
     connect(Web1, &WebPane::NewWindow2, this, &PromotionWindow::Web1_NewWindow2, Qt::DirectConnection);
     connect(Web1, &WebPane::NewWindowRequested, this,
             [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
+    // A page whose renderer ends loads again, once; one that keeps ending
+    // takes the promotion away.
+    connect(Web1, &WebPane::RendererEnded, this, [this](bool again) {
+        if (again)
+            close();
+        else
+            Web1->LoadAgain();
+    });
     Form_Resize();
 }
 

@@ -1,0 +1,142 @@
+// When the process drawing a pane ends (its page ran out of memory, the
+// system ended it), the program carries on: the portal shows its error panel,
+// whose retry and the home tab bring the portal back; the game pane shows the
+// program's note and the toolbar's reload plays the game again; the list pane
+// loads its page again by itself; a page that ends at every load is loaded
+// twice, then its pane shows its error state.
+#include "portal/paneevents.h"
+#include "shell/gui/clicklabel.h"
+#include "support/eventwait.h"
+#include "support/gamebox.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <csignal>
+
+namespace
+{
+// Ends a pane's renderer the way the system's out-of-memory killer does.
+bool killRenderer(WebPane *pane)
+{
+    const qint64 pid = pane->page()->renderProcessPid();
+    return pid > 0 && ::kill(pid_t(pid), SIGKILL) == 0;
+}
+
+QString title(WebPane *pane)
+{
+    return GameBox::js(pane, QStringLiteral("document.title")).toString();
+}
+} // namespace
+
+class RendererEndTest : public QObject
+{
+    Q_OBJECT
+
+    GameBox box;
+
+    int requestsOf(const QString &target) const
+    {
+        return int(box.portal.requests().count(target));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(box.start({QStringLiteral("--pages"), QStringLiteral(KAVO_SOURCE_DIR "/tests/pages")}));
+    }
+
+    void portalPageRunsOutOfMemory()
+    {
+        BA1 &w = *box.w;
+        QSignalSpy ended(w.Web1, &WebPane::RendererEnded);
+        w.Web1->Navigate(box.base() + QStringLiteral("pages/oom.html"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+        QTRY_VERIFY(w.zzer->isVisible());
+        QVERIFY(!w.zz[0]->isVisible());
+        QCOMPARE(w.webe->text(), PortalErrorText());
+
+        QTest::mouseClick(w.P2, Qt::LeftButton);
+        QVERIFY(box.portalReady());
+        QVERIFY(!w.zzer->isVisible());
+
+        // Ended while another page is in front: the home tab brings the
+        // portal back.
+        w.npc_Click(8);
+        QVERIFY(killRenderer(w.Web1));
+        QTRY_COMPARE(ended.count(), 2);
+        w.npc_Click(6);
+        QVERIFY(box.portalReady());
+        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(w.zz[0]->isVisible());
+    }
+
+    // Running or paused, a game whose renderer ends leaves the note in a
+    // shown pane with the toolbar in its running state; the reload plays the
+    // game again in a new renderer.
+    void gameRendererEnds()
+    {
+        BA1 &w = *box.w;
+        const QString player = box.base() + QStringLiteral("flash.htm?") + box.base() + QStringLiteral("games/104.swf");
+        box.play(QStringLiteral("tuzoflash://104$$$%1games/104.swf$$$接苹果").arg(box.base()));
+        QTRY_COMPARE(w.Web2->locationUrl(), player);
+        QVERIFY(waitForGamePicture(w.Web2));
+        for (const bool paused : {false, true}) {
+            if (paused)
+                w.c_z_click(0);
+            QCOMPARE(w.Web2->isHidden(), paused);
+            const qint64 before = w.Web2->page()->renderProcessPid();
+            QVERIFY(killRenderer(w.Web2));
+            QTRY_COMPARE(title(w.Web2), QStringLiteral("游戏已停止"));
+            QVERIFY(w.Web2->isVisible());
+            QCOMPARE(w.c_z[0]->toolTipText(), QStringLiteral("停止"));
+            QCOMPARE(w.Web2->endedAddress(), player);
+
+            w.c_z_click(1);
+            QTRY_COMPARE(w.Web2->locationUrl(), player);
+            QVERIFY(waitForGamePicture(w.Web2));
+            QVERIFY(w.Web2->page()->renderProcessPid() != before);
+            QVERIFY(w.Web2->endedAddress().isEmpty());
+        }
+    }
+
+    void otherPanesLoadAgainOnce()
+    {
+        BA1 &w = *box.w;
+        w.npc_Click(8);
+        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("location.pathname")).toString()
+                    == QLatin1String("/app/n.htm"));
+        QSignalSpy listLoads(w.Web3, &WebPane::DownloadComplete);
+        QVERIFY(killRenderer(w.Web3));
+        QTRY_COMPARE(listLoads.count(), 1);
+        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("document.querySelector('a[href^=\"open://\"]') != null"))
+                        .toBool());
+
+        // A page that ends its renderer at every load: loaded once more,
+        // then the side panel's note, and no further load.
+        QSignalSpy ended(w.Webr, &WebPane::RendererEnded);
+        w.Webr->Navigate(box.base() + QStringLiteral("pages/oom.html"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 90000);
+        QCOMPARE(ended.at(0).at(0).toBool(), false);
+        QCOMPARE(ended.at(1).at(0).toBool(), true);
+        QTRY_COMPARE(title(w.Webr), QStringLiteral("游戏信息"));
+        GameBox::js(w.Webr, QStringLiteral("document.readyState"));
+        QVERIFY(KavoTest::Settle());
+        QCOMPARE(requestsOf(QStringLiteral("/pages/oom.html")), 3);
+        QCOMPARE(ended.count(), 2);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // The script engine's heap is kept small, so that a page runs out of
+    // memory in a moment rather than after gigabytes.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --js-flags=--max-old-space-size=128");
+    QApplication app(argc, argv);
+    RendererEndTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_ui_rendererend.moc"
