@@ -39,7 +39,7 @@ bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, st
     // The path may carry a query with "=" in it, and a redirect target may
     // too: the faults start after the first "=" that is followed by a known
     // fault word or a status number.
-    static const char *const words[] = {"redirect:", "empty", "slow:", "stall:", "chunked"};
+    static const char *const words[] = {"redirect:", "empty", "captive", "random", "slow:", "stall:", "chunked"};
     size_t eq = std::string::npos;
     for (size_t i = arg.find('='); i != std::string::npos; i = arg.find('=', i + 1)) {
         const std::string rest = arg.substr(i + 1);
@@ -74,6 +74,10 @@ bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, st
             f.redirectTo = item.substr(9);
         } else if (item == "empty") {
             f.empty = true;
+        } else if (item == "captive") {
+            f.captive = true;
+        } else if (item == "random") {
+            f.random = true;
         } else if (item == "chunked") {
             f.chunked = true;
         } else if (item.rfind("slow:", 0) == 0 && toNumber(item.substr(5), n) && n > 0) {
@@ -177,13 +181,19 @@ Usage: kavo-portal [switches]
   --notice TEXT       content of lib/wenc.txt (default "0====0====1.0"): the
                       recommendation window at quit ("1"), the floating
                       promotion (1) and the latest version, "===="-separated
-  --big-file PATH=MB  serve a generated file of MB mebibytes at PATH; byte i
-                      of it is i % 251. Streamed, never held in memory.
+  --big-file PATH=MB  serve a generated file of MB mebibytes at PATH: the
+                      header of a plain Flash movie of that length ("FWS",
+                      version 10, the length in 4 bytes, low byte first),
+                      then byte i is i % 251. Streamed, never held in memory.
   --fault PATH=FAULTS make PATH misbehave; PATH is matched without the query
                       unless it contains "?". FAULTS is a comma list of:
                         NNN              answer with HTTP status NNN
                         redirect:TARGET  answer 302 to TARGET (must be last)
                         empty            answer 200 with an empty body
+                        captive          answer 200 with a login page, as a
+                                         captive portal (a hotel's, a
+                                         station's) answers every address
+                        random           answer 200 with 4096 random bytes
                         slow:BPS         send the body at BPS bytes per second
                         stall:N          send N bytes of the body, then hang
                                          (at most two minutes, then hang up)

@@ -14,6 +14,8 @@ struct Fault
     int status = 0;            // answer with this HTTP status instead of the content
     std::string redirectTo;    // answer 302 with this Location
     bool empty = false;        // 200 with an empty body
+    bool captive = false;      // 200 with a login page, as a captive portal answers
+    bool random = false;       // 200 with 4096 random bytes
     uint64_t bytesPerSecond = 0; // 0: full speed
     int64_t stallAfter = -1;   // send this many bytes, then hang
     bool chunked = false;      // no Content-Length

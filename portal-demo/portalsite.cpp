@@ -137,8 +137,15 @@ void Content::read(uint64_t offset, char *out, size_t len) const
         std::copy_n(data.data() + offset, len, out);
         return;
     }
-    for (size_t i = 0; i < len; ++i)
-        out[i] = char((offset + i) % 251);
+    // A plain Flash movie's header (signature, version 10, the length),
+    // then the pattern.
+    const uint64_t size = generatedSize;
+    const char header[8] = {'F', 'W', 'S', 10, char(size & 0xff), char((size >> 8) & 0xff),
+                            char((size >> 16) & 0xff), char((size >> 24) & 0xff)};
+    for (size_t i = 0; i < len; ++i) {
+        const uint64_t at = offset + i;
+        out[i] = at < sizeof header ? header[at] : char(at % 251);
+    }
 }
 
 Site::Site(const Options &options) : m_options(options) {}

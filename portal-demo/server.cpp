@@ -18,6 +18,7 @@
 #include <memory>
 #include <thread>
 #include <pthread.h>
+#include <random>
 
 namespace fs = std::filesystem;
 using namespace portal;
@@ -118,6 +119,24 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
     }
     if (fault && !fault->redirectTo.empty()) {
         res.set_redirect(fault->redirectTo, 302);
+        return;
+    }
+    if (fault && fault->captive) {
+        res.status = 200;
+        res.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>上网认证</title></head>"
+                        "<body><form action=\"/login\"><p>请输入手机号码登录后上网</p>"
+                        "<input name=\"name\"><button>登录</button></form></body></html>",
+                        "text/html; charset=utf-8");
+        return;
+    }
+    if (fault && fault->random) {
+        std::string bytes(4096, '\0');
+        std::random_device device;
+        std::mt19937 engine(device());
+        for (char &c : bytes)
+            c = char(engine());
+        res.status = 200;
+        res.set_content(bytes, "application/octet-stream");
         return;
     }
 

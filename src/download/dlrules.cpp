@@ -77,4 +77,35 @@ float progressFraction(qint64 bytesRead, qint64 bytesMax)
         return 0.0f;
     return float(double(bytesRead) / double(bytesMax));
 }
+
+bool isFlashMovie(QByteArrayView head, qint64 size)
+{
+    if (head.size() < FLASH_HEADER_SIZE || size < FLASH_HEADER_SIZE)
+        return false;
+    const QByteArrayView signature = head.first(3);
+    const bool plain = signature == "FWS";
+    if (!plain && signature != "CWS" && signature != "ZWS")
+        return false;
+    const int version = static_cast<unsigned char>(head[3]);
+    if (version < 1 || version > 64)
+        return false;
+    qint64 length = 0;
+    for (int i = 7; i >= 4; --i)
+        length = (length << 8) | static_cast<unsigned char>(head[i]);
+    // The smallest movie: the header, a one-byte frame rectangle, rate and
+    // count, and the end tag.
+    constexpr qint64 smallest = FLASH_HEADER_SIZE + 1 + 4 + 2;
+    if (length < smallest || length > MAX_FLASH_MOVIE)
+        return false;
+    if (plain)
+        return length <= size;
+    // zlib and LZMA add a few bytes a block at worst; ZWS also carries its
+    // own header of nine bytes.
+    return length + size / 128 + 64 >= size - FLASH_HEADER_SIZE;
+}
+
+QString notFlashMovieText()
+{
+    return QStringLiteral("Not a Flash movie");
+}
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // Small rules of the download control that need no network and no widgets:
@@ -48,4 +49,17 @@ QString writeFailedText(const QString &reason, const QString &saveFileName);
 
 // BytesRead / BytesMax, or 0 when the size is unknown (0 or less).
 float progressFraction(qint64 bytesRead, qint64 bytesMax);
+
+// Bytes of a body that FlashMovieBody needs to see.
+inline constexpr qsizetype FLASH_HEADER_SIZE = 8;
+inline constexpr qint64 MAX_FLASH_MOVIE = qint64(1) << 30;
+// Whether a received body of `size` bytes that starts with `head` is a Flash
+// movie: the signature "FWS" (plain), "CWS" (zlib) or "ZWS" (LZMA), a
+// version from 1 to 64, and a length field (the movie's size unpacked, at
+// most MAX_FLASH_MOVIE) that fits: a plain movie has at least that many bytes
+// (trailing data is left alone), a packed one unpacks to no less than it
+// holds, less a little for the packing's own overhead. A web page, an empty
+// body, a truncated plain movie and random bytes all fail.
+bool isFlashMovie(QByteArrayView head, qint64 size);
+QString notFlashMovieText(); // "Not a Flash movie"
 }

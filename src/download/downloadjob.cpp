@@ -1,5 +1,7 @@
 #include "download/downloadjob.h"
 
+#include "download/dlrules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -293,6 +295,8 @@ bool DownloadJob::drainReply()
             failWrite(m_file->errorString());
             return false;
         }
+        if (m_head.size() < DlRules::FLASH_HEADER_SIZE)
+            m_head += QByteArrayView(m_buffer.constData(), n).first(qMin(n, DlRules::FLASH_HEADER_SIZE - m_head.size()));
         m_bytesRead += n;
     }
 }

@@ -66,6 +66,8 @@ public:
     bool isRunning() const { return m_state == State::Running; }
     QString tempFilePath() const;
     qint64 bytesRead() const { return m_bytesRead; }
+    // The first bytes received (at most DlRules::FLASH_HEADER_SIZE).
+    QByteArray head() const { return m_head; }
 
     // Stops the transfer and removes the temporary file; no signal follows.
     void cancel();
@@ -115,4 +117,5 @@ private:
     QString m_host;
     QString m_errorString;
     QByteArray m_buffer;
+    QByteArray m_head;
 };

@@ -66,6 +66,8 @@ void BA1::connectToolbar()
     DL = new bkDLControl(Picd);
     DL->setObjectName(QStringLiteral("DL"));
     DL->hide();
+    // Games only: a login page of a captive portal is no game.
+    DL->setFlashMoviesOnly(true);
     connect(DL, &bkDLControl::DLBeginDownload, this, &BA1::DL_DLBeginDownload);
     connect(DL, &bkDLControl::DLProgress, this, &BA1::DL_DLProgress);
     connect(DL, &bkDLControl::DLCanceled, this, &BA1::DL_DLCanceled);

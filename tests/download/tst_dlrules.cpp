@@ -13,6 +13,8 @@ private Q_SLOTS:
     void otherRules();
     void formatSize_data();
     void formatSize();
+    void flashMovies_data();
+    void flashMovies();
 };
 
 void TestDlRules::saveFilePath_data()
@@ -88,6 +90,48 @@ void TestDlRules::formatSize()
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
     QCOMPARE(FormatSize(bytes), text);
+}
+
+namespace
+{
+QByteArray header(const char *signature, int version, quint32 length)
+{
+    QByteArray h(signature, 3);
+    h += char(version);
+    for (int i = 0; i < 4; ++i)
+        h += char((length >> (8 * i)) & 0xff);
+    return h;
+}
+} // namespace
+
+void TestDlRules::flashMovies_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("movie");
+    QTest::newRow("plain") << header("FWS", 10, 4355) << qint64(4355) << true;
+    QTest::newRow("plain with trailing data") << header("FWS", 9, 4355) << qint64(4400) << true;
+    QTest::newRow("plain, cut short") << header("FWS", 10, 4355) << qint64(4000) << false;
+    QTest::newRow("zlib") << header("CWS", 10, 90000) << qint64(31000) << true;
+    QTest::newRow("zlib of what does not pack") << header("CWS", 10, 30000) << qint64(30050) << true;
+    QTest::newRow("zlib larger than it unpacks") << header("CWS", 10, 20000) << qint64(31000) << false;
+    QTest::newRow("lzma") << header("ZWS", 13, 90000) << qint64(25000) << true;
+    QTest::newRow("version 0") << header("FWS", 0, 4355) << qint64(4355) << false;
+    QTest::newRow("version 200") << header("CWS", 200, 90000) << qint64(4355) << false;
+    QTest::newRow("length below any movie") << header("FWS", 10, 8) << qint64(8) << false;
+    QTest::newRow("length over a gibibyte") << header("CWS", 10, 0xfffffff0u) << qint64(4096) << false;
+    QTest::newRow("lower-case signature") << header("fws", 10, 4355) << qint64(4355) << false;
+    QTest::newRow("login page") << QByteArray("<!DOCTYPE") << qint64(300) << false;
+    QTest::newRow("short body") << QByteArray("FWS") << qint64(3) << false;
+    QTest::newRow("nothing") << QByteArray() << qint64(0) << false;
+}
+
+void TestDlRules::flashMovies()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(qint64, size);
+    QFETCH(bool, movie);
+    QCOMPARE(DlRules::isFlashMovie(head, size), movie);
 }
 
 QTEST_APPLESS_MAIN(TestDlRules)

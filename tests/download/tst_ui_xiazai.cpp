@@ -22,12 +22,16 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The portal's generated big file: byte i is i % 251.
+// The portal's generated big file: a plain movie's header, then byte i is
+// i % 251.
 QByteArray generated(qint64 size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     for (qint64 i = 0; i < size; ++i)
         bytes[i] = char(i % 251);
+    const char header[8] = {'F', 'W', 'S', 10, char(size & 0xff), char((size >> 8) & 0xff), char((size >> 16) & 0xff),
+                            char((size >> 24) & 0xff)};
+    bytes.replace(0, 8, QByteArray(header, 8));
     return bytes;
 }
 } // namespace
@@ -92,6 +96,8 @@ void TestUiXiazai::initTestCase()
     QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
     QVERIFY2(m_portal.start({QStringLiteral("--fault"), QStringLiteral("/games/105.swf=404"),
                              QStringLiteral("--fault"), QStringLiteral("/games/106.swf=empty"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/108.swf=captive"),
+                             QStringLiteral("--fault"), QStringLiteral("/games/109.swf=random"),
                              QStringLiteral("--fault"), QStringLiteral("/games/103.swf=redirect:/games/101.swf"),
                              QStringLiteral("--fault"), QStringLiteral("/games/102.swf=chunked,slow:8000"),
                              QStringLiteral("--fault"), QStringLiteral("/games/107.swf=stall:700"),
@@ -232,6 +238,10 @@ void TestUiXiazai::failures_data()
     QTest::newRow("not found") << QStringLiteral("105") << QStringLiteral("下载出错： 未知错误！") << 0;
     QTest::newRow("redirect") << QStringLiteral("103") << QStringLiteral("下载出错： 文件不存在重定向！") << 0;
     QTest::newRow("empty") << QStringLiteral("106") << QStringLiteral("下载出错： 0字节接收！") << 0;
+    // Bodies that are no game, answered with 200: a captive portal's login
+    // page, random bytes.
+    QTest::newRow("login page") << QStringLiteral("108") << QStringLiteral("下载出错： 未知错误！") << 0;
+    QTest::newRow("random bytes") << QStringLiteral("109") << QStringLiteral("下载出错： 未知错误！") << 0;
     // A server that stops sending mid-file.
     QTest::newRow("stall") << QStringLiteral("107") << QStringLiteral("下载出错： 未知错误！") << 1000;
 }

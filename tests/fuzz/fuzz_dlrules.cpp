@@ -50,6 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (bytesMax <= 0)
         FUZZ_CHECK(fraction == 0.0f);
 
+    // Whatever a server sends, only a body with a movie's signature passes.
+    const std::string head = in.ConsumeBytesAsString(in.ConsumeIntegralInRange<size_t>(0, 12));
+    if (DlRules::isFlashMovie(QByteArrayView(head.data(), qsizetype(head.size())), bytesRead))
+        FUZZ_CHECK(head.size() >= 8 && bytesRead >= 8
+                   && (head.rfind("FWS", 0) == 0 || head.rfind("CWS", 0) == 0 || head.rfind("ZWS", 0) == 0));
+
     DlRules::redirectedText(a);
     DlRules::writeFailedText(a, b);
     return 0;

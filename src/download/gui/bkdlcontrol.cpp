@@ -387,6 +387,11 @@ void bkDLControl::onJobCompleted(qint64 bytes)
         raiseDownloadError(DlRules::ErrorZeroBytes, DlRules::zeroBytesText());
         return;
     }
+    if (m_flashMoviesOnly && !DlRules::isFlashMovie(job->head(), bytes)) {
+        dropJob();
+        raiseDownloadError(DlRules::ErrorTransfer, DlRules::notFlashMovieText());
+        return;
+    }
     if (!m_redirectFile.isEmpty() && m_renameOnRedirect)
         renameFromRedirect();
     if (!job->commit(DlRules::localPath(m_saveFileName))) {

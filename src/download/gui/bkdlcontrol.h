@@ -79,6 +79,11 @@ public:
     // A transfer that receives nothing for this long ends as error 99.
     void setIdleTimeout(int ms) { m_idleTimeoutMs = ms; }
     int idleTimeout() const { return m_idleTimeoutMs; }
+    // Only a Flash movie is saved: any other body (a web page a captive
+    // portal or a server's error gave with 200, random bytes) ends as error
+    // 99 and no file is left (DlRules::isFlashMovie). Off by default.
+    void setFlashMoviesOnly(bool only) { m_flashMoviesOnly = only; }
+    bool flashMoviesOnly() const { return m_flashMoviesOnly; }
     bool isDownloading() const { return m_downloading; }
     float progress() const { return m_progress; }
 
@@ -161,6 +166,7 @@ private:
     float m_progress = 0.0f;
     bool m_savedOK = false;
     int m_idleTimeoutMs = DefaultIdleTimeoutMs;
+    bool m_flashMoviesOnly = false;
     bool m_loading = false;
 
     QPointer<DownloadJob> m_job;
