@@ -69,3 +69,41 @@ Bytes buildProbe(const std::string &reportBase, const std::string &localUrl)
     m.main().showFrame();
     return m.finish();
 }
+
+Bytes buildKeyProbe(const std::string &reportBase)
+{
+    Movie m(200, 100, 24, Rgba{0x20, 0x30, 0x40, 0xff});
+    Shape pad;
+    pad.use(pad.solidFill(rgb(0x4a6572)));
+    pad.rect(0, 0, 200 * 20, 100 * 20);
+    const uint16_t padShape = m.defineShape(pad);
+
+    // Button key codes of the arrows, and the key codes the movie reports.
+    const std::pair<uint8_t, int> arrows[] = {{1, 37}, {14, 38}, {2, 39}, {15, 40}};
+    std::vector<ButtonAction> actions;
+    for (const auto &[buttonKey, code] : arrows) {
+        Actions a;
+        a.push({reportBase + "key?code=" + std::to_string(code) + "&ctrl="});
+        a.push({17, 1, "Key"});
+        a.op(op::GetVariable);
+        a.push({"isDown"});
+        a.op(op::CallMethod);
+        a.op(op::Add2);
+        a.push({"_level0"});
+        a.getUrl2(geturl::LoadVariables);
+        actions.push_back(ButtonAction{cond::key(buttonKey), a});
+    }
+    const uint16_t button = m.defineButton(
+        {{ButtonState::Up | ButtonState::Over | ButtonState::Down | ButtonState::Hit, padShape, 1, Matrix()}}, actions);
+
+    Actions start;
+    load(start, reportBase + "keys-ready");
+    start.op(op::Stop);
+    PlaceOptions place;
+    place.depth = 1;
+    place.character = button;
+    m.main().place(place);
+    m.main().doAction(start);
+    m.main().showFrame();
+    return m.finish();
+}

@@ -13,3 +13,9 @@
 //  3. sends any variable "secret" it got to reportBase + "leak?d=<value>", or,
 //     after about forty checks without one, asks reportBase + "done".
 swf::Bytes buildProbe(const std::string &reportBase, const std::string &localUrl);
+
+// A movie that reports the keys it hears. When it plays it asks
+// reportBase + "keys-ready"; for each arrow key pressed it asks
+// reportBase + "key?code=<37..40>&ctrl=<true|false>", ctrl telling whether
+// the movie believes Ctrl held at that moment.
+swf::Bytes buildKeyProbe(const std::string &reportBase);

@@ -1,5 +1,5 @@
 // Writes the demo portal's games as <id>.swf into the folder given as
-// argument; with --probe, writes the hostile test movie instead.
+// argument; with --probe or --keys, writes a test movie instead (probe.h).
 #include "games.h"
 #include "probe.h"
 
@@ -8,18 +8,27 @@
 #include <fstream>
 #include <iostream>
 
+namespace
+{
+int writeMovie(const swf::Bytes &data, const char *path)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(data.data()), std::streamsize(data.size()));
+    out.close();
+    return out ? 0 : 1;
+}
+} // namespace
+
 int main(int argc, char **argv)
 {
-    if (argc == 5 && std::string(argv[1]) == "--probe") {
-        const swf::Bytes data = buildProbe(argv[2], argv[3]);
-        std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(data.data()), std::streamsize(data.size()));
-        out.close();
-        return out ? 0 : 1;
-    }
+    if (argc == 5 && std::string(argv[1]) == "--probe")
+        return writeMovie(buildProbe(argv[2], argv[3]), argv[4]);
+    if (argc == 4 && std::string(argv[1]) == "--keys")
+        return writeMovie(buildKeyProbe(argv[2]), argv[3]);
     if (argc != 2) {
         std::cerr << "usage: kavo-swfgen <output folder>\n"
-                     "       kavo-swfgen --probe <report address> <local address> <output file>\n";
+                     "       kavo-swfgen --probe <report address> <local address> <output file>\n"
+                     "       kavo-swfgen --keys <report address> <output file>\n";
         return 2;
     }
     const std::filesystem::path dir = argv[1];

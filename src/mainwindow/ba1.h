@@ -203,6 +203,7 @@ public:
     // Pane events (ba1_paneevents.cpp).
     void Web1_DownloadComplete();
     void Web1_NavigateError(const QString &URL, int StatusCode);
+    void Web2_DownloadComplete();
     void adweb_DownloadComplete();
     void adweb_NavigateError(const QString &URL, int StatusCode);
     void Web2_NewWindow2(bool *Cancel);

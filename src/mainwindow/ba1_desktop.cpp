@@ -4,12 +4,15 @@
 
 #include "dialogs/gui/ba2.h"
 #include "mainwindow/ba3.h"
+#include "portal/gui/webpane.h"
 #include "shell/gui/globalhotkey.h"
 #include "shell/gui/trayicon.h"
 #include "shell/gui/windowhooks.h"
 #include "shell/gui/windowstate.h"
 #include "startup/settingsstore.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QWindow>
 
@@ -46,6 +49,12 @@ void BA1::BringBack()
     ForgetMinimisedState(this);
     show();
     BringToFront(this);
+    // Hidden and shown again before the platform noticed the loss of the
+    // keyboard (the boss key pressed twice in a moment), the window stays
+    // the platform's focus window, so no activation follows the show, and
+    // the widgets would stay inactive with the keyboard nowhere.
+    if (QGuiApplication::focusWindow() == windowHandle() && !isActiveWindow())
+        QApplication::setActiveWindow(this);
 }
 
 void BA1::TrayAdd()
@@ -65,6 +74,7 @@ void BA1::TrayBalloon(const QString &text)
 
 void BA1::HideToTray()
 {
+    Web2->ReleaseHeldKeys();
     if (TrayIcon::isAvailable())
         hide();
     else
@@ -88,6 +98,9 @@ void BA1::BossKeyToggle()
 {
     if (isVisible()) {
         m_bossHidden = true;
+        // The key's own Ctrl goes up in whatever window has the keyboard
+        // next; the game hears it now.
+        Web2->ReleaseHeldKeys();
         m_tray->TrayHide();
         hide();
         UnloadSettingsDialog(this);

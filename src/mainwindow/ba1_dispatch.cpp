@@ -51,6 +51,10 @@ void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
 
     AddToRecentList(m_paths, command, CurrentGameName);
     npc_Click(7);
+    // The game takes the keys at once, without a click into it. Another
+    // program's window keeps the keyboard: the pane gets it when this window
+    // is activated again.
+    Web2->setFocus();
 }
 
 void BA1::Web2_BeforeNavigate2(const QString &URL, bool *Cancel)

@@ -2,6 +2,7 @@
 // by the background and resizing from the edge band.
 #include "mainwindow/ba1.h"
 
+#include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
 #include "shell/framegeometry.h"
 #include "shell/gui/roundregion.h"
@@ -98,6 +99,9 @@ void BA1::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+    // Keys held when another window takes the keyboard go up there.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Web2)
+        Web2->ReleaseHeldKeys();
 }
 
 void BA1::setVisible(bool visible)

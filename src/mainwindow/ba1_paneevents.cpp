@@ -23,6 +23,14 @@ void BA1::Web1_DownloadComplete()
         Web1->setFocus();
 }
 
+void BA1::Web2_DownloadComplete()
+{
+    // The game takes the keys when its page is in front; its page may have
+    // come with a renderer of its own, whose view has not had them yet.
+    if (CurrentTab == 7 && Web2->isVisible())
+        Web2->setFocus();
+}
+
 void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
 {
     // A command nobody took is no failure of the portal.

@@ -35,6 +35,7 @@ void BA1::connectPortalEvents()
         connect(pane, &WebPane::DownloadBegin, pane, [pane] { pane->setSilent(true); });
 
     connect(Web1, &WebPane::DownloadComplete, this, &BA1::Web1_DownloadComplete);
+    connect(Web2, &WebPane::DownloadComplete, this, &BA1::Web2_DownloadComplete);
     connect(Web1, &WebPane::NavigateError, this, &BA1::Web1_NavigateError);
     connect(Webr, &WebPane::NavigateError, this, &BA1::Webr_NavigateError);
     connect(adweb, &WebPane::DownloadComplete, this, &BA1::adweb_DownloadComplete);

@@ -4,11 +4,13 @@
 #include "portal/localcontent.h"
 #include "portal/paneevents.h"
 
+#include <QChildEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QKeyEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -48,6 +50,17 @@ QString leaveQuestion()
     return QCoreApplication::translate(
         "QWebEnginePage",
         "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
+
+Qt::KeyboardModifiers modifierOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Control: return Qt::ControlModifier;
+    case Qt::Key_Shift: return Qt::ShiftModifier;
+    case Qt::Key_Alt: return Qt::AltModifier;
+    case Qt::Key_Meta: return Qt::MetaModifier;
+    default: return Qt::NoModifier;
+    }
 }
 
 QString schemeOf(const QString &url)
@@ -209,6 +222,56 @@ void WebPane::ShowNote(const QString &html)
     m_requestedText.clear();
     m_requestedUrl.clear();
     m_page->setHtml(html);
+}
+
+bool WebPane::event(QEvent *event)
+{
+    // The engine draws into a child widget that takes the keys, made anew
+    // with each renderer: each one is watched for the keys it is given.
+    if (event->type() == QEvent::ChildPolished) {
+        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            child->installEventFilter(this);
+    }
+    return QWebEngineView::event(event);
+}
+
+bool WebPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == focusProxy() && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        std::erase_if(m_heldKeys, [key](const HeldKey &held) {
+            return held.key == key->key() && held.scanCode == key->nativeScanCode();
+        });
+        if (event->type() == QEvent::KeyPress) {
+            m_heldKeys.push_back({key->key(), key->nativeScanCode(), key->nativeVirtualKey(), key->nativeModifiers(),
+                                  key->text()});
+            // A press still on its way when the window went (the boss key's
+            // own Ctrl comes after the key itself): its release will not come.
+            if (!window()->isVisible() || !window()->isActiveWindow())
+                QMetaObject::invokeMethod(this, &WebPane::ReleaseHeldKeys, Qt::QueuedConnection);
+        }
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+void WebPane::ReleaseHeldKeys()
+{
+    std::vector<HeldKey> held;
+    held.swap(m_heldKeys);
+    QWidget *input = focusProxy();
+    if (!input)
+        return;
+    // The last one pressed goes up first, with the modifiers still held.
+    while (!held.empty()) {
+        const HeldKey key = held.back();
+        held.pop_back();
+        Qt::KeyboardModifiers still;
+        for (const HeldKey &other : held)
+            still |= modifierOf(other.key);
+        QKeyEvent release(QEvent::KeyRelease, key.key, still, key.scanCode, key.virtualKey, key.nativeModifiers,
+                          key.text);
+        QCoreApplication::sendEvent(input, &release);
+    }
 }
 
 void WebPane::onRendererEnded()

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QWebEngineView>
 
+#include <vector>
+
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class WebPanePage;
@@ -112,6 +114,12 @@ public:
     // endedAddress() stays.
     void ShowNote(const QString &html);
 
+    // Tells the page that the keys it saw go down and not yet up went up.
+    // For a window that hides or loses the keyboard while a key is held: the
+    // key's own release goes to another window, and a game would go on
+    // believing it held.
+    void ReleaseHeldKeys();
+
     // Silent panes show no alert, confirm (answered No), prompt (cancelled) or
     // before-unload question (the page is left). Certificate errors are
     // refused without a question in every pane.
@@ -139,6 +147,10 @@ Q_SIGNALS:
     void ContextMenu(const WebPane::ContextMenuInfo &info, const QPoint &globalPos);
     void RendererEnded(bool again);
 
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     friend class WebPanePage;
 
@@ -161,6 +173,15 @@ private:
     QUrl m_refusedUrl;        // top-page navigation refused by the filter
     bool m_swallowLoad = false;
     QString m_endedAddress;   // see endedAddress()
+    // Presses the page has been given and no release yet, oldest first.
+    struct HeldKey
+    {
+        int key;
+        quint32 scanCode, virtualKey, nativeModifiers;
+        QString text;
+    };
+    std::vector<HeldKey> m_heldKeys;
+
     qint64 m_lastEndMs = -1;  // when the renderer last ended (monotonic clock)
 };
 
