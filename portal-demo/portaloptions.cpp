@@ -204,7 +204,8 @@ Usage: kavo-portal [switches]
 Addresses served: / (portal page with the frame "tuzomain"), home.html,
 yy, dan, flash.htm?ADDRESS, app/app.asp?id=N, app/flash_info.asp?id=N,
 lib/wenc.txt, tj/tj.asp?id=X, js/ads/topad.html, js/ads/fudong.html,
-js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*,
+js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*, fonts/* (the game
+fonts the player pages give the runtime),
 login?name=X (sets the persistent login cookie), user.asp (greets the
 logged-in user, as the portal page does in #user), save/report?n=N (the
 saving game 108 reports its count; see the access log).

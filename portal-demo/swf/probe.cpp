@@ -107,3 +107,102 @@ Bytes buildKeyProbe(const std::string &reportBase)
     m.main().showFrame();
     return m.finish();
 }
+
+const char *const kDeviceFontNames[] = {
+    "_sans", "_serif", "_typewriter", "_ゴシック", "_等幅", "_明朝", "宋体", "SimSun", "新宋体", "NSimSun",
+    "黑体", "SimHei", "微软雅黑", "Microsoft YaHei", "楷体", "KaiTi", "仿宋", "FangSong", "隶书", "LiSu",
+    "幼圆", "YouYuan", "Arial", "Times New Roman", "Courier New"};
+const int kDeviceFontCount = int(sizeof kDeviceFontNames / sizeof kDeviceFontNames[0]);
+
+std::string deviceFontText(int i)
+{
+    return i >= kDeviceFontCount - 3 ? "Latin Text 123" : "中文游戏开始";
+}
+
+uint32_t deviceFontColour(int i)
+{
+    static const uint32_t colours[] = {0xE6194B, 0x3CB44B, 0x4363D8, 0xF58231, 0x911EB4, 0x008080, 0xF032E6};
+    return colours[i % 7];
+}
+
+namespace {
+
+// DefineFont2 naming a device font: wide codes, no layout, no glyphs; the
+// name in UTF-8, as movies of version 6 and later have it.
+Bytes deviceFont(uint16_t id, const std::string &name)
+{
+    Buffer b;
+    b.u16(id);
+    b.u8(0x04); // wide codes
+    b.u8(0);    // no language
+    b.u8(uint8_t(name.size()));
+    for (char c : name)
+        b.u8(uint8_t(c));
+    b.u16(0); // glyphs
+    b.u16(0); // code table offset, as Flash writes it for none
+    return tagBytes(48, b.data);
+}
+
+// DefineEditText: read-only, sized to its text, drawn in a device font (no
+// outlines), plain text in UTF-8.
+Bytes editText(uint16_t id, uint16_t font, const Rgba &colour, const std::string &text)
+{
+    Buffer b;
+    b.u16(id);
+    b.rect(0, 190 * 20, 0, 40 * 20);
+    b.u8(0x80 | 0x08 | 0x04 | 0x01); // has text, read-only, has colour, has font
+    b.u8(0x40);                      // auto size
+    b.u16(font);
+    b.u16(20 * 20);
+    b.color(colour);
+    b.str("");
+    b.str(text);
+    return tagBytes(37, b.data);
+}
+
+} // namespace
+
+Bytes buildFontProbe(const std::string &reportBase)
+{
+    Movie m(800, 570, 30, Rgba{0xff, 0xff, 0xff, 0xff});
+    Shape cells;
+    const int light = cells.solidFill(rgb(0xEEEEEE)), dark = cells.solidFill(rgb(0xDDDDDD));
+    for (int c = 0; c < 28; ++c) {
+        cells.use(((c % 4) + c / 4) % 2 == 0 ? light : dark);
+        cells.rect(200 * 20 * (c % 4), 80 * 20 * (c / 4), 200 * 20, 80 * 20);
+    }
+    PlaceOptions back;
+    back.depth = 1;
+    back.character = m.defineShape(cells);
+    m.main().place(back);
+
+    Actions send;
+    send.push({reportBase + "fonts?n=" + std::to_string(kDeviceFontCount)});
+    for (int i = 0; i < kDeviceFontCount; ++i) {
+        const uint16_t font = m.nextId(), field = m.nextId();
+        m.main().raw(deviceFont(font, kDeviceFontNames[i]));
+        m.main().raw(editText(field, font, rgb(deviceFontColour(i)), deviceFontText(i)));
+        const Matrix at = Matrix::translate((10 + 200 * (i % 4)) * 20, (10 + 80 * (i / 4)) * 20);
+        PlaceOptions o;
+        o.depth = uint16_t(10 + i);
+        o.character = field;
+        o.matrix = &at;
+        o.name = "f" + std::to_string(i);
+        m.main().place(o);
+        for (const char *what : {"textWidth", "textHeight"}) {
+            send.push({std::string("&") + what[4] + std::to_string(i) + "="}); // &W0= and &H0=
+            send.op(op::Add2);
+            send.push({o.name});
+            send.op(op::GetVariable);
+            send.push({what});
+            send.op(op::GetMember);
+            send.op(op::Add2);
+        }
+    }
+    send.push({"_level0"});
+    send.getUrl2(geturl::LoadVariables);
+    send.op(op::Stop);
+    m.main().doAction(send);
+    m.main().showFrame();
+    return m.finish();
+}

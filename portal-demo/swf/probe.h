@@ -19,3 +19,19 @@ swf::Bytes buildProbe(const std::string &reportBase, const std::string &localUrl
 // reportBase + "key?code=<37..40>&ctrl=<true|false>", ctrl telling whether
 // the movie believes Ctrl held at that moment.
 swf::Bytes buildKeyProbe(const std::string &reportBase);
+
+// The device-font names a Chinese game's text fields ask for, in the order
+// buildFontProbe lays them out; the last three hold Latin text.
+extern const char *const kDeviceFontNames[];
+extern const int kDeviceFontCount;
+// Text of field i: "中文游戏开始", or "Latin Text 123" for the Latin names.
+std::string deviceFontText(int i);
+// Colour of field i (0xRRGGBB).
+uint32_t deviceFontColour(int i);
+
+// A movie whose text fields use device fonts, as most Chinese games write
+// their menus and scores: field i (name kDeviceFontNames[i], 20 px, its own
+// colour) at (10 + 200 * (i % 4), 10 + 80 * (i / 4)) of an 800 x 570 stage
+// of grey 200 x 80 cells. In its first frame it asks
+// reportBase + "fonts?n=<count>&W0=<textWidth>&H0=<textHeight>&W1=...".
+swf::Bytes buildFontProbe(const std::string &reportBase);

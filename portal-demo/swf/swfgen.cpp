@@ -1,5 +1,6 @@
 // Writes the demo portal's games as <id>.swf into the folder given as
-// argument; with --probe or --keys, writes a test movie instead (probe.h).
+// argument; with --probe, --keys or --fonts, writes a test movie instead
+// (probe.h).
 #include "games.h"
 #include "probe.h"
 
@@ -25,10 +26,13 @@ int main(int argc, char **argv)
         return writeMovie(buildProbe(argv[2], argv[3]), argv[4]);
     if (argc == 4 && std::string(argv[1]) == "--keys")
         return writeMovie(buildKeyProbe(argv[2]), argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--fonts")
+        return writeMovie(buildFontProbe(argv[2]), argv[3]);
     if (argc != 2) {
         std::cerr << "usage: kavo-swfgen <output folder>\n"
                      "       kavo-swfgen --probe <report address> <local address> <output file>\n"
-                     "       kavo-swfgen --keys <report address> <output file>\n";
+                     "       kavo-swfgen --keys <report address> <output file>\n"
+                     "       kavo-swfgen --fonts <report address> <output file>\n";
         return 2;
     }
     const std::filesystem::path dir = argv[1];

@@ -235,7 +235,7 @@ void BA1::createGamePage()
     Pic1 = new PictureBox(picf, GAME_BACKGROUND);
     tingzhi = makeLabel(QStringLiteral("当前游戏已经暂停"), Pic1, QColor(0xc8, 0xd0, 0xdc));
     Web2 = new WebPane(m_profile, Pic1);
-    InstallGamePageScript(Web2->page(), QJsonObject());
+    InstallGamePageScript(Web2->page());
 
     Picd = new PictureBox(picf, QColor::fromRgb(SkinColors::Toolbar));
     lblCount = makeLabel(QString(), Picd, panelText);

@@ -53,6 +53,8 @@ QByteArray mimeTypeOf(const QString &name)
         return "application/x-shockwave-flash";
     if (suffix == QLatin1String("json") || suffix == QLatin1String("map"))
         return "application/json";
+    if (suffix == QLatin1String("otf"))
+        return "font/otf";
     return "application/octet-stream";
 }
 
@@ -82,6 +84,9 @@ std::optional<File> Resolve(const AppPaths &paths, const QString &urlPath)
         file = fileInside(paths.installedAppDir(), path.mid(4));
     } else if (path.startsWith(QLatin1String("app/ruffle/"))) {
         file = fileInside(paths.installedAppFile(QStringLiteral("ruffle")), path.mid(11));
+    } else if (path.startsWith(QLatin1String("app/fonts/")) && path.endsWith(QLatin1String(".otf"))
+               && !path.mid(10).contains(QLatin1Char('/'))) {
+        file = fileInside(paths.installedAppFile(QStringLiteral("fonts")), path.mid(10));
     } else if (path.startsWith(QLatin1String("app/")) && isListPage(path.mid(4))) {
         file = fileInside(paths.dataDir(), path.mid(4));
     } else if (path.startsWith(QLatin1String("flash/")) && path.endsWith(QLatin1String(".swf"))
@@ -111,6 +116,16 @@ std::optional<File> Answer(const AppPaths &paths, const Request &request)
         || !IsOwnInitiator(request.initiator))
         return std::nullopt;
     return Resolve(paths, request.url.path(QUrl::FullyDecoded));
+}
+
+std::optional<File> AnswerFont(const AppPaths &paths, const Request &request)
+{
+    const QString path = request.url.path(QUrl::FullyDecoded);
+    if (request.method != "GET" || request.url.scheme() != QLatin1String(FONT_SCHEME)
+        || request.url.host() != QLatin1String(HOST) || request.url.port() != -1 || request.url.hasQuery()
+        || !path.startsWith(QLatin1Char('/')) || path.mid(1).contains(QLatin1Char('/')) || !path.endsWith(QLatin1String(".otf")))
+        return std::nullopt;
+    return Resolve(paths, QStringLiteral("/app/fonts") + path);
 }
 
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath)

@@ -12,8 +12,8 @@
 // "kavo" with the single host "app" (origin kavo://app), never through
 // file://. The door answers, read-only, for exactly three sets of files:
 //
-//   /app/flash.htm, /app/i.gif, /app/ruffle/<path>   installed files of app
-//                                                    (AppPaths::installedAppDir)
+//   /app/flash.htm, /app/i.gif, /app/ruffle/<path>,  installed files of app
+//   /app/fonts/<name>.otf                            (AppPaths::installedAppDir)
 //   /app/n.htm, /app/c.htm, /app/d.htm               the list pages (dataDir)
 //   /flash/<digits>.swf                              downloaded games (flashDir)
 //
@@ -35,10 +35,16 @@
 // like an unknown path, whatever way the page chose to ask (XMLHttpRequest,
 // an element, a worker, a redirect of a web server).
 
+// A second door, the scheme "kavofont" with the same host, serves the game
+// fonts alone (kavofont://app/<name>.otf, the files of app/fonts/) to every
+// page: a portal's player page gives them to the Flash runtime, so that the
+// games' Chinese text shows. The fonts are the program's, cut from the
+// system's; nothing of the user's is behind that door.
 namespace LocalContent
 {
 inline constexpr char SCHEME[] = "kavo";
 inline constexpr char HOST[] = "app";
+inline constexpr char FONT_SCHEME[] = "kavofont";
 
 struct File
 {
@@ -71,6 +77,10 @@ std::optional<File> Answer(const AppPaths &paths, const Request &request);
 // of the installed files, with its query ("<app>/app/flash.htm?12" ->
 // kavo://app/app/flash.htm?12); an empty URL for any other path.
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath);
+
+// The font door's decision: a GET of kavofont://app/<name>.otf for a file of
+// app/fonts/, from any page; nothing else.
+std::optional<File> AnswerFont(const AppPaths &paths, const Request &request);
 
 // Whether a URL is one of the door's ("kavo:" in any letter case).
 bool IsDoorUrl(const QString &url);

@@ -34,7 +34,8 @@ private Q_SLOTS:
         m_secret = m_dir.filePath(QStringLiteral("secret.txt"));
         for (const char *name : {"config.ini", "app/flash.htm", "app/i.gif", "app/n.htm", "app/c.htm", "app/d.htm",
                                  "app/date_n.dat", "app/ruffle/ruffle.js", "app/ruffle/core.wasm",
-                                 "app/ruffle/.hidden", "app/ruffle/sub/a.js", "flash/104.swf", "flash/abc.swf",
+                                 "app/ruffle/.hidden", "app/ruffle/sub/a.js", "app/fonts/sans.otf", "app/fonts/sans.ttf",
+                                 "app/fonts/sub/a.otf", "flash/104.swf", "flash/abc.swf",
                                  "flash/sub/1.swf", "flash/.dl-1.part"})
             QVERIFY(writeFile(m_paths.appDir() + QLatin1Char('/') + QLatin1String(name)));
         QVERIFY(writeFile(m_secret));
@@ -56,6 +57,7 @@ private Q_SLOTS:
         QTest::newRow("runtime") << "/app/ruffle/ruffle.js" << "app/ruffle/ruffle.js" << QByteArray("text/javascript");
         QTest::newRow("runtime module") << "/app/ruffle/core.wasm" << "app/ruffle/core.wasm" << QByteArray("application/wasm");
         QTest::newRow("runtime sub-folder") << "/app/ruffle/sub/a.js" << "app/ruffle/sub/a.js" << QByteArray("text/javascript");
+        QTest::newRow("game font") << "/app/fonts/sans.otf" << "app/fonts/sans.otf" << QByteArray("font/otf");
         for (const char *page : {"n", "c", "d"})
             QTest::newRow(page) << QStringLiteral("/app/%1.htm").arg(QLatin1String(page))
                                 << QStringLiteral("app/%1.htm").arg(QLatin1String(page)) << QByteArray("text/html");
@@ -85,7 +87,8 @@ private Q_SLOTS:
               "/app/ruffle/.hidden", "/app/ruffle/evil.js", "/app/c.htm.lnk", "/app/N.htm", "/app/x.htm",
               "/flash/12.swf", "/flash/abc.swf", "/flash/sub/1.swf", "/flash/.dl-1.part", "/flash/104.SWF",
               "/flash/104.swf/", "/flash/-1.swf", "/flash/1e3.swf", "/flash/.swf", "/flash/7.swf", "/flash/999.swf",
-              "/flash/104.swf\x01", "/flash/104", "/app/flash.htm%00.gif"})
+              "/flash/104.swf\x01", "/flash/104", "/app/flash.htm%00.gif", "/app/fonts/sans.ttf",
+              "/app/fonts/sub/a.otf", "/app/fonts/", "/app/fonts/../n.htm"})
             QTest::newRow(path) << QString::fromLatin1(path);
         QTest::newRow("absolute secret") << m_secret;
     }
@@ -119,6 +122,21 @@ private Q_SLOTS:
         QVERIFY(!answered("", QUrl(QStringLiteral("kavo://app:80/app/n.htm"))));
         QVERIFY(!answered("kavo://app", QUrl(QStringLiteral("kavo://app/config.ini"))));
         QVERIFY(!answered("", QUrl(QStringLiteral("http://app/app/n.htm"))));
+
+        // The font door answers every page, for the fonts alone.
+        const auto font = [&](const char *url, const QByteArray &method = "GET") {
+            return LocalContent::AnswerFont(m_paths, {method, QUrl(QString::fromLatin1(url)),
+                                                      QUrl(QStringLiteral("http://127.0.0.1:8740"))})
+                .has_value();
+        };
+        QVERIFY(font("kavofont://app/sans.otf"));
+        for (const char *other : {"kavofont://app/app/fonts/sans.otf", "kavofont://app/sans.ttf", "kavofont://app/../n.htm",
+                                  "kavofont://app/sub/a.otf", "kavofont://app/sans.otf?x", "kavofont://other/sans.otf",
+                                  "kavo://app/sans.otf", "kavofont://app/%2e%2e%2fapp%2fn.htm"})
+            QVERIFY2(!font(other), other);
+        QVERIFY(!font("kavofont://app/sans.otf", "POST"));
+        QVERIFY(!LocalContent::Answer(m_paths, {"GET", QUrl(QStringLiteral("kavo://app/app/fonts/sans.otf")),
+                                                QUrl(QStringLiteral("http://127.0.0.1:8740"))}));
     }
 
     void localPathsBecomeDoorAddresses()

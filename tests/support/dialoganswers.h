@@ -27,6 +27,9 @@ public:
             texts << text;
             titles << title;
             buttons = box->standardButtons();
+            buttonTexts.clear();
+            for (QAbstractButton *b : box->buttons())
+                buttonTexts << b->text();
             icon = box->icon();
             if (QAbstractButton *b = box->button(m_answer))
                 b->click();
@@ -41,6 +44,7 @@ public:
     QStringList texts;
     QStringList titles;
     QMessageBox::StandardButtons buttons;
+    QStringList buttonTexts;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 
 private:

@@ -92,7 +92,8 @@ bool GameBox::installLocalPlayer()
     PrepareApplicationFolder(paths);
     QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
     return QFile::copy(from + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
-        && QFile::link(from + QStringLiteral("ruffle"), paths.dataFile(QStringLiteral("ruffle")));
+        && QFile::link(from + QStringLiteral("ruffle"), paths.dataFile(QStringLiteral("ruffle")))
+        && QFile::link(from + QStringLiteral("fonts"), paths.dataFile(QStringLiteral("fonts")));
 }
 
 bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)

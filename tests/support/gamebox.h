@@ -78,8 +78,8 @@ public:
     QString setting(const char *key, const QString &section = QStringLiteral("S_q")) const;
     void setSetting(const char *key, const QString &value, const QString &section = QStringLiteral("S_q"));
 
-    // The installed local player page and its Flash runtime, from the built
-    // application folder, as the installer puts them.
+    // The installed local player page, its Flash runtime and its fonts, from
+    // the built application folder, as the installer puts them.
     bool installLocalPlayer();
     // A game downloaded earlier: the portal's game `id` in flash/, its
     // record in the downloads list and page, and the installed local player.

@@ -12,10 +12,16 @@ function kavoPlay(url, missingText) {
         fail("Flash 播放器没有加载成功，请刷新重试。");
         return;
     }
-    // Ask first, so that a missing game gets our own message.
+    // Ask first, so that a missing game, and a page served in its place (a
+    // server's or a hotel network's), get our own message. A file that is
+    // no movie for other reasons gets the runtime's own (Chinese) panel.
     fetch(url, { method: "HEAD" }).then(function (answer) {
         if (!answer.ok) {
             fail(missingText || "没有找到这个游戏。");
+            return;
+        }
+        if (/^text\/html/i.test(answer.headers.get("Content-Type") || "")) {
+            fail("游戏文件已损坏，请稍后再试。");
             return;
         }
         var player = window.RufflePlayer.newest().createPlayer();

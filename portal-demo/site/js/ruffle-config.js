@@ -10,5 +10,13 @@ window.RufflePlayer.config = {
     polyfills: false,
     showSwfDownload: false,
     warnOnUnsupportedContent: false,
+    // The portal's games write Chinese in device fonts: the portal's own
+    // Chinese fonts stand for the runtime's default names.
+    fontSources: ["/fonts/sans.otf", "/fonts/mono.otf"],
+    defaultFonts: {
+        sans: ["Noto Sans CJK SC"], serif: ["Noto Sans CJK SC"], typewriter: ["Noto Sans Mono CJK SC"],
+        japaneseGothic: ["Noto Sans CJK SC"], japaneseGothicMono: ["Noto Sans Mono CJK SC"],
+        japaneseMincho: ["Noto Sans CJK SC"]
+    },
     logLevel: "warn"
 };

@@ -1,6 +1,9 @@
 #include "portal/gui/gamepage.h"
 
+#include "portal/localcontent.h"
+
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -11,12 +14,32 @@ static void initGamePageResources()
     Q_INIT_RESOURCE(webpane);
 }
 
-void InstallGamePageScript(QWebEnginePage *page, const QJsonObject &runtimeDefaults)
+QJsonObject GameRuntimeDefaults()
+{
+    const QString door = QString::fromLatin1(LocalContent::FONT_SCHEME) + QStringLiteral("://")
+        + QString::fromLatin1(LocalContent::HOST) + QLatin1Char('/');
+    QJsonArray sources;
+    for (const char *file : {"sans.otf", "mono.otf"})
+        sources.append(door + QString::fromLatin1(file));
+    const QJsonArray sans{QStringLiteral("Noto Sans CJK SC")};
+    const QJsonArray mono{QStringLiteral("Noto Sans Mono CJK SC")};
+    return {{QStringLiteral("fontSources"), sources},
+            {QStringLiteral("defaultFonts"),
+             QJsonObject{{QStringLiteral("sans"), sans},
+                         {QStringLiteral("serif"), sans},
+                         {QStringLiteral("typewriter"), mono},
+                         {QStringLiteral("japaneseGothic"), sans},
+                         {QStringLiteral("japaneseGothicMono"), mono},
+                         {QStringLiteral("japaneseMincho"), sans}}}};
+}
+
+void InstallGamePageScript(QWebEnginePage *page)
 {
     initGamePageResources();
     QFile file(QStringLiteral(":/portal/gamepage.js"));
     file.open(QIODevice::ReadOnly);
-    const QJsonObject settings{{QStringLiteral("runtime"), runtimeDefaults}};
+    const QJsonObject settings{{QStringLiteral("runtime"), GameRuntimeDefaults()},
+                               {QStringLiteral("fontScheme"), QString::fromLatin1(LocalContent::FONT_SCHEME)}};
 
     QWebEngineScript script;
     script.setName(QStringLiteral("kavo-game-page"));

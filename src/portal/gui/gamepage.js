@@ -1,14 +1,19 @@
 // Runs in every page of the game pane, in the page's own world, before any
 // script of the page, inside a closure of its own (the page sees no name of
 // it). The program appends a call with its settings:
-//   { runtime: { <Flash runtime config key>: value, ... } }
+//   { runtime: { <Flash runtime config key>: value, ... },
+//     fontScheme: the scheme of the program's font door }
 // 1. The Flash runtime reads its settings from window.RufflePlayer.config.
 //    The program's values fill in what the page does not set itself, however
 //    the page sets it (config assigned, or RufflePlayer assigned whole); the
 //    page's own values always win.
-// 2. The runtime's player takes the keyboard as soon as it is on the page,
-//    so that a game hears its keys without a click into it. It only takes
-//    the page's focus: the window's keyboard stays where the user has it.
+// 2. The runtime's player takes the keyboard as soon as its movie plays, so
+//    that a game hears its keys without a click into it. It only takes the
+//    page's focus: the window's keyboard stays where the user has it.
+// 3. The runtime fetches its fonts with fetch(), which this engine does not
+//    allow for the program's schemes, while XMLHttpRequest reads them: a
+//    fetch() of the font door goes through XMLHttpRequest, every other call
+//    is left alone.
 function kavoGamePage(settings) {
     'use strict';
     const defaults = (settings && settings.runtime) || {};
@@ -42,6 +47,29 @@ function kavoGamePage(settings) {
             // A frozen object keeps what it has.
         }
         return holder;
+    }
+
+    const nativeFetch = window.fetch;
+    const fontScheme = settings && settings.fontScheme ? settings.fontScheme + ':' : '';
+    if (nativeFetch && fontScheme) {
+        window.fetch = function (input, init) {
+            const address = typeof input === 'string' ? input : (input && input.url) || String(input);
+            if (!address.toLowerCase().startsWith(fontScheme))
+                return nativeFetch.apply(this, arguments);
+            return new Promise(function (resolve, reject) {
+                const xhr = new XMLHttpRequest();
+                xhr.open('GET', address);
+                xhr.responseType = 'arraybuffer';
+                xhr.onload = function () {
+                    resolve(new Response(xhr.response, {
+                        status: xhr.status || 200,
+                        headers: { 'Content-Type': xhr.getResponseHeader('Content-Type') || 'font/otf' },
+                    }));
+                };
+                xhr.onerror = function () { reject(new TypeError('Failed to fetch')); };
+                xhr.send();
+            });
+        };
     }
 
     let holder = adopt(window.RufflePlayer || {});

@@ -2,6 +2,7 @@
 
 #include "common/startuptrace.h"
 #include "portal/gui/panedrawing.h"
+#include "shell/gui/programlanguage.h"
 #include "portal/localcontent.h"
 
 #include <QDir>
@@ -13,19 +14,21 @@
 namespace
 {
 
-// The door: sends the files LocalContent::Answer allows, read-only;
-// everything else is not found.
+// A door: sends the files its decision (LocalContent::Answer or AnswerFont)
+// allows, read-only; everything else is not found.
 class LocalContentHandler final : public QWebEngineUrlSchemeHandler
 {
 public:
-    LocalContentHandler(const AppPaths &paths, QObject *parent)
-        : QWebEngineUrlSchemeHandler(parent), m_paths(paths)
+    using Decision = std::optional<LocalContent::File> (*)(const AppPaths &, const LocalContent::Request &);
+
+    LocalContentHandler(const AppPaths &paths, Decision decide, QObject *parent)
+        : QWebEngineUrlSchemeHandler(parent), m_paths(paths), m_decide(decide)
     {
     }
 
     void requestStarted(QWebEngineUrlRequestJob *job) override
     {
-        const auto file = LocalContent::Answer(m_paths, {job->requestMethod(), job->requestUrl(), job->initiator()});
+        const auto file = m_decide(m_paths, {job->requestMethod(), job->requestUrl(), job->initiator()});
         if (!file) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
@@ -41,6 +44,7 @@ public:
 
 private:
     AppPaths m_paths;
+    Decision m_decide;
 };
 
 // The engine sets a named profile up in the user's data and cache folders
@@ -110,7 +114,9 @@ QByteArray EngineArguments(const QByteArray &userArguments)
     // starts its renderer then.
     // The user's own arguments come after these, so theirs win (a
     // --disable-features of their own replaces this one).
-    QByteArray arguments = QByteArrayLiteral("--site-per-process --disable-features=SpareRendererForSitePerProcess");
+    // The engine's own language (its error pages, its menus) is the program's.
+    QByteArray arguments = QByteArrayLiteral("--site-per-process --disable-features=SpareRendererForSitePerProcess --lang=")
+        + ProgramLanguage::ENGINE_LOCALE;
     if (!userArguments.trimmed().isEmpty())
         arguments += ' ' + userArguments.trimmed();
     return arguments;
@@ -122,7 +128,9 @@ void RegisterProgramSchemes()
     if (registered)
         return;
     registered = true;
-    // The engine reads its arguments when the first profile is made.
+    // The engine reads its arguments and the locale when the first profile is
+    // made.
+    UseProgramLanguage();
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     ChoosePaneDrawing();
     // Secure, so that pages served by the door get a normal secure origin
@@ -138,6 +146,12 @@ void RegisterProgramSchemes()
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
+    // The font door is read across origins (a portal's player page fetches
+    // the fonts), so it is CORS-enabled; it serves nothing but the fonts.
+    QWebEngineUrlScheme fonts(QByteArray(LocalContent::FONT_SCHEME));
+    fonts.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    fonts.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(fonts);
 }
 
 Q_CONSTRUCTOR_FUNCTION(RegisterProgramSchemes)
@@ -164,7 +178,13 @@ ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
     setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     setHttpCacheMaximumSize(int(HttpCacheLimit));
     setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-    installUrlSchemeHandler(QByteArray(LocalContent::SCHEME), new LocalContentHandler(paths, this));
+    installUrlSchemeHandler(QByteArray(LocalContent::SCHEME),
+                            new LocalContentHandler(paths, &LocalContent::Answer, this));
+    installUrlSchemeHandler(QByteArray(LocalContent::FONT_SCHEME),
+                            new LocalContentHandler(paths, &LocalContent::AnswerFont, this));
+    // The program speaks Chinese, whatever the system's language: pages, the
+    // engine's own pages and the Flash runtime's menus follow this.
+    setHttpAcceptLanguage(QString::fromLatin1(ProgramLanguage::ACCEPT_LANGUAGE));
     StartupTrace("web-profile-ready");
 }
 
