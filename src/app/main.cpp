@@ -3,6 +3,8 @@
 #include "mainwindow/ba1.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
+#include "shell/gui/xdisplay.h"
+#include "startup/displayplatform.h"
 #include "startup/processentry.h"
 #include "startup/quitsignals.h"
 
@@ -16,11 +18,15 @@
 int main(int argc, char *argv[])
 {
     StartupTrace("exec");
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs("Kavo游戏盒 needs an X11 display: DISPLAY is not set.\n", stderr);
+    // The display platform, before the application object (startup/displayplatform.h).
+    const DisplayChoice display = ChooseDisplayPlatform(qgetenv("QT_QPA_PLATFORM"), XDisplayAnswers(),
+                                                        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+    if (display.noDisplay) {
+        std::fprintf(stderr, "%s\n", display.message.toUtf8().constData());
         return 1;
     }
+    if (!display.platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", display.platform);
     // The web engine refuses to start its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

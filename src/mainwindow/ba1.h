@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/apppaths.h"
+#include "shell/gui/globalhotkey.h"
 
 #include <QImage>
 #include <QPointer>
@@ -9,7 +10,6 @@
 #include <QWidget>
 
 class ClickLabel;
-class GlobalHotKey;
 class ImageButton;
 class MinMaxWndProc;
 class NoticeFetch;
@@ -159,6 +159,8 @@ public:
     // The boss key, Ctrl+S, registered at load; null when it could not be.
     GlobalHotKey *bossKey() const { return m_bossKey; }
     void InstallBossKey();
+    // The status line's word on the boss key, as the desktop answered.
+    void ShowBossKeyStatus(GlobalHotKey::Status status);
     // The desktop session (or a terminal) ends the program: the close
     // button's quit without the recommendation window (see
     // startup/quitsignals.h).

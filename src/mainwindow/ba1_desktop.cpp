@@ -19,6 +19,23 @@
 namespace
 {
 constexpr int BOSS_KEY_ID = 0;
+
+QString BossKeyStatusText(GlobalHotKey::Status status)
+{
+    switch (status) {
+    case GlobalHotKey::Status::Registered:
+        return QStringLiteral("老板键 Ctrl+S");
+    case GlobalHotKey::Status::Pending:
+        return QStringLiteral("老板键 Ctrl+S（等待桌面确认）");
+    case GlobalHotKey::Status::Taken:
+        return QStringLiteral("老板键ctrlt+s与其他软件冲突,未启用!");
+    case GlobalHotKey::Status::Refused:
+        return QStringLiteral("桌面没有允许老板键ctrl+s,未启用!");
+    case GlobalHotKey::Status::Unsupported:
+        return QStringLiteral("当前桌面不支持老板键");
+    }
+    return QString();
+}
 } // namespace
 
 void BA1::Form_LinkExecute(const QString &)
@@ -85,13 +102,23 @@ void BA1::InstallBossKey()
 {
     new BossKeyWndProc(this, BOSS_KEY_ID, [this] { BossKeyToggle(); });
     auto *key = new GlobalHotKey(this, BOSS_KEY_ID, QKeyCombination(Qt::ControlModifier, Qt::Key_S), this);
-    if (key->status() == GlobalHotKey::Status::Registered) {
-        m_bossKey = key;
-        return;
+    m_bossKey = key;
+    connect(key, &GlobalHotKey::statusChanged, this, &BA1::ShowBossKeyStatus);
+    ShowBossKeyStatus(key->status());
+}
+
+void BA1::ShowBossKeyStatus(GlobalHotKey::Status status)
+{
+    const QString text = BossKeyStatusText(status);
+    if (!text.isEmpty()) {
+        renj->setText(text);
+        renj->adjustSize();
     }
-    delete key;
-    renj->setText(QStringLiteral("老板键ctrlt+s与其他软件冲突,未启用!"));
-    renj->adjustSize();
+    // Only a key the desktop gave stays; a refused one is given back.
+    if (status != GlobalHotKey::Status::Registered && status != GlobalHotKey::Status::Pending && m_bossKey) {
+        m_bossKey->deleteLater();
+        m_bossKey = nullptr;
+    }
 }
 
 void BA1::BossKeyToggle()

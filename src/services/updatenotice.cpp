@@ -19,8 +19,15 @@ UpdateNotice ParseUpdateNotice(const QString &text)
     bool isNumber = false;
     const double promotion = parts.at(1).toDouble(&isNumber);
     notice.floatingPromotion = isNumber && promotion == 1.0;
-    if (parts.size() > 2)
-        notice.latestVersion = QString(parts.at(2)).remove(QStringLiteral("\r\n"));
+    if (parts.size() > 2) {
+        QString version = QString(parts.at(2)).remove(QStringLiteral("\r\n"));
+        // A notice saved on another system ends in a bare LF (or blanks).
+        qsizetype end = version.size();
+        while (end > 0 && QStringView(u" \t\r\n").contains(version.at(end - 1)))
+            --end;
+        version.truncate(end);
+        notice.latestVersion = version;
+    }
     return notice;
 }
 

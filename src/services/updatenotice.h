@@ -22,8 +22,10 @@ struct UpdateNotice
     // Part 1 read as a number (surrounding blanks allowed) equals 1. A part
     // that is not a number, or a missing one, does not start it.
     bool floatingPromotion = false;
-    // Part 2 with every CR LF pair removed; none when there are fewer than
-    // three parts (the version known so far stays).
+    // Part 2 with every CR LF pair removed, and without the white space it
+    // ends in (CR, LF, spaces, tabs: a notice file saved on Linux ends in a
+    // bare LF, which is no part of the version); none when there are fewer
+    // than three parts (the version known so far stays).
     std::optional<QString> latestVersion;
 };
 

@@ -228,9 +228,14 @@ void InitSettings(const QString &path, const std::function<QString()> &macText)
 
     if (user == zero || user.isEmpty())
         WriteIniValue(path, main, QStringLiteral("user"), macText());
+    // A file without a version (one made before the first start, without the
+    // section main) gets this build's where the update check reads it;
+    // without it every start would offer an update.
     // An updater may record a newer version in main/Ver; it is kept, and only
     // the informational Ver section notes the version this build installed.
-    if (ver != QLatin1String("1.0"))
+    if (ReadIniValue(path, main, QStringLiteral("Ver"), QString()).isEmpty())
+        WriteIniValue(path, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
+    else if (ver != QLatin1String("1.0"))
         WriteIniValue(path, QStringLiteral("Ver"), QStringLiteral("Name"), QStringLiteral("1.0"));
     if (ts != 1 && ts != 2)
         WriteIniValue(path, sq, QStringLiteral("ts"), QStringLiteral("3"));

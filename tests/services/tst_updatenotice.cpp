@@ -99,10 +99,15 @@ private Q_SLOTS:
         QTest::newRow("empty third part") << "0====0====" << true << "0" << false << std::optional<QString>(QString());
         QTest::newRow("further parts ignored") << "0====0====2.0====x====y" << true << "0" << false
                                                << std::optional<QString>(QStringLiteral("2.0"));
-        // Every CR LF pair goes, a lone CR or LF stays.
+        // Every CR LF pair goes, and the white space the version ends in (a
+        // notice saved on Linux); a line break inside stays.
         QTest::newRow("crlf") << "0====0====\r\n2.0\r\n" << true << "0" << false << std::optional<QString>(QStringLiteral("2.0"));
         QTest::newRow("lone line feed") << "0====0====2.0\n" << true << "0" << false
-                                        << std::optional<QString>(QStringLiteral("2.0\n"));
+                                        << std::optional<QString>(QStringLiteral("2.0"));
+        QTest::newRow("blanks, tab, CR") << "0====0====2.0 \t\r" << true << "0" << false
+                                         << std::optional<QString>(QStringLiteral("2.0"));
+        QTest::newRow("line feed inside") << "0====0====2.0\n3" << true << "0" << false
+                                          << std::optional<QString>(QStringLiteral("2.0\n3"));
         // Part 0 is taken as it stands: only an exact "1" asks for the window.
         QTest::newRow("flag with line break") << "1\r\n====0====1.0" << true << "1\r\n" << false
                                               << std::optional<QString>(QStringLiteral("1.0"));

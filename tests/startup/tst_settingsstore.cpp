@@ -275,6 +275,19 @@ void TestSettingsStore::versionSectionNotesOtherVersions()
     writeAll(m_path, file);
     InitSettings(m_path, m_mac);
     QCOMPARE(readAll(m_path), file + "[Ver]\r\nName=1.0\r\n");
+
+    // A file made before the first start without the section main: the
+    // version goes where the update check reads it, so no start offers an
+    // update of this very version; an empty one alike.
+    for (const QByteArray &before : {QByteArray("[S_q]\r\nts=1\r\n"), QByteArray("[main]\r\nVer=\r\n")}) {
+        writeAll(m_path, before);
+        InitSettings(m_path, m_mac);
+        QCOMPARE(ReadIniValue(m_path, QStringLiteral("main"), QStringLiteral("Ver"), QStringLiteral("0")),
+                 QStringLiteral("1.0"));
+        QVERIFY(!readAll(m_path).contains("[Ver]"));
+        InitSettings(m_path, m_mac);
+        QVERIFY(!readAll(m_path).contains("[Ver]"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -178,7 +178,9 @@ private Q_SLOTS:
         QVERIFY(play.exitCode() != 0);
         const QList<QByteArray> lines = play.readAllStandardError().trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
-        QVERIFY(lines.first().contains("display"));
+        // In the program's language, naming what is missing.
+        const QString line = QString::fromUtf8(lines.first());
+        QVERIFY2(line.contains(QStringLiteral("显示")) && line.contains(QStringLiteral("DISPLAY")), qPrintable(line));
     }
 };
 

@@ -164,10 +164,24 @@ QString redirectedProfileName(EngineHomeRedirect &&)
 {
     return QStringLiteral("kavo");
 }
+
+// A portable folder keeps the graphics driver's shader cache inside it too
+// (Mesa writes ~/.cache/mesa_shader_cache otherwise); an installed program
+// keeps the desktop's cache folder, and a user's own choice stays.
+const AppPaths &keepDriverCacheInside(const AppPaths &paths)
+{
+    if (!paths.isPerUser() && !qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR")) {
+        const QString folder = paths.webDataDir() + QStringLiteral("/mesa_shader_cache");
+        QDir().mkpath(folder);
+        qputenv("MESA_SHADER_CACHE_DIR", QFile::encodeName(folder));
+    }
+    return paths;
+}
 } // namespace
 
 ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
-    : QWebEngineProfile(redirectedProfileName(EngineHomeRedirect(paths.webDataDir() + QStringLiteral("/engine"))),
+    : QWebEngineProfile(redirectedProfileName(EngineHomeRedirect(keepDriverCacheInside(paths).webDataDir()
+                                                                 + QStringLiteral("/engine"))),
                         parent)
     , m_paths(paths)
 {

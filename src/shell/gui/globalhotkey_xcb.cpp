@@ -89,10 +89,12 @@ uint16_t modifierBits(Qt::KeyboardModifiers mods)
 }
 } // namespace
 
-class GlobalHotKey::Impl final : public QAbstractNativeEventFilter
+namespace
+{
+class XcbHotKey final : public GlobalHotKey::Backend, public QAbstractNativeEventFilter
 {
 public:
-    Impl(QWidget *window, int id, QKeyCombination key)
+    XcbHotKey(QWidget *window, int id, QKeyCombination key)
         : m_window(window)
         , m_id(id)
     {
@@ -120,18 +122,18 @@ public:
                 const bool taken = error->error_code == BAD_ACCESS;
                 std::free(error);
                 release();
-                m_status = taken ? Status::Taken : Status::Unsupported;
+                m_status = taken ? GlobalHotKey::Status::Taken : GlobalHotKey::Status::Unsupported;
                 return;
             }
             m_grabbed.push_back(mods);
         }
-        m_status = Status::Registered;
+        m_status = GlobalHotKey::Status::Registered;
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
-    ~Impl() override { release(); }
+    ~XcbHotKey() override { release(); }
 
-    Status status() const { return m_status; }
+    GlobalHotKey::Status status() const override { return m_status; }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {
@@ -156,7 +158,7 @@ private:
     {
         if (!m_connection)
             return;
-        if (m_status == Status::Registered)
+        if (m_status == GlobalHotKey::Status::Registered)
             QCoreApplication::instance()->removeNativeEventFilter(this);
         for (uint16_t mods : m_grabbed)
             xcb_ungrab_key(m_connection, m_keycode, m_root, mods);
@@ -166,7 +168,7 @@ private:
 
     QPointer<QWidget> m_window;
     int m_id;
-    Status m_status = Status::Unsupported;
+    GlobalHotKey::Status m_status = GlobalHotKey::Status::Unsupported;
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = 0;
     xcb_keycode_t m_keycode = 0;
@@ -174,15 +176,9 @@ private:
     std::vector<uint16_t> m_grabbed;
 };
 
-GlobalHotKey::GlobalHotKey(QWidget *window, int id, QKeyCombination key, QObject *parent)
-    : QObject(parent)
-    , m_impl(std::make_unique<Impl>(window, id, key))
-{
-}
+} // namespace
 
-GlobalHotKey::~GlobalHotKey() = default;
-
-GlobalHotKey::Status GlobalHotKey::status() const
+std::unique_ptr<GlobalHotKey::Backend> MakeXcbHotKey(QWidget *window, int id, QKeyCombination key)
 {
-    return m_impl->status();
+    return std::make_unique<XcbHotKey>(window, id, key);
 }

@@ -88,7 +88,12 @@ public:
     // The last balloon asked for (empty before the first).
     BalloonContent lastBalloon() const;
 
+    // The menu the icon opens on a right click (r_m), as the tray host holds it.
+    QMenu *contextMenu() const;
+
 private:
+    void giveMenu();
+
     class Impl; // the platform's notification-area backend
     std::unique_ptr<Impl> m_impl;
 };

@@ -1,6 +1,9 @@
 // The notification-area backend of the toolkit: on X11 the icon is embedded
 // by the desktop's tray host, and balloons are drawn beside it by the toolkit
-// (or by the desktop's notification service where there is one).
+// (or by the desktop's notification service where there is one). The menu is
+// given to the icon, so that the toolkit or the tray host opens it at the
+// icon (a Wayland desktop's host over StatusNotifierItem knows where that
+// is; the program does not).
 #include "shell/gui/trayicon.h"
 
 #include <QCoreApplication>
@@ -15,6 +18,7 @@ public:
     QSystemTrayIcon icon;
     QPointer<QWidget> form;
     QPointer<TrayWndProc> hook;
+    std::function<QMenu *()> menu;
     BalloonContent last;
     bool added = false;
     bool hidden = false;
@@ -35,6 +39,9 @@ TrayIcon::TrayIcon(QObject *parent)
             button = TrayIconEvent::Button::Left;
             break;
         case QSystemTrayIcon::Context:
+            // The icon opens its menu itself.
+            if (m_impl->icon.contextMenu())
+                return;
             button = TrayIconEvent::Button::Right;
             break;
         default:
@@ -51,7 +58,9 @@ void TrayIcon::TrayAdd(QWidget *form, std::function<QMenu *()> menu, const QStri
 {
     m_impl->form = form;
     delete m_impl->hook;
+    m_impl->menu = menu;
     m_impl->hook = new TrayWndProc(form, std::move(menu));
+    giveMenu();
     m_impl->icon.setIcon(form->windowIcon());
     m_impl->icon.setToolTip(TrayTipText(tip));
     m_impl->added = true;
@@ -86,8 +95,17 @@ void TrayIcon::TrayHide()
 void TrayIcon::TrayShow()
 {
     m_impl->hidden = false;
-    if (m_impl->added)
+    if (m_impl->added) {
+        giveMenu();
         m_impl->icon.show();
+    }
+}
+
+void TrayIcon::giveMenu()
+{
+    // The form that carries the menu may have been unloaded (the boss key
+    // unloads it): the icon then holds none until it is given again.
+    m_impl->icon.setContextMenu(m_impl->menu ? m_impl->menu() : nullptr);
 }
 
 bool TrayIcon::isAvailable()
@@ -113,4 +131,9 @@ QString TrayIcon::toolTip() const
 BalloonContent TrayIcon::lastBalloon() const
 {
     return m_impl->last;
+}
+
+QMenu *TrayIcon::contextMenu() const
+{
+    return m_impl->icon.contextMenu();
 }
