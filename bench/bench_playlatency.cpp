@@ -14,13 +14,26 @@
 //                 which the runtime's canvas shows a picture
 // The first play is reported on its own: the window's lazy parts (the game
 // page not yet shown, the game pane's first real page) fall on it.
+// Each play also gives the bytes its game page transferred (the page and its
+// resources, by resource timing: 0 for what came from the cache, headers
+// only for a 304) and the first frame counted from the command, so that the
+// online plays compare with the downloaded ones.
 //
-// Usage: bench_playlatency [plays]   (default 20; needs a display: run it with
-// scripts/with-x.sh, see README)
+// After the online plays the same games, downloaded, are played as many times
+// from their copies in flash/ by the local player (the play command with the
+// copy in place, as the list pages give it).
+//
+// With --link RATE,DELAY the demo portal plays a home line (every answer
+// DELAY ms late, its body at RATE bytes per second; 2500000,40 is 20 Mbit/s):
+// the online figures are then those of a real network.
+//
+// Usage: bench_playlatency [plays] [--link RATE,DELAY]   (default 20 plays;
+// needs a display: run it with scripts/with-x.sh, see README)
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineScript>
@@ -95,6 +108,7 @@ const char CLICK_PROBE[] = R"JS(
 
 struct Play
 {
+    double bytes = -1;   // transferred by the game page, as resource timing says
     double down = -1;
     double click = -1;
     double navigate = -1;
@@ -110,12 +124,25 @@ constexpr int HOVER_MS = 600;
 
 const quint32 PROBE_WORLD = QWebEngineScript::ApplicationWorld + 1;
 
+// What the game page transferred: the page itself and every resource, as
+// the engine reports them (0 from the cache, the headers for a 304).
+const char BYTES[] = "performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'))"
+                     ".reduce(function (sum, e) { return sum + (e.transferSize || 0); }, 0)";
+
 double median(std::vector<double> v)
 {
     if (v.empty())
         return -1;
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+long long largestMovie(const QStringList &games)
+{
+    long long largest = 0;
+    for (const QString &id : games)
+        largest = qMax(largest, QFileInfo(PortalServer::gamesDir() + QLatin1Char('/') + id + QStringLiteral(".swf")).size());
+    return largest;
 }
 
 void printRow(const char *label, const std::vector<double> &values)
@@ -134,10 +161,18 @@ void printRow(const char *label, const std::vector<double> &values)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const int plays = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
+    int plays = 20;
+    QStringList portalSwitches;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--link") && i + 1 < args.size())
+            portalSwitches << QStringLiteral("--link") << args.at(++i);
+        else
+            plays = qMax(1, args.at(i).toInt());
+    }
 
     GameBox box;
-    if (!box.start()) {
+    if (!box.start(portalSwitches)) {
         std::fprintf(stderr, "the window or the portal did not start\n");
         return 1;
     }
@@ -294,17 +329,76 @@ int main(int argc, char *argv[])
                            " + (e.transferSize === 0 ? ' cache' : e.transferSize < 1000 ? ' 304' : ' net'); }).join(', ')")
                 .arg(clickAt, 0, 'f', 1),
             PROBE_WORLD).toString();
+        play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
         std::printf("play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
                     "  engine %6.1f | game page: ready %7.1f movie %7.1f frame %7.1f  (ms)\n",
                     i + 1, qPrintable(id), play.down, play.click, play.navigate, play.command, play.engine,
                     play.ready, play.loaded, play.frame);
+        std::printf("        from the command: frame %7.1f ms | transferred %9.0f bytes\n", play.frame - play.command,
+                    play.bytes);
         if (!resources.isEmpty())
             std::printf("        game page resources: %s\n", qPrintable(resources));
         std::fflush(stdout);
         results.push_back(play);
     }
 
-    std::vector<double> navigate, command, engine, frame;
+    // The same games, downloaded: their copies in flash/ and the local player.
+    std::vector<Play> local;
+    for (const QString &id : games) {
+        if (!box.placeDownloadedGame(id, QStringLiteral("%u6E38%u620F") + id)) {
+            std::fprintf(stderr, "game %s could not be placed in flash/\n", qPrintable(id));
+            return 1;
+        }
+    }
+    for (int i = 0; i < plays; ++i) {
+        const QString id = games.at(i % games.size());
+        // From another page each time, as a user comes from the list.
+        w.Web2->Navigate(QStringLiteral("about:blank"));
+        (void)KavoTest::WaitUntil([&] { return w.Web2->url().toString() == QLatin1String("about:blank"); }, 10000);
+        const double start = nowMs();
+        commandAt = -1;
+        box.play(QStringLiteral("tuzoflash://%1$$$%2games/%1.swf$$$%u6E38%u620F%1").arg(id, box.base()));
+        const auto state = std::make_shared<QVariantList>();
+        {
+            QEventLoop shown;
+            QTimer::singleShot(30000, &shown, &QEventLoop::quit);
+            QTimer ask;
+            ask.setInterval(50);
+            bool asking = false;
+            QObject::connect(&ask, &QTimer::timeout, &shown, [&, state] {
+                if (asking || !state->isEmpty())
+                    return;
+                asking = true;
+                QPointer<QEventLoop> loop(&shown);
+                w.Web2->page()->runJavaScript(
+                    QStringLiteral("window.kavoPlayProbe && window.kavoPlayProbe.frame ?"
+                                   " [window.kavoPlayProbe.start, window.kavoPlayProbe.frame] : []"),
+                    PROBE_WORLD, [state, loop, start, &asking](const QVariant &v) {
+                        asking = false;
+                        const QVariantList t = v.toList();
+                        if (t.size() != 2 || t.at(0).toDouble() < start - 1)
+                            return;
+                        *state = t;
+                        if (loop)
+                            loop->quit();
+                    });
+            });
+            ask.start();
+            shown.exec();
+        }
+        Play play;
+        if (commandAt >= 0 && state->size() == 2) {
+            play.command = commandAt - start;
+            play.frame = state->at(1).toDouble() - start;
+        }
+        play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
+        std::printf("downloaded play %2d game %s | from the command: frame %7.1f ms | transferred %9.0f bytes\n",
+                    i + 1, qPrintable(id), play.frame - play.command, play.bytes);
+        std::fflush(stdout);
+        local.push_back(play);
+    }
+
+    std::vector<double> navigate, command, engine, frame, repeatFrame, repeatBytes, repeatMovie, localFrame;
     for (const Play &p : results) {
         if (p.navigate >= 0)
             navigate.push_back(p.navigate);
@@ -314,6 +408,14 @@ int main(int argc, char *argv[])
         if (p.frame >= 0)
             frame.push_back(p.frame);
     }
+    for (size_t i = 1; i < results.size(); ++i) {
+        if (results[i].frame >= 0)
+            repeatFrame.push_back(results[i].frame - results[i].command);
+        repeatBytes.push_back(results[i].bytes);
+    }
+    for (size_t i = 1; i < local.size(); ++i)
+        if (local[i].frame >= 0)
+            localFrame.push_back(local[i].frame - local[i].command);
     std::printf("%d plays, from the click:\n", plays);
     printRow("navigate", navigate);
     printRow("command", command);
@@ -322,5 +424,18 @@ int main(int argc, char *argv[])
     std::printf("first play: command %.1f ms, engine %.1f ms, frame %.1f ms (target: under 50 ms to the"
                 " navigation start)\n",
                 results.front().command, results.front().engine, results.front().frame);
+    std::printf("online, from the command (%s):\n",
+                portalSwitches.isEmpty() ? "loopback" : qPrintable(QStringLiteral("link ") + portalSwitches.last()));
+    std::printf("  first play  frame %8.1f ms   transferred %10.0f bytes\n",
+                results.front().frame - results.front().command, results.front().bytes);
+    printRow("repeats", repeatFrame);
+    std::printf("  repeats    transferred median %10.0f bytes   max %10.0f bytes (largest movie %lld bytes)\n",
+                median(repeatBytes), repeatBytes.empty() ? -1.0 : *std::max_element(repeatBytes.begin(), repeatBytes.end()),
+                largestMovie(games));
+    std::printf("downloaded, from the command:\n");
+    std::printf("  first play  frame %8.1f ms\n", local.front().frame - local.front().command);
+    printRow("repeats", localFrame);
+    if (!repeatFrame.empty() && !localFrame.empty())
+        std::printf("downloaded repeats / online repeats (medians): %.2f\n", median(localFrame) / median(repeatFrame));
     return 0;
 }

@@ -142,6 +142,20 @@ bool parseOptions(const std::vector<std::string> &args, Options &out, std::strin
         } else if (a == "--fault") {
             if (!value(v) || !parseFault(v, out.faults, error))
                 return false;
+        } else if (a == "--link") {
+            // RATE,DELAY: bytes per second and milliseconds.
+            uint64_t rate = 0;
+            uint64_t delay = 0;
+            if (!value(v))
+                return false;
+            const size_t at = v.find(',');
+            if (at == std::string::npos || !toNumber(v.substr(0, at), rate) || rate == 0
+                || !toNumber(v.substr(at + 1), delay) || delay > 10000) {
+                error = "--link needs RATE,DELAY (bytes per second above 0, milliseconds up to 10000), got \"" + v + "\"";
+                return false;
+            }
+            out.linkBytesPerSecond = rate;
+            out.linkDelayMs = int(delay);
         } else if (a == "--big-file") {
             std::string path, size;
             uint64_t mb = 0;
@@ -199,6 +213,10 @@ Usage: kavo-portal [switches]
                                          (at most two minutes, then hang up)
                         chunked          send without Content-Length
                       --fault may be given many times.
+  --link RATE,DELAY   play a home line: every answer starts DELAY ms late
+                      (a round trip) and its body goes at RATE bytes per
+                      second (each connection on its own), e.g.
+                      --link 2500000,40 for 20 Mbit/s
   -h, --help          show this text
 
 Addresses served: / (portal page with the frame "tuzomain"), home.html,

@@ -33,6 +33,10 @@ struct Options
     std::string notice = "0====0====1.0";
     std::map<std::string, Fault> faults;        // by path ("/x") or path and query ("/x?a=1")
     std::map<std::string, uint64_t> bigFiles;   // path -> size in bytes
+    // A home line in front of every answer: each waits linkDelayMs before it
+    // starts and its body goes at linkBytesPerSecond (0: loopback speed).
+    uint64_t linkBytesPerSecond = 0;
+    int linkDelayMs = 0;
     bool help = false;
 };
 

@@ -110,6 +110,9 @@ const Fault *findFault(const Options &o, const httplib::Request &req)
 
 void handle(Site &site, const Options &o, const httplib::Request &req, httplib::Response &res)
 {
+    // The home line's round trip comes before every answer, a 304 too.
+    if (o.linkDelayMs > 0 && !g_stop.sleepFor(std::chrono::milliseconds(o.linkDelayMs)))
+        return;
     const Fault *fault = findFault(o, req);
     if (fault && fault->status) {
         res.status = fault->status;
@@ -161,15 +164,18 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
     // Left unset for 200 so that a range request gets its 206.
     if (content->status != 200)
         res.status = content->status;
-    const bool streamed = content->generated || content->file || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
+    const bool streamed = content->generated || content->file || o.linkBytesPerSecond
+        || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
     if (!streamed) {
         res.set_content(std::move(content->data), content->mime);
         return;
     }
     Delivery d;
     d.content = content;
+    d.bytesPerSecond = o.linkBytesPerSecond;
     if (fault) {
-        d.bytesPerSecond = fault->bytesPerSecond;
+        if (fault->bytesPerSecond)
+            d.bytesPerSecond = d.bytesPerSecond ? std::min(d.bytesPerSecond, fault->bytesPerSecond) : fault->bytesPerSecond;
         d.stallAfter = fault->stallAfter;
     }
     if (fault && fault->chunked) {

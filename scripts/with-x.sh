@@ -6,7 +6,9 @@ set -euo pipefail
 # The server picks a free display number itself (-displayfd): several runs
 # started at once never share a display, or one another's window manager.
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# KAVO_TEST_SCREEN sets another screen (a HiDPI one for runs at twice the
+# scale: 2560x2048x24).
+Xvfb -displayfd 3 -screen 0 "${KAVO_TEST_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true

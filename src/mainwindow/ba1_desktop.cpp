@@ -40,14 +40,12 @@ QString BossKeyStatusText(GlobalHotKey::Status status)
 
 void BA1::Form_LinkExecute(const QString &)
 {
-    // Hidden and shown again: a window hidden to the notification area comes
-    // back, and the window manager maps it anew, in front. Only a window the
-    // window manager has already mapped is hidden first: one whose first map
-    // is still on its way (a second start handing over while this one shows
-    // its window) stays unmapped for good when it is hidden and shown again
-    // before the window manager gets to it.
-    if (windowHandle() && windowHandle()->isExposed())
-        hide();
+    // The window comes back when it was hidden to the notification area or
+    // minimised, and comes to the front. A window already shown is not hidden
+    // and shown again to get there: withdrawn and mapped again within a
+    // moment (a second start handing over just as this one maps its window,
+    // two starts at once), the window manager can lose the window between the
+    // two requests, and it then stays unmapped for good.
     BringBack();
 }
 

@@ -31,6 +31,16 @@ QSize FitOn(const QSize &size, const QSize &workArea)
     return size.boundedTo(workArea).expandedTo(floor);
 }
 
+QRect FitInside(const QRect &frame, const QRect &workArea)
+{
+    if (workArea.width() <= 0 || workArea.height() <= 0)
+        return frame;
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(workArea.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), workArea.left(), workArea.right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), workArea.top(), workArea.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
 EdgeZone ClassifyEdge(int x, int y, int w, int h)
 {
     const bool left = x <= EDGE_BAND;

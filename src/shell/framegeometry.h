@@ -30,6 +30,11 @@ QSize MinimumSizeOn(const QSize &workArea);
 // A normal window size that fits on the work area: no side longer than the
 // work area's, none shorter than the smallest size there.
 QSize FitOn(const QSize &size, const QSize &workArea);
+// A window of a fixed design size (a dialog, a promotion window) placed at
+// `frame` on a work area: no side longer than the work area's, and moved
+// the least it takes to lie wholly inside it. An empty work area leaves the
+// frame as it is.
+QRect FitInside(const QRect &frame, const QRect &workArea);
 
 // Where a point of the client area lies; the values are the system's hit codes.
 enum class EdgeZone {

@@ -281,11 +281,11 @@ private Q_SLOTS:
         // The close button: normal, the pointer over it, off it again.
         const QRect closeCell(93, 0, 33, 19);
         QCOMPARE(framePixels(d->guan->image(), {33, 19}), cell(w->ppt[1], closeCell));
-        QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(d->guan->mapToGlobal(QPoint(16, 9)).x()),
-                         QString::number(d->guan->mapToGlobal(QPoint(16, 9)).y())}));
+        const QPoint overClose = X11Probe::toNative(d->guan->mapToGlobal(QPoint(16, 9)));
+        QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(overClose.x()), QString::number(overClose.y())}));
         QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt[2], closeCell), 5000);
-        QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(d->mapToGlobal(QPoint(200, 150)).x()),
-                         QString::number(d->mapToGlobal(QPoint(200, 150)).y())}));
+        const QPoint inside = X11Probe::toNative(d->mapToGlobal(QPoint(200, 150)));
+        QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y())}));
         QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt[1], closeCell), 5000);
 
         // The texts of both pages.

@@ -397,7 +397,8 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     QImageReader reader(path);
     QCOMPARE(reader.format(), QByteArray("bmp"));
     const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(image.size(), w->Web2->size());
+    // Every pixel the screen shows: twice as many each way at twice the scale.
+    QCOMPARE(image.size(), w->Web2->size() * w->Web2->devicePixelRatio());
     QVERIFY2(colourCount(image) >= 12, qPrintable(QString::number(colourCount(image))));
 
     QVERIFY(w->c_z[4]->isEnabled());

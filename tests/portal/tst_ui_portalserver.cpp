@@ -328,6 +328,20 @@ void tst_ui_PortalServer::slowAndStalledBodies()
     timer.restart();
     portal.stop();
     QVERIFY(timer.elapsed() < 3000);
+
+    // A home line: every answer, a 304 too, waits its round trip, and the
+    // body goes at the line's rate.
+    PortalServer home;
+    QVERIFY2(home.start({"--link", "4000,300"}), qPrintable(home.errorString()));
+    timer.restart();
+    const Answer first = fetch(home.baseUrl() + QStringLiteral("games/105.swf"));
+    QCOMPARE(first.body, wheel);
+    QVERIFY2(timer.elapsed() >= 300 + wheel.size() * 1000 / 4000 - 150, qPrintable(QString::number(timer.elapsed())));
+    timer.restart();
+    const Answer again = fetch(home.baseUrl() + QStringLiteral("games/105.swf"), 10000,
+                               std::make_pair(QByteArray("If-None-Match"), first.header("ETag")));
+    QCOMPARE(again.status, 304);
+    QVERIFY2(timer.elapsed() >= 300, qPrintable(QString::number(timer.elapsed())));
 }
 
 void tst_ui_PortalServer::bigFileIsStreamedWithItsPattern()
@@ -351,7 +365,8 @@ void tst_ui_PortalServer::noticeAndBadSwitches()
         QCOMPARE(fetch(portal.baseUrl() + QStringLiteral("lib/wenc.txt")).body, QByteArray("1====1====2.0"));
     }
     const QList<QStringList> bad = {{"--fault", "/x=bogus"}, {"--fault", "novalue"}, {"--port", "70000"},
-                                    {"--big-file", "/a.swf=0"}, {"--unknown"}, {"--root"}};
+                                    {"--big-file", "/a.swf=0"}, {"--unknown"}, {"--root"},
+                                    {"--link", "0,40"}, {"--link", "2500000"}};
     for (const QStringList &args : bad) {
         QProcess p;
         p.start(PortalServer::binaryPath(), args);

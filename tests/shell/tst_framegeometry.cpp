@@ -46,6 +46,22 @@ private Q_SLOTS:
         QCOMPARE(FitOn(QSize(100, 100), QSize()), QSize(737, 521));
     }
 
+    void fixedWindowOnAWorkArea()
+    {
+        // A work area below a top panel, beside a left one.
+        const QRect area(60, 32, 800, 568);
+        // Inside already: left where it is.
+        QCOMPARE(FitInside(QRect(100, 100, 420, 283), area), QRect(100, 100, 420, 283));
+        // Over an edge: moved in, not shrunk.
+        QCOMPARE(FitInside(QRect(700, 500, 420, 283), area), QRect(440, 317, 420, 283));
+        QCOMPARE(FitInside(QRect(0, 0, 420, 283), area), QRect(60, 32, 420, 283));
+        // Larger than the area: as large as the area, at its corner.
+        QCOMPARE(FitInside(QRect(-50, 400, 903, 614), area), area);
+        QCOMPARE(FitInside(QRect(500, 10, 350, 250), QRect(0, 0, 320, 240)), QRect(0, 0, 320, 240));
+        // No work area known: as asked.
+        QCOMPARE(FitInside(QRect(-5, -5, 420, 283), QRect()), QRect(-5, -5, 420, 283));
+    }
+
     void zones_data()
     {
         QTest::addColumn<QPoint>("point");

@@ -1,13 +1,19 @@
-// The main window on a screen smaller than its smallest design size: the test
-// screen at twice the scale is half as large in the window's own pixels.
+// The program's windows on a screen smaller than their design sizes: the test
+// screen at four times the scale is a quarter as large in the windows' own
+// pixels (320 x 256 on the 1280 x 1024 test screen).
 
 #include "support/gamebox.h"
 
+#include "dialogs/gui/ba2.h"
+#include "mainwindow/ba3.h"
+#include "services/gui/promotionwindow.h"
+#include "shell/gui/picturebox.h"
 #include "shell/framegeometry.h"
 #include "support/eventwait.h"
 #include "support/x11probe.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 
@@ -21,10 +27,7 @@ class TestUiSmallScreen : public QObject
     static QRect placeOnServer(QWidget *w)
     {
         X11Probe::sync();
-        const QRect device = X11Probe::rootGeometry(X11Probe::xid(w));
-        const qreal ratio = w->devicePixelRatioF();
-        return QRect(qRound(device.x() / ratio), qRound(device.y() / ratio), qRound(device.width() / ratio),
-                     qRound(device.height() / ratio));
+        return X11Probe::rootGeometry(X11Probe::xid(w));
     }
 
 private Q_SLOTS:
@@ -84,12 +87,55 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(f.w->size(), QSize(1100, 760).boundedTo(area.size()), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(placeOnServer(f.w.get()).size(), f.w->size(), 5000);
     }
+
+    // The windows of a fixed design size: cut to the work area and wholly on
+    // it, what the user clicks (close, the dialog's buttons) still inside.
+    void fixedWindowsFit()
+    {
+        const QRect area = workArea();
+        GameBox f(GameBox::NO_PORTAL);
+        QVERIFY(f.show());
+        BA1 *w = f.w.get();
+
+        BA2 *d = SettingsDialog(w);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d, 10000));
+        QCOMPARE(d->size(), QSize(420, 283).boundedTo(area.size()));
+        QVERIFY(d->size() != QSize(420, 283));
+        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(d)), 5000);
+        QCOMPARE(placeOnServer(d).size(), d->size());
+        for (QWidget *part : {static_cast<QWidget *>(d->guan), static_cast<QWidget *>(d->cmdOK),
+                              static_cast<QWidget *>(d->cmdCancel), static_cast<QWidget *>(d->cmdApply)})
+            QVERIFY2(d->rect().contains(part->geometry()), "a control of the dialog lies outside it");
+        // The buttons keep the design's corner: 19 from the right, 10 from the bottom.
+        QCOMPARE(d->cmdApply->geometry().bottomRight(), QPoint(d->width() - 20, d->height() - 11));
+        d->close();
+
+        // Both close themselves (the recommendation after 8 s) and go with it.
+        QPointer<ba4> recommendation = new ba4(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
+        recommendation->Timer1->stop();
+        recommendation->show();
+        QVERIFY(QTest::qWaitForWindowExposed(recommendation, 10000));
+        QCOMPARE(recommendation->size(), QSize(350, 250).boundedTo(area.size()));
+        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(recommendation)), 5000);
+        QCOMPARE(recommendation->Picture1->x(), recommendation->width() - 54);
+        recommendation->close();
+
+        QPointer<adsb> floating = new adsb(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
+        floating->show();
+        QVERIFY(QTest::qWaitForWindowExposed(floating, 10000));
+        QCOMPARE(floating->size(), QSize(268, 200).boundedTo(area.size()));
+        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(floating)), 5000);
+        QCOMPARE(floating->Picture1->x(), floating->width() - 16);
+        floating->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!recommendation && !floating, 5000);
+    }
 };
 
 int main(int argc, char *argv[])
 {
     // Before the application object: the scale is read once, at its start.
-    qputenv("QT_SCALE_FACTOR", "2");
+    qputenv("QT_SCALE_FACTOR", "4");
     QApplication app(argc, argv);
     TestUiSmallScreen test;
     QTEST_SET_MAIN_SOURCE_PATH

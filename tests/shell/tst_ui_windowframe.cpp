@@ -66,8 +66,9 @@ PointerInput *input()
 // The pointer goes there and the program has seen it arrive.
 bool pointerTo(const QPoint &global)
 {
-    const bool ok = xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
-                             QString::number(global.y())});
+    const QPoint native = X11Probe::toNative(global);
+    const bool ok = xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(native.x()),
+                             QString::number(native.y())});
     return ok && KavoTest::WaitUntil([global] { return input()->last == global; }, 5000);
 }
 
@@ -75,8 +76,9 @@ bool pointerTo(const QPoint &global)
 // program sees nothing): done once the window has followed to `arrived`.
 bool dragStep(const QPoint &global, const std::function<bool()> &arrived)
 {
-    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
-                    QString::number(global.y())})
+    const QPoint native = X11Probe::toNative(global);
+    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(native.x()),
+                    QString::number(native.y())})
         && KavoTest::WaitUntil(arrived, 5000);
 }
 

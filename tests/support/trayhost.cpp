@@ -62,6 +62,7 @@ bool Xdotool(const QStringList &arguments)
 
 bool ClickAt(const QPoint &screenPos, int button)
 {
-    return Xdotool({QStringLiteral("mousemove"), QString::number(screenPos.x()), QString::number(screenPos.y()),
+    const QPoint native = X11Probe::toNative(screenPos);
+    return Xdotool({QStringLiteral("mousemove"), QString::number(native.x()), QString::number(native.y()),
                     QStringLiteral("click"), QString::number(button)});
 }

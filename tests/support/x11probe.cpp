@@ -1,6 +1,7 @@
 #include "support/x11probe.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -179,13 +180,29 @@ Window activeWindow()
     return v.size() >= 4 ? *reinterpret_cast<const Window *>(v.constData()) : 0;
 }
 
+namespace
+{
+qreal scaleFactor()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+} // namespace
+
 QRect rootGeometry(Window w)
 {
     auto g = reply(xcb_get_geometry_reply(conn(), xcb_get_geometry(conn(), w), nullptr));
     auto t = reply(xcb_translate_coordinates_reply(conn(), xcb_translate_coordinates(conn(), w, root(), 0, 0), nullptr));
     if (!g || !t)
         return QRect();
-    return QRect(t->dst_x, t->dst_y, g->width, g->height);
+    const qreal f = scaleFactor();
+    return QRect(qRound(t->dst_x / f), qRound(t->dst_y / f), qRound(g->width / f), qRound(g->height / f));
+}
+
+QPoint toNative(const QPoint &logical)
+{
+    const qreal f = scaleFactor();
+    return QPoint(qRound(logical.x() * f), qRound(logical.y() * f));
 }
 
 bool pointerGrabbed()

@@ -5,6 +5,7 @@
 // connection. Window ids are X ids.
 
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -45,8 +46,13 @@ Window windowManagerCheck();
 //     if (const QString no = X11Probe::windowManagerMissing(); !no.isEmpty())
 //         QFAIL(qPrintable(no));
 QString windowManagerMissing();
-// The window's place on the screen.
+// The window's place on the screen, in the toolkit's (logical) pixels like
+// every geometry a test compares it with: at a scale factor of 2 a window of
+// 268 x 200 covers 536 x 400 of the X server's pixels.
 QRect rootGeometry(Window w);
+// A point of the toolkit's screen in the X server's pixels, for input sent
+// from outside (xdotool).
+QPoint toNative(const QPoint &logical);
 // The window manager's client windows, bottom to top.
 QList<Window> stackingOrder();
 // Whether a client holds the pointer: a button held over a window (its

@@ -3,6 +3,7 @@
 #include "dialogs/autostart.h"
 #include "dialogs/settingsoptions.h"
 #include "resources/gui/skinresources.h"
+#include "shell/framegeometry.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
 
 namespace
@@ -76,9 +78,16 @@ BA2::BA2(QWidget *owner, const AppPaths &paths, const QImage *skin)
     setAttribute(Qt::WA_OpaquePaintEvent);
     createControls();
     Form_Load();
-    setFixedSize(DESIGN_WIDTH, DESIGN_HEIGHT);
-    // Over the middle of the main window.
-    move(owner->frameGeometry().center() - QPoint(DESIGN_WIDTH / 2, DESIGN_HEIGHT / 2));
+    // Over the middle of the main window, and wholly on the work area of its
+    // screen: on a screen smaller than the dialog (or at a large scale
+    // factor) the dialog is cut down to the work area, the title, the close
+    // button and the buttons at the bottom still in reach.
+    const QRect asked(owner->frameGeometry().center() - QPoint(DESIGN_WIDTH / 2, DESIGN_HEIGHT / 2),
+                      QSize(DESIGN_WIDTH, DESIGN_HEIGHT));
+    const QScreen *screen = owner->screen();
+    const QRect frame = FrameGeometry::FitInside(asked, screen ? screen->availableGeometry() : QRect());
+    setFixedSize(frame.size());
+    move(frame.topLeft());
 }
 
 void BA2::createControls()
@@ -118,9 +127,6 @@ void BA2::createControls()
     cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdCancel = new QPushButton(QStringLiteral("取消"), this);
     cmdApply = new QPushButton(QStringLiteral("应用(&A)"), this);
-    cmdOK->setGeometry(168, 248, 73, 25);
-    cmdCancel->setGeometry(248, 248, 73, 25);
-    cmdApply->setGeometry(328, 248, 73, 25);
     connect(cmdOK, &QPushButton::clicked, this, &BA2::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &BA2::cmdCancel_Click);
     connect(cmdApply, &QPushButton::clicked, this, &BA2::cmdApply_Click);
@@ -220,7 +226,11 @@ void BA2::Form_Resize()
     pic4->setGeometry(page);
     Pic2->setGeometry(page);
     Frame4->setGeometry(8, 8, page.width() - 16, page.height() - 16);
-    // The buttons stand on the strip of the body below the pages.
+    // The buttons stand on the strip of the body below the pages, at the
+    // bottom right corner however large the dialog is.
+    cmdOK->setGeometry(W - 252, H - 35, 73, 25);
+    cmdCancel->setGeometry(W - 172, H - 35, 73, 25);
+    cmdApply->setGeometry(W - 92, H - 35, 73, 25);
     for (QPushButton *b : {cmdOK, cmdCancel, cmdApply})
         b->raise();
 }

@@ -3,6 +3,7 @@
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
 #include "services/promotionplace.h"
+#include "shell/framegeometry.h"
 #include "shell/gui/picturebox.h"
 
 #include <QCloseEvent>
@@ -21,7 +22,11 @@ PromotionWindow::PromotionWindow(QWebEngineProfile *profile, const QString &capt
     setAttribute(Qt::WA_DeleteOnClose);
     // The program ends where its owner decides, not when a promotion closes.
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(client);
+    // A screen smaller than the window (or a large scale factor) gets a
+    // window as large as its work area; the close picture keeps its corner.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(FrameGeometry::FitInside(QRect(QPoint(), client), screen ? screen->availableGeometry() : QRect()).size());
+    m_closeFromRight = client.width() - closePicture.x();
 
     Pc1 = new PictureBox(this, Qt::white);
     Web1 = new WebPane(profile, Pc1);
@@ -70,6 +75,7 @@ void PromotionWindow::Form_Resize()
     Pc1->setGeometry(rect());
     // The pane's own border lies outside the window.
     Web1->setGeometry(-2, -2, Pc1->width() + 4, Pc1->height() + 4);
+    Picture1->move(width() - m_closeFromRight, Picture1->y());
     Picture1->raise();
 }
 
@@ -92,8 +98,12 @@ adsb::adsb(QWebEngineProfile *profile, const QString &portalBase)
 
 void adsb::Form_Load(const QString &portalBase)
 {
+    // Bottom right of the screen, and wholly on its work area: a panel
+    // taller than the gap below the window pushes it up.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(FloatingPromotionPlace(screen->geometry(), size()));
+        move(FrameGeometry::FitInside(QRect(FloatingPromotionPlace(screen->geometry(), size()), size()),
+                                      screen->availableGeometry())
+                 .topLeft());
     Web1->Navigate(portalBase + QStringLiteral("js/ads/fudong.html"));
 }
 

@@ -49,6 +49,8 @@ private:
     void Form_Resize();
     void Web1_NewWindow2(bool *Cancel);
     bool m_closing = false;
+    // The close picture's left edge, from the window's right edge.
+    int m_closeFromRight = 0;
 };
 
 // The floating promotion window "Form1": always on top near the bottom right
