@@ -27,12 +27,15 @@
 // DELAY ms late, its body at RATE bytes per second; 2500000,40 is 20 Mbit/s):
 // the online figures are then those of a real network.
 //
-// Usage: bench_playlatency [plays] [--link RATE,DELAY]   (default 20 plays;
-// needs a display: run it with scripts/with-x.sh, see README)
+// With --access-log FILE the portal writes every request it answers there.
+//
+// Usage: bench_playlatency [plays] [--link RATE,DELAY] [--access-log FILE]
+// (default 20 plays; needs a display: run it with scripts/with-x.sh, see README)
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 
 #include <QEventLoop>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
@@ -124,9 +127,13 @@ constexpr int HOVER_MS = 600;
 
 const quint32 PROBE_WORLD = QWebEngineScript::ApplicationWorld + 1;
 
-// What the game page transferred: the page itself and every resource, as
-// the engine reports them (0 from the cache, the headers for a 304).
+// What the game page transferred over the network: the page itself and
+// every resource, as the engine reports them (0 from the cache, the headers
+// for a 304); the program's own files do not count, nor what the page's
+// renderer took from its memory cache (no request went out for it, and the
+// engine reports the first load's size for it).
 const char BYTES[] = "performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'))"
+                     ".filter(function (e) { return /^https?:/.test(e.name) && e.requestStart > 0; })"
                      ".reduce(function (sum, e) { return sum + (e.transferSize || 0); }, 0)";
 
 double median(std::vector<double> v)
@@ -167,6 +174,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--link") && i + 1 < args.size())
             portalSwitches << QStringLiteral("--link") << args.at(++i);
+        else if (args.at(i) == QLatin1String("--access-log") && i + 1 < args.size())
+            portalSwitches << QStringLiteral("--access-log") << args.at(++i);
         else
             plays = qMax(1, args.at(i).toInt());
     }
@@ -214,8 +223,10 @@ int main(int argc, char *argv[])
 
     const QStringList games = {QStringLiteral("101"), QStringLiteral("102"), QStringLiteral("103"),
                                QStringLiteral("104"), QStringLiteral("105"), QStringLiteral("106")};
+    // Online plays by clicks in the portal's frame, the games in turns.
+    const auto playOnline = [&](int count, const char *label) {
     std::vector<Play> results;
-    for (int i = 0; i < plays; ++i) {
+    for (int i = 0; i < count; ++i) {
         const QString id = games.at(i % games.size());
         w.npc_Click(6);
         // The portal pane takes input once it is shown and has drawn again.
@@ -223,7 +234,7 @@ int main(int argc, char *argv[])
         const QPoint at = GameBox::centreOf(w.Web1, QStringLiteral("#g") + id, QStringLiteral("tuzomain"));
         if (at.x() < 0) {
             std::fprintf(stderr, "game %s is not on the portal page\n", qPrintable(id));
-            return 1;
+            std::exit(1);
         }
         const QString before = w.CurrentGameUrl;
         commandAt = -1;
@@ -255,7 +266,7 @@ int main(int argc, char *argv[])
         }
         if (w.CurrentGameUrl == before || commandAt < 0) {
             std::fprintf(stderr, "the click on game %s did not play it\n", qPrintable(id));
-            return 1;
+            std::exit(1);
         }
         play.command = commandAt - clickAt;
         const QVariantList seen = GameBox::js(w.Web1, QStringLiteral("var p = window.kavoClickProbe || {};"
@@ -323,16 +334,16 @@ int main(int argc, char *argv[])
         const QString resources = GameBox::js(
             w.Web2,
             QStringLiteral("performance.getEntriesByType('resource').filter(function (e) {"
-                           " return /ruffle|\\.wasm$|\\.swf$/.test(e.name); }).map(function (e) {"
+                           " return e.transferSize > 0 || /ruffle|\\.wasm$|\\.swf$/.test(e.name); }).map(function (e) {"
                            " return e.name.replace(/^.*\\//, '').slice(0, 12) + ' ' + Math.round(performance.timeOrigin"
                            " + e.startTime - %1) + '-' + Math.round(performance.timeOrigin + e.responseEnd - %1)"
-                           " + (e.transferSize === 0 ? ' cache' : e.transferSize < 1000 ? ' 304' : ' net'); }).join(', ')")
+                           " + (e.requestStart === 0 ? ' memory' : e.transferSize === 0 ? ' cache' : e.transferSize < 1000 ? ' 304' : ' net ' + e.transferSize); }).join(', ')")
                 .arg(clickAt, 0, 'f', 1),
             PROBE_WORLD).toString();
         play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
-        std::printf("play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
+        std::printf("%s play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
                     "  engine %6.1f | game page: ready %7.1f movie %7.1f frame %7.1f  (ms)\n",
-                    i + 1, qPrintable(id), play.down, play.click, play.navigate, play.command, play.engine,
+                    label, i + 1, qPrintable(id), play.down, play.click, play.navigate, play.command, play.engine,
                     play.ready, play.loaded, play.frame);
         std::printf("        from the command: frame %7.1f ms | transferred %9.0f bytes\n", play.frame - play.command,
                     play.bytes);
@@ -340,6 +351,21 @@ int main(int argc, char *argv[])
             std::printf("        game page resources: %s\n", qPrintable(resources));
         std::fflush(stdout);
         results.push_back(play);
+    }
+    return results;
+    };
+
+    const qsizetype link = portalSwitches.indexOf(QStringLiteral("--link"));
+    // Over the home line first, from a cold cache; then the same plays over
+    // loopback, every one a repeat (the runtime is in the cache by then).
+    std::vector<Play> results = playOnline(plays, link < 0 ? "online" : "online over the link");
+    std::vector<Play> loopback;
+    if (link >= 0) {
+        if (!box.portal.start({QStringLiteral("--port"), QString::number(box.portal.port())})) {
+            std::fprintf(stderr, "the portal did not start again on loopback\n");
+            return 1;
+        }
+        loopback = playOnline(plays, "online over loopback");
     }
 
     // The same games, downloaded: their copies in flash/ and the local player.
@@ -398,7 +424,7 @@ int main(int argc, char *argv[])
         local.push_back(play);
     }
 
-    std::vector<double> navigate, command, engine, frame, repeatFrame, repeatBytes, repeatMovie, localFrame;
+    std::vector<double> navigate, command, engine, frame, repeatFrame, repeatBytes, localFrame;
     for (const Play &p : results) {
         if (p.navigate >= 0)
             navigate.push_back(p.navigate);
@@ -408,14 +434,18 @@ int main(int argc, char *argv[])
         if (p.frame >= 0)
             frame.push_back(p.frame);
     }
-    for (size_t i = 1; i < results.size(); ++i) {
-        if (results[i].frame >= 0)
-            repeatFrame.push_back(results[i].frame - results[i].command);
-        repeatBytes.push_back(results[i].bytes);
-    }
-    for (size_t i = 1; i < local.size(); ++i)
-        if (local[i].frame >= 0)
-            localFrame.push_back(local[i].frame - local[i].command);
+    const auto repeatsOf = [](const std::vector<Play> &v, size_t from, std::vector<double> *frames, std::vector<double> *bytes) {
+        for (size_t i = from; i < v.size(); ++i) {
+            if (v[i].frame >= 0)
+                frames->push_back(v[i].frame - v[i].command);
+            if (bytes)
+                bytes->push_back(v[i].bytes);
+        }
+    };
+    repeatsOf(results, 1, &repeatFrame, &repeatBytes);
+    std::vector<double> loopFrame;
+    repeatsOf(loopback, 0, &loopFrame, nullptr);
+    repeatsOf(local, 1, &localFrame, nullptr);
     std::printf("%d plays, from the click:\n", plays);
     printRow("navigate", navigate);
     printRow("command", command);
@@ -425,17 +455,37 @@ int main(int argc, char *argv[])
                 " navigation start)\n",
                 results.front().command, results.front().engine, results.front().frame);
     std::printf("online, from the command (%s):\n",
-                portalSwitches.isEmpty() ? "loopback" : qPrintable(QStringLiteral("link ") + portalSwitches.last()));
+                link < 0 ? "loopback" : qPrintable(QStringLiteral("link ") + portalSwitches.at(link + 1)));
     std::printf("  first play  frame %8.1f ms   transferred %10.0f bytes\n",
                 results.front().frame - results.front().command, results.front().bytes);
     printRow("repeats", repeatFrame);
     std::printf("  repeats    transferred median %10.0f bytes   max %10.0f bytes (largest movie %lld bytes)\n",
                 median(repeatBytes), repeatBytes.empty() ? -1.0 : *std::max_element(repeatBytes.begin(), repeatBytes.end()),
                 largestMovie(games));
+    if (!loopback.empty()) {
+        std::printf("online over loopback, from the command (every play a repeat):\n");
+        printRow("repeats", loopFrame);
+        if (!repeatFrame.empty() && !loopFrame.empty())
+            std::printf("repeats over the link / over loopback (medians): %.2f\n", median(repeatFrame) / median(loopFrame));
+    }
     std::printf("downloaded, from the command:\n");
     std::printf("  first play  frame %8.1f ms\n", local.front().frame - local.front().command);
     printRow("repeats", localFrame);
-    if (!repeatFrame.empty() && !localFrame.empty())
-        std::printf("downloaded repeats / online repeats (medians): %.2f\n", median(localFrame) / median(repeatFrame));
+    // Compiled code the engine keeps between plays (its code cache).
+    qint64 js = 0;
+    qint64 wasm = 0;
+    QDirIterator files(box.paths.webDataDir(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (path.contains(QLatin1String("/Code Cache/js/")))
+            js += QFileInfo(path).size();
+        else if (path.contains(QLatin1String("/Code Cache/wasm/")))
+            wasm += QFileInfo(path).size();
+    }
+    std::printf("the engine's code cache: scripts %lld bytes, WebAssembly %lld bytes\n", js, wasm);
+    const std::vector<double> &online = loopFrame.empty() ? repeatFrame : loopFrame;
+    if (!online.empty() && !localFrame.empty())
+        std::printf("downloaded repeats / online repeats over loopback (medians): %.2f\n",
+                    median(localFrame) / median(online));
     return 0;
 }

@@ -334,8 +334,9 @@ Content Site::resolve(const std::string &path, const Visit &visit)
     }
     if (path.rfind("/pages/", 0) == 0 && !m_options.pages.empty())
         return fileContent((fs::path(m_options.pages) / path.substr(7)).string(), base);
-    // The game fonts change only with the portal's software, as the runtime does.
-    if (path.rfind("/fonts/", 0) == 0)
+    // The game fonts and the player's scripts change only with the portal's
+    // software, as the runtime does.
+    if (path.rfind("/fonts/", 0) == 0 || path.rfind("/js/", 0) == 0)
         return fileContent((root / path.substr(1)).string(), base, 200, "public, max-age=3600");
     if (path.rfind("/ruffle/", 0) == 0)
         return fileContent((fs::path(m_options.ruffle) / path.substr(8)).string(), base, 200,

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -90,10 +91,14 @@ bool GameBox::installLocalPlayer()
 {
     const QString from = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
     PrepareApplicationFolder(paths);
+    // Installed once, for as many games as are placed.
+    const auto linked = [&](const QString &name) {
+        const QString at = paths.dataFile(name);
+        return QFileInfo(at).symLinkTarget() == QFileInfo(from + name).absoluteFilePath() || QFile::link(from + name, at);
+    };
     QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
     return QFile::copy(from + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
-        && QFile::link(from + QStringLiteral("ruffle"), paths.dataFile(QStringLiteral("ruffle")))
-        && QFile::link(from + QStringLiteral("fonts"), paths.dataFile(QStringLiteral("fonts")));
+        && linked(QStringLiteral("ruffle")) && linked(QStringLiteral("fonts"));
 }
 
 bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)

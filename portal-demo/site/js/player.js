@@ -12,40 +12,55 @@ function kavoPlay(url, missingText) {
         fail("Flash 播放器没有加载成功，请刷新重试。");
         return;
     }
-    // Ask first, so that a missing game, and a page served in its place (a
-    // server's or a hotel network's), get our own message. A file that is
-    // no movie for other reasons gets the runtime's own (Chinese) panel.
-    fetch(url, { method: "HEAD" }).then(function (answer) {
-        if (!answer.ok) {
-            fail(missingText || "没有找到这个游戏。");
+    var failed = false;
+    function stop(text) {
+        if (failed)
             return;
-        }
-        if (/^text\/html/i.test(answer.headers.get("Content-Type") || "")) {
-            fail("游戏文件已损坏，请稍后再试。");
-            return;
-        }
-        var player = window.RufflePlayer.newest().createPlayer();
-        player.id = "player";
-        player.style.width = "100%";
-        player.style.height = "100%";
-        stage.appendChild(player);
-        // The game hears its keys without a click into it: the runtime
-        // takes keys while the container in its player has the focus, given
-        // from outside once the movie plays, a frame after its data is there.
-        player.addEventListener("loadeddata", function () {
+        failed = true;
+        fail(text);
+    }
+    // The movie is asked for at once, beside the runtime's start: the
+    // runtime's own request for it, once it is ready, takes this answer.
+    var early = document.createElement("link");
+    early.rel = "preload";
+    early.as = "fetch";
+    early.crossOrigin = "anonymous";
+    early.href = url;
+    document.head.appendChild(early);
+    var player = window.RufflePlayer.newest().createPlayer();
+    player.id = "player";
+    player.style.width = "100%";
+    player.style.height = "100%";
+    stage.appendChild(player);
+    // The game hears its keys without a click into it: the runtime takes
+    // keys while the container in its player has the focus, given from
+    // outside once the movie plays, a frame after its data is there.
+    player.addEventListener("loadeddata", function () {
+        requestAnimationFrame(function () {
             requestAnimationFrame(function () {
-                requestAnimationFrame(function () {
-                    var container = player.shadowRoot && player.shadowRoot.getElementById("container");
-                    if (document.activeElement)
-                        document.activeElement.blur();
-                    (container || player).focus({ preventScroll: true });
-                });
+                var container = player.shadowRoot && player.shadowRoot.getElementById("container");
+                if (document.activeElement)
+                    document.activeElement.blur();
+                (container || player).focus({ preventScroll: true });
             });
-        }, { once: true });
-        player.load({ url: url }).catch(function () {
-            fail("游戏加载失败，请稍后再试。");
         });
+    }, { once: true });
+    // The runtime starts at once; the question whether the game is there
+    // goes out beside it, so that a missing game, and a page served in its
+    // place (a server's or a hotel network's), get our own message without
+    // a round trip more before every game. A file that is no movie for other
+    // reasons gets the runtime's own (Chinese) panel.
+    fetch(url, { method: "HEAD" }).then(function (answer) {
+        if (!answer.ok)
+            stop(missingText || "没有找到这个游戏。");
+        else if (/^text\/html/i.test(answer.headers.get("Content-Type") || ""))
+            stop("游戏文件已损坏，请稍后再试。");
     }, function () {
-        fail("网络连接失败，请稍后再试。");
+        stop("网络连接失败，请稍后再试。");
+    });
+    player.load({ url: url }).catch(function () {
+        // The answer to the question above, when it comes, says why.
+        if (!failed)
+            fail("游戏加载失败，请稍后再试。");
     });
 }

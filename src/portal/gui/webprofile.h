@@ -19,7 +19,10 @@ class ProgramProfile final : public QWebEngineProfile
     Q_DISABLE_COPY_MOVE(ProgramProfile)
 
 public:
-    static constexpr qint64 HttpCacheLimit = 100 * 1024 * 1024;
+    // The engine's disk cache keeps no entry larger than an eighth of its
+    // size: at 200 MB the Flash runtime's WebAssembly module (14.3 MB) and
+    // any game up to 25 MB stay cached between plays.
+    static constexpr qint64 HttpCacheLimit = 200 * 1024 * 1024;
 
     explicit ProgramProfile(const AppPaths &paths, QObject *parent = nullptr);
     ~ProgramProfile() override;
