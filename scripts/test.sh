@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test under a private X server with a
 # window manager; ends non-zero on any failure. Without arguments it then
-# runs the checks kept beside the tests: the headless tests again under the
+# runs the checks kept beside the tests: the window tests again at twice the
+# scale, the headless tests again under the
 # sanitizers (scripts/sanitize.sh) and every fuzz target for
 # $KAVO_FUZZ_SECONDS seconds (default 30, scripts/fuzz.sh). Arguments go to
 # ctest and run only the tests they select.
@@ -21,6 +22,12 @@ status=0
 bash "$root/scripts/with-x.sh" ctest --test-dir "$build" --output-on-failure "$@" || status=1
 stage "tests"
 [ $# -eq 0 ] || exit "$status"
+
+# The window tests again at twice the scale, on a screen large enough for the
+# design sizes (a 2560 x 2048 HiDPI screen, 1280 x 1024 in the toolkit's pixels).
+KAVO_TEST_SCREEN=2560x2048x24 QT_SCALE_FACTOR=2 \
+  bash "$root/scripts/with-x.sh" ctest --test-dir "$build" --output-on-failure -L ui || status=1
+stage "window tests at twice the scale"
 
 bash "$root/scripts/sanitize.sh" || status=1
 stage "sanitizer build and headless tests"

@@ -101,9 +101,15 @@ bool hasInk(const QImage &img)
     return false;
 }
 
+// What the screen shows of `area`, a pixel for each of the toolkit's: at
+// twice the scale every pixel of the skin covers four of the screen's, and
+// one of them stands for it.
 QImage screenShot(const QRect &area)
 {
-    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .scaled(area.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 } // namespace
 
@@ -341,8 +347,9 @@ private Q_SLOTS:
         const QPoint grip = d->mapToGlobal(QPoint(200, 12));
         const QRect before = X11Probe::rootGeometry(xid(d));
         const auto pointerTo = [](const QPoint &p) {
-            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-                            QString::number(p.y())});
+            const QPoint native = X11Probe::toNative(p);
+            return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(native.x()),
+                            QString::number(native.y())});
         };
         QVERIFY(pointerTo(grip));
         QVERIFY(Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));

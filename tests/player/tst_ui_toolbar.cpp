@@ -418,7 +418,8 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     w->c_z_click(0);
     const QStringList paused = screenshotsIn(QStringLiteral("暂停"));
     QCOMPARE(paused.size(), 1);
-    QCOMPARE(QImage(desktop() + QStringLiteral("/暂停/") + paused.first()).size(), w->Web2->size());
+    QCOMPARE(QImage(desktop() + QStringLiteral("/暂停/") + paused.first()).size(),
+             w->Web2->size() * w->Web2->devicePixelRatio());
 }
 
 void TestUiToolbar::screenshotFolderName_data()

@@ -59,11 +59,6 @@ QPoint onView(const QSize &view, double x, double y)
     return onView(view, QRectF(x, y, 1, 1)).topLeft();
 }
 
-QImage shot(QWidget *w)
-{
-    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // Distinct colours (4 bits a channel) among samples of the area.
 int colourCount(const QImage &img, const QRect &area)
 {
@@ -219,15 +214,15 @@ bool tst_ui_RufflePlay::drawn(QWebEngineView &view)
 {
     // Before the runtime draws, the pane shows the page's plain background.
     return waitLooking([&] {
-        return colourCount(shot(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12;
+        return colourCount(pictureOf(&view), onView(view.size(), QRectF(0, 0, kStageWidth, kStageHeight))) >= 12;
     }, 45000, 200);
 }
 
 bool tst_ui_RufflePlay::animates(QWebEngineView &view, const QRect &area)
 {
     // Until the game has drawn a frame that differs from the first picture.
-    const QImage a = shot(&view);
-    return waitLooking([&] { return changedShare(a, shot(&view), area) > 0.002; }, 10000);
+    const QImage a = pictureOf(&view);
+    return waitLooking([&] { return changedShare(a, pictureOf(&view), area) > 0.002; }, 10000);
 }
 
 QString tst_ui_RufflePlay::appCopy()
@@ -362,7 +357,7 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
     // The basket is the only brown thing on the row just above the grass.
     const QRect row = onView(view->size(), QRectF(0, 328, kStageWidth, 12));
     auto basketX = [&]() {
-        const QImage img = shot(view);
+        const QImage img = pictureOf(view);
         double sum = 0;
         int n = 0;
         for (int y = row.top(); y <= row.bottom(); ++y)
@@ -439,9 +434,9 @@ void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
     // blades alike (a busy machine may take a while to deliver the click).
     bool still = false;
     for (int i = 0; i < 8 && !still; ++i) {
-        const QImage a = shot(view);
+        const QImage a = pictureOf(view);
         pageFramesPass(*view, 30);
-        still = changedShare(a, shot(view), blades) == 0.0;
+        still = changedShare(a, pictureOf(view), blades) == 0.0;
     }
     QVERIFY2(still, "the windmill did not stop");
 

@@ -174,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         waitForSize(w, QSize(903, 614));
-        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shot = pictureOf(w);
         const QImage &skin = w->ppt[0];
         const int W = 903;
         const int H = 614;

@@ -135,6 +135,12 @@ bool GameBox::writeFile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+QImage pictureOf(QWidget *w)
+{
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32).scaled(w->size(), Qt::IgnoreAspectRatio,
+                                                                            Qt::FastTransformation);
+}
+
 int colourCount(const QImage &img)
 {
     QSet<QRgb> colours;

@@ -95,6 +95,9 @@ public:
 
 // Distinct colours (4 bits a channel) among samples of a picture.
 int colourCount(const QImage &img);
+// The widget's picture with a pixel for each of the toolkit's: at twice the
+// scale one of the four screen pixels stands for each.
+QImage pictureOf(QWidget *w);
 // Waits until the pane shows a drawn game rather than a plain page.
 bool waitForGamePicture(QWidget *pane, int timeoutMs = 45000);
 // The button's persistent image equals the frame `rect` of `strip`.

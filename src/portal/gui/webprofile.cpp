@@ -170,10 +170,16 @@ QString redirectedProfileName(EngineHomeRedirect &&)
 // keeps the desktop's cache folder, and a user's own choice stays.
 const AppPaths &keepDriverCacheInside(const AppPaths &paths)
 {
-    if (!paths.isPerUser() && !qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR")) {
+    // The user's own choice stands; one this function made for an earlier
+    // profile of the process (its folder may be gone) is replaced.
+    static QByteArray chosenHere;
+    const bool usersChoice = qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR")
+        && qgetenv("MESA_SHADER_CACHE_DIR") != chosenHere;
+    if (!paths.isPerUser() && !usersChoice) {
         const QString folder = paths.webDataDir() + QStringLiteral("/mesa_shader_cache");
         QDir().mkpath(folder);
-        qputenv("MESA_SHADER_CACHE_DIR", QFile::encodeName(folder));
+        chosenHere = QFile::encodeName(folder);
+        qputenv("MESA_SHADER_CACHE_DIR", chosenHere);
     }
     return paths;
 }
