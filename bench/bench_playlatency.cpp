@@ -144,6 +144,24 @@ double median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// Where the game page's time went: its runtime and game files (and anything
+// else it transferred), when each was fetched (ms from `from`) and where it
+// came from.
+QString resourcesOf(WebPane *pane, double from)
+{
+    return GameBox::js(
+               pane,
+               QStringLiteral("performance.getEntriesByType('resource').filter(function (e) {"
+                              " return e.transferSize > 0 || /ruffle|\\.wasm$|\\.swf$/.test(e.name); }).map(function (e) {"
+                              " return e.name.replace(/^.*\\//, '').slice(0, 12) + ' ' + Math.round(performance.timeOrigin"
+                              " + e.startTime - %1) + '-' + Math.round(performance.timeOrigin + e.responseEnd - %1)"
+                              " + (/^https?:/.test(e.name) ? (e.requestStart === 0 ? ' memory' : e.transferSize === 0 ? ' cache'"
+                              " : e.transferSize < 1000 ? ' 304' : ' net ' + e.transferSize) : ' local'); }).join(', ')")
+                   .arg(from, 0, 'f', 1),
+               PROBE_WORLD)
+        .toString();
+}
+
 long long largestMovie(const QStringList &games)
 {
     long long largest = 0;
@@ -331,15 +349,7 @@ int main(int argc, char *argv[])
         }
         // Where the game page's time went: its largest resources, when each
         // was fetched (ms from the click) and whether it came from the cache.
-        const QString resources = GameBox::js(
-            w.Web2,
-            QStringLiteral("performance.getEntriesByType('resource').filter(function (e) {"
-                           " return e.transferSize > 0 || /ruffle|\\.wasm$|\\.swf$/.test(e.name); }).map(function (e) {"
-                           " return e.name.replace(/^.*\\//, '').slice(0, 12) + ' ' + Math.round(performance.timeOrigin"
-                           " + e.startTime - %1) + '-' + Math.round(performance.timeOrigin + e.responseEnd - %1)"
-                           " + (e.requestStart === 0 ? ' memory' : e.transferSize === 0 ? ' cache' : e.transferSize < 1000 ? ' 304' : ' net ' + e.transferSize); }).join(', ')")
-                .arg(clickAt, 0, 'f', 1),
-            PROBE_WORLD).toString();
+        const QString resources = resourcesOf(w.Web2, clickAt);
         play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
         std::printf("%s play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
                     "  engine %6.1f | game page: ready %7.1f movie %7.1f frame %7.1f  (ms)\n",
@@ -418,8 +428,18 @@ int main(int argc, char *argv[])
             play.frame = state->at(1).toDouble() - start;
         }
         play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
-        std::printf("downloaded play %2d game %s | from the command: frame %7.1f ms | transferred %9.0f bytes\n",
-                    i + 1, qPrintable(id), play.frame - play.command, play.bytes);
+        const QVariantList detail = GameBox::js(w.Web2, QStringLiteral("var p = window.kavoPlayProbe || {};"
+                                                                       " [p.ready || 0, p.data || 0]"),
+                                                PROBE_WORLD)
+                                        .toList();
+        const auto since = [&](int k) { return detail.size() == 2 && detail.at(k).toDouble() > 0 ? detail.at(k).toDouble() - commandAt : -1.0; };
+        std::printf("downloaded play %2d game %s | from the command: ready %7.1f movie %7.1f frame %7.1f ms"
+                    " | transferred %9.0f bytes | renderer %lld\n",
+                    i + 1, qPrintable(id), since(0), since(1), play.frame - play.command, play.bytes,
+                    qint64(w.Web2->page()->renderProcessPid()));
+        const QString resources = resourcesOf(w.Web2, commandAt);
+        if (!resources.isEmpty())
+            std::printf("        game page resources: %s\n", qPrintable(resources));
         std::fflush(stdout);
         local.push_back(play);
     }
