@@ -30,6 +30,19 @@ class TestUiSmallScreen : public QObject
         return X11Probe::rootGeometry(X11Probe::xid(w));
     }
 
+    // A promotion window of the design size `design`, shown: cut to the work
+    // area, on it, its close picture `fromRight` pixels from its right edge.
+    static void fitsWithItsClosePicture(PromotionWindow *window, const QSize &design, int fromRight)
+    {
+        const QRect area = workArea();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window, 10000));
+        QCOMPARE(window->size(), design.boundedTo(area.size()));
+        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(window)), 5000);
+        QCOMPARE(window->Picture1->x(), window->width() - fromRight);
+        window->close();
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -116,20 +129,9 @@ private Q_SLOTS:
         // Both close themselves (the recommendation after 8 s) and go with it.
         QPointer<ba4> recommendation = new ba4(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
         recommendation->Timer1->stop();
-        recommendation->show();
-        QVERIFY(QTest::qWaitForWindowExposed(recommendation, 10000));
-        QCOMPARE(recommendation->size(), QSize(350, 250).boundedTo(area.size()));
-        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(recommendation)), 5000);
-        QCOMPARE(recommendation->Picture1->x(), recommendation->width() - 54);
-        recommendation->close();
-
+        fitsWithItsClosePicture(recommendation, QSize(350, 250), 54);
         QPointer<adsb> floating = new adsb(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
-        floating->show();
-        QVERIFY(QTest::qWaitForWindowExposed(floating, 10000));
-        QCOMPARE(floating->size(), QSize(268, 200).boundedTo(area.size()));
-        QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(floating)), 5000);
-        QCOMPARE(floating->Picture1->x(), floating->width() - 16);
-        floating->close();
+        fitsWithItsClosePicture(floating, QSize(268, 200), 16);
         QTRY_VERIFY_WITH_TIMEOUT(!recommendation && !floating, 5000);
     }
 };

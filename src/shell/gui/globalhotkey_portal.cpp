@@ -61,7 +61,7 @@ Q_DECLARE_METATYPE(PortalShortcut)
 
 namespace
 {
-// The trigger in the notation of the shortcut specification ("CTRL+s").
+// The trigger as the desktop's shortcut service writes it ("CTRL+s").
 QString triggerText(QKeyCombination key)
 {
     QString text;
