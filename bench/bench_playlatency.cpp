@@ -211,7 +211,7 @@ int main(int argc, char *argv[])
     probe.setInjectionPoint(QWebEngineScript::DocumentCreation);
     probe.setWorldId(PROBE_WORLD);
     probe.setRunsOnSubFrames(false);
-    w.Web2->page()->scripts().insert(probe);
+    w.game()->Web2()->page()->scripts().insert(probe);
     // Seen by frames loaded from now on: the portal page is loaded again.
     QWebEngineScript clickProbe;
     clickProbe.setName(QStringLiteral("kavo-click-probe"));
@@ -219,13 +219,13 @@ int main(int argc, char *argv[])
     clickProbe.setInjectionPoint(QWebEngineScript::DocumentCreation);
     clickProbe.setWorldId(PROBE_WORLD);
     clickProbe.setRunsOnSubFrames(true);
-    w.Web1->page()->scripts().insert(clickProbe);
+    w.Web1()->page()->scripts().insert(clickProbe);
     // The old page still answers until the new one commits: wait for the
     // new load before asking whether the portal is ready.
     bool reloaded = false;
     const QMetaObject::Connection reload =
-        QObject::connect(w.Web1, &QWebEngineView::loadFinished, &w, [&reloaded] { reloaded = true; });
-    w.Web1->Navigate(box.base());
+        QObject::connect(w.Web1(), &QWebEngineView::loadFinished, &w, [&reloaded] { reloaded = true; });
+    w.Web1()->Navigate(box.base());
     const bool loadedAgain = KavoTest::WaitUntil([&reloaded] { return reloaded; }, 20000);
     QObject::disconnect(reload);
     if (!loadedAgain || !box.portalReady()) {
@@ -234,7 +234,7 @@ int main(int argc, char *argv[])
     }
 
     double commandAt = -1;
-    QObject::connect(w.Web2, &WebPane::BeforeNavigate2, &w, [&](const QString &url, bool *) {
+    QObject::connect(w.game()->Web2(), &WebPane::BeforeNavigate2, &w, [&](const QString &url, bool *) {
         if (url != QLatin1String("about:blank"))
             commandAt = nowMs();
     });
@@ -248,23 +248,23 @@ int main(int argc, char *argv[])
         const QString id = games.at(i % games.size());
         w.npc_Click(6);
         // The portal pane takes input once it is shown and has drawn again.
-        (void)QTest::qWaitFor([&] { return w.Web1->isVisible(); }, 5000);
-        const QPoint at = GameBox::centreOf(w.Web1, QStringLiteral("#g") + id, QStringLiteral("tuzomain"));
+        (void)QTest::qWaitFor([&] { return w.Web1()->isVisible(); }, 5000);
+        const QPoint at = GameBox::centreOf(w.Web1(), QStringLiteral("#g") + id, QStringLiteral("tuzomain"));
         if (at.x() < 0) {
             std::fprintf(stderr, "game %s is not on the portal page\n", qPrintable(id));
             std::exit(1);
         }
-        const QString before = w.CurrentGameUrl;
+        const QString before = w.state().CurrentGameUrl;
         commandAt = -1;
-        GameBox::js(w.Web1, QStringLiteral("window.kavoClickProbe = {}"), PROBE_WORLD);
+        GameBox::js(w.Web1(), QStringLiteral("window.kavoClickProbe = {}"), PROBE_WORLD);
         Play play;
         double clickAt = 0;
         // The first clicks after the pane is shown again may come before the
         // page takes input; the click that plays is the one measured.
-        for (int attempt = 0; attempt < 20 && w.CurrentGameUrl == before; ++attempt) {
+        for (int attempt = 0; attempt < 20 && w.state().CurrentGameUrl == before; ++attempt) {
             // As a user does, the pointer rests on the game before the click;
             // the portal's hover effect has ended by then.
-            QTest::mouseMove(w.Web1->focusProxy(), at);
+            QTest::mouseMove(w.Web1()->focusProxy(), at);
             QTest::qWait(HOVER_MS);
             clickAt = nowMs();
             // Waited for in an event loop of its own: QTest's waits sleep
@@ -273,21 +273,21 @@ int main(int argc, char *argv[])
             QEventLoop played;
             QTimer::singleShot(1000, &played, &QEventLoop::quit);
             const QMetaObject::Connection seen =
-                QObject::connect(w.Web2, &WebPane::BeforeNavigate2, &played, [&](const QString &url, bool *) {
+                QObject::connect(w.game()->Web2(), &WebPane::BeforeNavigate2, &played, [&](const QString &url, bool *) {
                     if (url != QLatin1String("about:blank"))
                         played.quit();
                 });
-            QTest::mouseClick(w.Web1->focusProxy(), Qt::LeftButton, {}, at);
-            if (w.CurrentGameUrl == before)
+            QTest::mouseClick(w.Web1()->focusProxy(), Qt::LeftButton, {}, at);
+            if (w.state().CurrentGameUrl == before)
                 played.exec();
             QObject::disconnect(seen);
         }
-        if (w.CurrentGameUrl == before || commandAt < 0) {
+        if (w.state().CurrentGameUrl == before || commandAt < 0) {
             std::fprintf(stderr, "the click on game %s did not play it\n", qPrintable(id));
             std::exit(1);
         }
         play.command = commandAt - clickAt;
-        const QVariantList seen = GameBox::js(w.Web1, QStringLiteral("var p = window.kavoClickProbe || {};"
+        const QVariantList seen = GameBox::js(w.Web1(), QStringLiteral("var p = window.kavoClickProbe || {};"
                                                                      " window.kavoClickProbe = {};"
                                                                      " [p.down || 0, p.click || 0, p.navigate || 0]"),
                                               PROBE_WORLD)
@@ -318,7 +318,7 @@ int main(int argc, char *argv[])
                     return;
                 state->asking = true;
                 QPointer<QEventLoop> loop(&shown);
-                w.Web2->page()->runJavaScript(read, PROBE_WORLD, [state, loop, clickAt](const QVariant &v) {
+                w.game()->Web2()->page()->runJavaScript(read, PROBE_WORLD, [state, loop, clickAt](const QVariant &v) {
                     state->asking = false;
                     const QVariantList t = v.toList();
                     // The previous game's page may still answer.
@@ -339,7 +339,7 @@ int main(int argc, char *argv[])
             if (times.at(1).toDouble() > 0)
                 play.frame = times.at(1).toDouble() - clickAt;
         }
-        const QVariantList detail = GameBox::js(w.Web2, QStringLiteral("var p = window.kavoPlayProbe || {};"
+        const QVariantList detail = GameBox::js(w.game()->Web2(), QStringLiteral("var p = window.kavoPlayProbe || {};"
                                                                        " [p.ready || 0, p.data || 0]"),
                                                 PROBE_WORLD)
                                         .toList();
@@ -349,8 +349,8 @@ int main(int argc, char *argv[])
         }
         // Where the game page's time went: its largest resources, when each
         // was fetched (ms from the click) and whether it came from the cache.
-        const QString resources = resourcesOf(w.Web2, clickAt);
-        play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
+        const QString resources = resourcesOf(w.game()->Web2(), clickAt);
+        play.bytes = GameBox::js(w.game()->Web2(), QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
         std::printf("%s play %2d game %s | portal frame: down %5.1f click %5.1f navigate %5.1f | command %6.1f"
                     "  engine %6.1f | game page: ready %7.1f movie %7.1f frame %7.1f  (ms)\n",
                     label, i + 1, qPrintable(id), play.down, play.click, play.navigate, play.command, play.engine,
@@ -389,8 +389,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < plays; ++i) {
         const QString id = games.at(i % games.size());
         // From another page each time, as a user comes from the list.
-        w.Web2->Navigate(QStringLiteral("about:blank"));
-        (void)KavoTest::WaitUntil([&] { return w.Web2->url().toString() == QLatin1String("about:blank"); }, 10000);
+        w.game()->Web2()->Navigate(QStringLiteral("about:blank"));
+        (void)KavoTest::WaitUntil([&] { return w.game()->Web2()->url().toString() == QLatin1String("about:blank"); }, 10000);
         const double start = nowMs();
         commandAt = -1;
         box.play(QStringLiteral("tuzoflash://%1$$$%2games/%1.swf$$$%u6E38%u620F%1").arg(id, box.base()));
@@ -406,7 +406,7 @@ int main(int argc, char *argv[])
                     return;
                 asking = true;
                 QPointer<QEventLoop> loop(&shown);
-                w.Web2->page()->runJavaScript(
+                w.game()->Web2()->page()->runJavaScript(
                     QStringLiteral("window.kavoPlayProbe && window.kavoPlayProbe.frame ?"
                                    " [window.kavoPlayProbe.start, window.kavoPlayProbe.frame] : []"),
                     PROBE_WORLD, [state, loop, start, &asking](const QVariant &v) {
@@ -427,8 +427,8 @@ int main(int argc, char *argv[])
             play.command = commandAt - start;
             play.frame = state->at(1).toDouble() - start;
         }
-        play.bytes = GameBox::js(w.Web2, QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
-        const QVariantList detail = GameBox::js(w.Web2, QStringLiteral("var p = window.kavoPlayProbe || {};"
+        play.bytes = GameBox::js(w.game()->Web2(), QString::fromLatin1(BYTES), PROBE_WORLD).toDouble();
+        const QVariantList detail = GameBox::js(w.game()->Web2(), QStringLiteral("var p = window.kavoPlayProbe || {};"
                                                                        " [p.ready || 0, p.data || 0]"),
                                                 PROBE_WORLD)
                                         .toList();
@@ -436,8 +436,8 @@ int main(int argc, char *argv[])
         std::printf("downloaded play %2d game %s | from the command: ready %7.1f movie %7.1f frame %7.1f ms"
                     " | transferred %9.0f bytes | renderer %lld\n",
                     i + 1, qPrintable(id), since(0), since(1), play.frame - play.command, play.bytes,
-                    qint64(w.Web2->page()->renderProcessPid()));
-        const QString resources = resourcesOf(w.Web2, commandAt);
+                    qint64(w.game()->Web2()->page()->renderProcessPid()));
+        const QString resources = resourcesOf(w.game()->Web2(), commandAt);
         if (!resources.isEmpty())
             std::printf("        game page resources: %s\n", qPrintable(resources));
         std::fflush(stdout);

@@ -246,7 +246,7 @@ int main(int argc, char *argv[])
     // runtime shows the game: a game plays for a while, as in a session.
     const auto gameLoaded = [&](QSignalSpy &loads) {
         return waitUntil([&] { return !loads.isEmpty(); }, 60000)
-            && askUntil(w.Web2, QStringLiteral("(function(){var p=document.getElementById('player');"
+            && askUntil(w.game()->Web2(), QStringLiteral("(function(){var p=document.getElementById('player');"
                                                "var c=p&&p.shadowRoot&&p.shadowRoot.querySelector('canvas');"
                                                "return !!(c&&c.width);})()"),
                         60000);
@@ -269,9 +269,9 @@ int main(int argc, char *argv[])
     for (int i = 0; i < plays; ++i) {
         const QString command = QStringLiteral("tuzoflash://") + games.at(i % games.size());
         w.npc_Click(6);
-        QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
-        GameBox::followLink(w.Web1, command, QStringLiteral("tuzomain"));
-        if (!waitUntil([&] { return w.CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
+        QSignalSpy loads(w.game()->Web2(), &QWebEngineView::loadFinished);
+        GameBox::followLink(w.Web1(), command, QStringLiteral("tuzomain"));
+        if (!waitUntil([&] { return w.state().CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
             std::fprintf(stderr, "play %d (%s) did not start\n", i + 1, qPrintable(command));
             return 1;
         }
@@ -294,22 +294,22 @@ int main(int argc, char *argv[])
     w.lc_Click(0);
     for (int i = 0; i < opens; ++i) {
         w.npc_Click(8);
-        const QString before = w.CurrentGameUrl;
+        const QString before = w.state().CurrentGameUrl;
         const int line = 1 + i % games.size();
-        QSignalSpy loads(w.Web2, &QWebEngineView::loadFinished);
-        QSignalSpy starts(w.Web2, &QWebEngineView::loadStarted);
+        QSignalSpy loads(w.game()->Web2(), &QWebEngineView::loadFinished);
+        QSignalSpy starts(w.game()->Web2(), &QWebEngineView::loadStarted);
         // The list page reloads after each play's list change; a click that
         // falls on the page being replaced is lost, so it is given again.
         bool clicked = false;
         for (int attempt = 0; attempt < 3 && !clicked; ++attempt) {
-            if (!askUntil(w.Web3, QStringLiteral("document.readyState == 'complete'"
+            if (!askUntil(w.list()->Web3(), QStringLiteral("document.readyState == 'complete'"
                                                  " && !!document.querySelector('a[href^=\"open://%1\"]')")
                                       .arg(line),
                           10000)) {
                 std::fprintf(stderr, "the recent list page shows no item %d\n", line);
                 return 1;
             }
-            GameBox::clickElement(w.Web3, QStringLiteral("a[href^=\"open://%1\"]").arg(line));
+            GameBox::clickElement(w.list()->Web3(), QStringLiteral("a[href^=\"open://%1\"]").arg(line));
             clicked = waitUntil([&] { return !starts.isEmpty() || !loads.isEmpty(); }, 5000);
         }
         // The item at the top may be the game playing: it plays again.

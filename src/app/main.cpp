@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
     // Opt-in start-up trace for the start-up benchmark (bench/startup_bench.sh):
     // the first load of the portal pane, finished or failed.
     if (qEnvironmentVariableIsSet("KAVO_STARTUP_TRACE")) {
-        QObject::connect(window.Web1, &QWebEngineView::loadFinished, &window, [](bool ok) {
+        QObject::connect(window.Web1(), &QWebEngineView::loadFinished, &window, [](bool ok) {
             static bool reported = false;
             if (reported)
                 return;

@@ -1,42 +1,27 @@
 #include "dialogs/settingsoptions.h"
 
 #include "dialogs/autostart.h"
-#include "startup/settingsstore.h"
-
-namespace
-{
-const QString SECTION = QStringLiteral("S_q");
-
-bool readOption(const QString &configPath, const QString &key)
-{
-    return SettingWhole(ReadIniValue(configPath, SECTION, key, QStringLiteral("0"))) != 1;
-}
-
-void writeOption(const QString &configPath, const QString &key, bool on)
-{
-    WriteIniValue(configPath, SECTION, key, on ? QStringLiteral("2") : QStringLiteral("1"));
-}
-} // namespace
+#include "startup/settings.h"
 
 SettingsOptions ReadSettingsOptions(const QString &configPath)
 {
     SettingsOptions options;
-    options.closeToTray = readOption(configPath, QStringLiteral("quit"));
-    options.keepSize = readOption(configPath, QStringLiteral("s_size"));
-    options.balloons = readOption(configPath, QStringLiteral("s_pao"));
-    options.autoStart = readOption(configPath, QStringLiteral("s_kai"));
+    options.closeToTray = Settings::Option(configPath, Settings::QUIT);
+    options.keepSize = Settings::Option(configPath, Settings::S_SIZE);
+    options.balloons = Settings::Option(configPath, Settings::S_PAO);
+    options.autoStart = Settings::Option(configPath, Settings::S_KAI);
     return options;
 }
 
 void WriteSettingsOptions(const QString &configPath, const SettingsOptions &options,
                           const QString &autostartFolder, const QString &command)
 {
-    writeOption(configPath, QStringLiteral("s_size"), options.keepSize);
-    writeOption(configPath, QStringLiteral("s_kai"), options.autoStart);
+    Settings::WriteOption(configPath, Settings::S_SIZE, options.keepSize);
+    Settings::WriteOption(configPath, Settings::S_KAI, options.autoStart);
     if (options.autoStart)
         Autostart::Write(autostartFolder, command);
     else
         Autostart::Remove(autostartFolder);
-    writeOption(configPath, QStringLiteral("s_pao"), options.balloons);
-    writeOption(configPath, QStringLiteral("quit"), options.closeToTray);
+    Settings::WriteOption(configPath, Settings::S_PAO, options.balloons);
+    Settings::WriteOption(configPath, Settings::QUIT, options.closeToTray);
 }

@@ -1,8 +1,9 @@
 #include "mainwindow/ba1.h"
 
-#include "portal/gui/gamepage.h"
+#include "mainwindow/gamepagepart.h"
+#include "mainwindow/listpagepart.h"
+#include "mainwindow/windowkit.h"
 
-#include "lists/listpage.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "resources/gui/skinresources.h"
@@ -18,45 +19,15 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+using namespace WindowKit;
+
 namespace
 {
 // Design size of the window: 13550 x 9210 twips.
 constexpr int DESIGN_WIDTH = 903;
 constexpr int DESIGN_HEIGHT = 614;
 
-const QColor PANEL_BORDER = QColor::fromRgb(SkinColors::PanelBorder);
-const QColor GAME_BACKGROUND(0x20, 0x20, 0x28);
-const QColor LIST_TAB(0xf5, 0xf5, 0xf5);
-const QColor LINK_TEXT(0x1f, 0x5f, 0xaf);
 const QColor TIP_BACKGROUND(0xff, 0xff, 0xe1);
-
-void setTextColour(QWidget *w, QColor colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    w->setPalette(pal);
-}
-
-QLabel *makeLabel(const QString &text, QWidget *parent, QColor colour)
-{
-    auto *label = new QLabel(text, parent);
-    setTextColour(label, colour);
-    label->adjustSize();
-    return label;
-}
-
-// The small triangle before the game title and the list header.
-QImage bulletPicture()
-{
-    QImage img(7, 9, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2f, 0x77, 0xd0));
-    p.drawPolygon(QPolygonF({QPointF(1, 0.5), QPointF(6.5, 4.5), QPointF(1, 8.5)}));
-    return img;
-}
 
 // The picture of the loading panel: the application's badge and name.
 QImage loadingPicture()
@@ -129,57 +100,57 @@ void BA1::createControls()
 
     createCaption();
 
-    for (QWidget *&page : zz) {
+    for (QWidget *&page : m_zz) {
         page = new PictureBox(this, QColor::fromRgb(SkinColors::Body));
         page->setGeometry(4, 96, DESIGN_WIDTH - 8, DESIGN_HEIGHT - 124);
         page->hide();
     }
-    zz[0]->show();
+    m_zz[0]->show();
 
-    Web1 = new WebPane(m_profile, zz[0]);
-    Web4 = new WebPane(m_profile, zz[3]);
-    Web5 = new WebPane(m_profile, zz[4]);
-    createGamePage();
-    createListPage();
+    m_Web1 = new WebPane(m_profile, m_zz[0]);
+    m_Web4 = new WebPane(m_profile, m_zz[3]);
+    m_Web5 = new WebPane(m_profile, m_zz[4]);
+    m_game = new GamePagePart(m_zz[1], m_profile, m_ppt);
+    m_list = new ListPagePart(m_zz[2], m_profile, m_paths);
+    for (PictureBox *panel : {m_game->picg(), m_game->Picd()})
+        connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
+    connect(m_list, &ListPagePart::tabClicked, this, &BA1::lc_Click);
+    connect(m_list, &ListPagePart::pointerMoved, this, &BA1::lc_MouseMove);
 
-    zzer = new PictureBox(this, Qt::white);
-    P2 = new PictureBox(zzer);
-    P2->setPicture(loadingPicture());
-    P2->setCursor(Qt::PointingHandCursor);
-    webe = new ClickLabel(QStringLiteral("数据加载中，请稍后．．．"), zzer);
-    webe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    webe->resize(320, 260);
-    setTextColour(webe, QColor(0x50, 0x60, 0x70));
-    webe->setCursor(Qt::PointingHandCursor);
+    m_zzer = new PictureBox(this, Qt::white);
+    m_P2 = new PictureBox(m_zzer);
+    m_P2->setPicture(loadingPicture());
+    m_P2->setCursor(Qt::PointingHandCursor);
+    m_webe = new ClickLabel(QStringLiteral("数据加载中，请稍后．．．"), m_zzer);
+    m_webe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_webe->resize(320, 260);
+    setTextColour(m_webe, QColor(0x50, 0x60, 0x70));
+    m_webe->setCursor(Qt::PointingHandCursor);
 
     // Statistics request: never shown.
-    Web6 = new WebPane(m_profile, this);
-    Web6->setGeometry(0, 0, 1, 1);
-    Web6->hide();
+    m_Web6 = new WebPane(m_profile, this);
+    m_Web6->setGeometry(0, 0, 1, 1);
+    m_Web6->hide();
 
     // Stacking: pages over the tab bar (the full-screen game page covers it),
     // the overlay over the pages, caption buttons and the tooltip box on top.
-    for (QWidget *page : zz)
+    for (QWidget *page : m_zz)
         page->raise();
-    zzer->raise();
-    for (int i : {0, 1, 2, 4, 5})
-        npc[i]->raise();
-    P1->raise();
-
-    // Every rewritten list page reloads the list pane; the connection ends
-    // with the pane.
-    connect(ListPageEvents::instance(), &ListPageEvents::pageChanged, Web3, [this] { Web3->Refresh(); });
+    m_zzer->raise();
+    for (int i : {Caption::Minimise, Caption::Maximise, Caption::Close, Caption::OnTop, Caption::Menu})
+        m_npc[i]->raise();
+    m_P1->raise();
 }
 
 void BA1::createCaption()
 {
-    ni_name = makeLabel(QStringLiteral("Kavo游戏盒"), this, QColor::fromRgb(SkinColors::TitleText));
-    QFont titleFont = ni_name->font();
+    m_ni_name = makeLabel(QStringLiteral("Kavo游戏盒"), this, QColor::fromRgb(SkinColors::TitleText));
+    QFont titleFont = m_ni_name->font();
     titleFont.setBold(true);
-    ni_name->setFont(titleFont);
-    ni_name->adjustSize();
-    ni_name->move(28, 7);
-    renj = makeLabel(QStringLiteral("老板键 Ctrl+S"), this, QColor::fromRgb(SkinColors::PanelText));
+    m_ni_name->setFont(titleFont);
+    m_ni_name->adjustSize();
+    m_ni_name->move(28, 7);
+    m_renj = makeLabel(QStringLiteral("老板键 Ctrl+S"), this, QColor::fromRgb(SkinColors::PanelText));
 
     struct ButtonDesign
     {
@@ -197,104 +168,24 @@ void BA1::createCaption()
         auto *button = new ImageButton(d.index, this);
         button->resize(d.size);
         button->setToolTipText(QString::fromUtf8(d.tip));
-        npc[d.index] = button;
+        m_npc[d.index] = button;
         const int i = d.index;
         connect(button, &PictureBox::clicked, this, [this, i] { npc_Click(i); });
         connect(button, &PictureBox::mouseMoved, this,
                 [this, i](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint &pos) { npc_MouseMove(i, b, m, pos); });
     }
     // The first tab is the selected one at start (CurrentTab 6).
-    npc[6]->setEnabled(false);
+    m_npc[Caption::PortalTab]->setEnabled(false);
 
-    ad_pic = new PictureBox(this, Qt::white);
-    ad_pic->setGeometry(DESIGN_WIDTH - 270, 31, 250, 60);
-    ad_pic->hide();
-    adweb = new WebPane(m_profile, ad_pic);
+    m_ad_pic = new PictureBox(this, Qt::white);
+    m_ad_pic->setGeometry(DESIGN_WIDTH - 270, 31, 250, 60);
+    m_ad_pic->hide();
+    m_adweb = new WebPane(m_profile, m_ad_pic);
 
-    P1 = new PictureBox(this, TIP_BACKGROUND);
-    P1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    P1->setBorder(QColor(0x76, 0x76, 0x76));
-    bo_tip = makeLabel(QString(), P1, QColor(0x20, 0x20, 0x20));
-    bo_tip->move(2, 2);
-    P1->hide();
-}
-
-void BA1::createGamePage()
-{
-    const QColor panelText = QColor::fromRgb(SkinColors::PanelText);
-    QWidget *page = zz[1];
-
-    picg = new PictureBox(page, QColor::fromRgb(SkinColors::TitleStrip));
-    Image1 = new PictureBox(picg);
-    Image1->setPicture(bulletPicture());
-    Image1->move(10, 8);
-    yxname = makeLabel(QStringLiteral("当前：还没有开始游戏"), picg, panelText);
-    yxname->move(22, 5);
-
-    picf = new PictureBox(page, QColor::fromRgb(SkinColors::Body));
-    Pic1 = new PictureBox(picf, GAME_BACKGROUND);
-    tingzhi = makeLabel(QStringLiteral("当前游戏已经暂停"), Pic1, QColor(0xc8, 0xd0, 0xdc));
-    Web2 = new WebPane(m_profile, Pic1);
-    InstallGamePageScript(Web2->page());
-
-    Picd = new PictureBox(picf, QColor::fromRgb(SkinColors::Toolbar));
-    lblCount = makeLabel(QString(), Picd, panelText);
-    lblCount->resize(320, 16);
-    static const char *const toolTips[9] = {"停止", "", "静音", "", "", "", "", "显示", "显示"};
-    for (int i = 0; i < 9; ++i) {
-        c_z[i] = new ImageButton(i, i == 8 ? picg : Picd);
-        c_z[i]->setToolTipText(QString::fromUtf8(toolTips[i]));
-        c_z[i]->resize(45, 25);
-    }
-    c_z[7]->resize(26, 26);
-    c_z[8]->resize(55, 20);
-    c_z[8]->hide();
-
-    Pic2 = new PictureBox(page, Qt::white);
-    Webr = new WebPane(m_profile, Pic2);
-
-    for (PictureBox *panel : {picg, Picd})
-        connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
-}
-
-void BA1::createListPage()
-{
-    const QColor panelText = QColor::fromRgb(SkinColors::PanelText);
-    QWidget *page = zz[2];
-
-    pic4 = new PictureBox(page, QColor::fromRgb(SkinColors::TitleStrip));
-    Im2 = new PictureBox(pic4);
-    lcname = makeLabel(QString(), pic4, panelText);
-    shan_name = new ClickLabel(QString(), pic4);
-    setTextColour(shan_name, LINK_TEXT);
-    QFont linkFont = shan_name->font();
-    linkFont.setUnderline(true);
-    shan_name->setFont(linkFont);
-    shan_name->setCursor(Qt::PointingHandCursor);
-
-    Pic6 = new PictureBox(page, PANEL_BORDER);
-    Pic3 = new PictureBox(Pic6, LIST_TAB);
-    static const char *const captions[3] = {"/n最近玩过游戏", "/n我收藏的游戏", "/n已下载的游戏"};
-    for (int i = 0; i < 3; ++i) {
-        lc[i] = new ClickLabel(QString::fromUtf8(captions[i]), Pic3);
-        lc[i]->setGeometry(0, 33 * i, 148, 32);
-        lc[i]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        lc[i]->setAutoFillBackground(true);
-        setTextColour(lc[i], panelText);
-        lc[i]->setCursor(Qt::PointingHandCursor);
-        connect(lc[i], &ClickLabel::clicked, this, [this, i] { lc_Click(i); });
-        connect(lc[i], &ClickLabel::mouseMoved, this, [this] { lc_MouseMove(); });
-    }
-    Im1 = new PictureBox(Pic3);
-    Im1->setPicture(TabMarkerPicture());
-    Im1->move(22, 10);
-    Im1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Im1->raise();
-
-    Pic7 = new PictureBox(page, PANEL_BORDER);
-    Pic5 = new PictureBox(Pic7, Qt::white);
-    Web3 = new WebPane(m_profile, Pic5);
-
-    for (PictureBox *panel : {pic4, Pic3})
-        connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
+    m_P1 = new PictureBox(this, TIP_BACKGROUND);
+    m_P1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_P1->setBorder(QColor(0x76, 0x76, 0x76));
+    m_bo_tip = makeLabel(QString(), m_P1, QColor(0x20, 0x20, 0x20));
+    m_bo_tip->move(2, 2);
+    m_P1->hide();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/apppaths.h"
+#include "mainwindow/boxstate.h"
 #include "shell/gui/globalhotkey.h"
 
 #include <QImage>
@@ -10,6 +11,9 @@
 #include <QWidget>
 
 class ClickLabel;
+class GamePagePart;
+class ListPagePart;
+class bkDLControl;
 class ImageButton;
 class MinMaxWndProc;
 class NoticeFetch;
@@ -23,14 +27,16 @@ class WebPane;
 class adsb;
 class ba4;
 
-// The main window. It owns every piece of state shared between the
-// subsystems. Its methods live in this folder, one file per concern
-// (ba1_<concern>.cpp); the subsystem folders below it hold only what the
-// window uses and never include this header.
+// The main window. It composes the caption, the pages zz(0)..zz(4) (the game
+// page and the list page are parts of their own) and the desktop presence,
+// and keeps the state its commands share. Its methods live in this folder, one
+// file per concern (ba1_<concern>.cpp); the subsystem folders below it hold
+// only what the window uses and never include this header.
 //
 // A borderless skinned window whose controls are placed by code on every
-// resize. Controls keep the names the rest of the program uses for them.
-class BA1 : public QWidget
+// resize. Controls keep the names the rest of the program uses for them and
+// are reached through accessors of those names.
+class BA1 final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BA1)
@@ -47,83 +53,41 @@ public:
     // The web profile of every pane of the program.
     QWebEngineProfile *webProfile() const;
 
-    // Window state shared between the subsystems.
-    QString ConfigPath;
-    QRect WorkArea;
-    int WorkAreaWidth = 0;
-    int WorkAreaHeight = 0;
-    QString InstalledVersion;
-    int CurrentTab = 6;
-    QString CurrentGameUrl = QStringLiteral("0");
-    QString CurrentGameName = QStringLiteral("0");
-    int FullScreenGame = 0;
-    QString DownloadState = QStringLiteral("0");
-    int PortalErrorShown = 0;
-    int TopAdFailed = 0;
-    QString ContextGameLink;
-    QString LatestVersion;
-    QString ExitPromoFlag;
+    // The state the window's commands share.
+    BoxState &state() { return m_state; }
+    const BoxState &state() const { return m_state; }
 
-    // Browser panes.
-    WebPane *Web1 = nullptr;  // portal
-    WebPane *Web2 = nullptr;  // game player
-    WebPane *Web3 = nullptr;  // list page
-    WebPane *Web4 = nullptr;  // fourth page
-    WebPane *Web5 = nullptr;  // fifth page
-    WebPane *Web6 = nullptr;  // statistics request
-    WebPane *Webr = nullptr;  // game information, side panel of the game page
-    WebPane *adweb = nullptr; // top promotion
+    // The parts of the window: the game page zz(1) and the list page zz(2).
+    GamePagePart *game() const { return m_game; }
+    ListPagePart *list() const { return m_list; }
 
+    // Controls the window owns itself.
+    WebPane *Web1() const { return m_Web1; }   // portal
+    WebPane *Web4() const { return m_Web4; }   // fourth page
+    WebPane *Web5() const { return m_Web5; }   // fifth page
+    WebPane *Web6() const { return m_Web6; }   // statistics request
+    WebPane *adweb() const { return m_adweb; } // top promotion
     // The five pages zz(0)..zz(4).
-    QWidget *zz[5] = {};
-
+    QWidget *zz(int index) const { return m_zz[index]; }
     // Skin strips ppt(0)..ppt(12), loaded by p_p.
-    QImage ppt[13];
-
-    // Caption bar: title, caption buttons npc(0) minimise, npc(1) maximise or
-    // restore, npc(2) close, npc(4) always-on-top, npc(5) menu; the tab buttons
-    // npc(6), npc(7), npc(8), npc(9), npc(3) select zz(0)..zz(4).
-    QLabel *ni_name = nullptr;
-    ImageButton *npc[10] = {};
-    // Custom tooltip box under the caption buttons, and its text.
-    PictureBox *P1 = nullptr;
-    QLabel *bo_tip = nullptr;
+    const QImage &ppt(int index) const { return m_ppt[index]; }
+    const QImage *skinStrips() const { return m_ppt; }
+    // Caption bar: the title, the caption buttons and the tab buttons npc(i)
+    // (see Caption::Index), the tooltip box P1 with its text bo_tip.
+    QLabel *ni_name() const { return m_ni_name; }
+    ImageButton *npc(int index) const { return m_npc[index]; }
+    PictureBox *P1() const { return m_P1; }
+    QLabel *bo_tip() const { return m_bo_tip; }
     // Advertisement picture beside the tabs, holding adweb.
-    PictureBox *ad_pic = nullptr;
+    PictureBox *ad_pic() const { return m_ad_pic; }
     // Loading overlay over the page area, with its picture and text.
-    PictureBox *zzer = nullptr;
-    PictureBox *P2 = nullptr;
-    ClickLabel *webe = nullptr;
+    PictureBox *zzer() const { return m_zzer; }
+    PictureBox *P2() const { return m_P2; }
+    ClickLabel *webe() const { return m_webe; }
     // Status line.
-    QLabel *renj = nullptr;
-
-    // Game page zz(1): title strip picg (yxname, Image1, c_z(8)), game area
-    // picf (player box Pic1 with Web2 and tingzhi, toolbar bar Picd with
-    // c_z(0)..c_z(7) and lblCount), side list Pic2 holding Webr.
-    PictureBox *picg = nullptr;
-    QLabel *yxname = nullptr;
-    PictureBox *Image1 = nullptr;
-    PictureBox *picf = nullptr;
-    PictureBox *Pic1 = nullptr;
-    QLabel *tingzhi = nullptr;
-    PictureBox *Picd = nullptr;
-    ImageButton *c_z[9] = {};
-    QLabel *lblCount = nullptr;
-    PictureBox *Pic2 = nullptr;
-
-    // List page zz(2): header pic4 (lcname, shan_name, Im2), left column Pic6
-    // holding Pic3 with the marker Im1 and the list tabs lc(0)..lc(2), and Pic7
-    // holding Pic5, which holds Web3.
-    PictureBox *pic4 = nullptr;
-    QLabel *lcname = nullptr;
-    ClickLabel *shan_name = nullptr;
-    PictureBox *Im2 = nullptr;
-    PictureBox *Pic6 = nullptr;
-    PictureBox *Pic3 = nullptr;
-    PictureBox *Im1 = nullptr;
-    ClickLabel *lc[3] = {};
-    PictureBox *Pic7 = nullptr;
-    PictureBox *Pic5 = nullptr;
+    QLabel *renj() const { return m_renj; }
+    // The window stays on top of others (npc(4) reads "取消置顶").
+    bool OnTop() const { return m_onTop; }
 
     // Skin and layout.
     void p_p(int h);
@@ -166,13 +130,11 @@ public:
     // startup/quitsignals.h).
     void SessionQuit();
 
-    // --- Program menu and settings dialog (ba3.cpp, dialogs/gui)
-
     // --- Update check and promotion windows (ba1_update.cpp)
     // Timer1: the update check, once, 6000 ms after the window was created.
     // Timer2: the floating promotion, 5000 ms after the check asked for it.
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
+    QTimer *Timer1() const { return m_Timer1; }
+    QTimer *Timer2() const { return m_Timer2; }
     static constexpr int UPDATE_CHECK_AFTER_MS = 6000;
     static constexpr int FLOATING_PROMOTION_AFTER_MS = 5000;
     // The notice read gives up after this long, as a failed read.
@@ -236,13 +198,12 @@ public:
 
     // --- Game toolbar and downloads (ba1_toolbar.cpp, ba1_download.cpp)
     // The download control of game downloads (never shown).
-    class bkDLControl *DL = nullptr;
+    bkDLControl *DL() const { return m_DL; }
 
     // A click on toolbar button c_z(index); also used by the play command.
     void c_z_click(int index);
     void c_z_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
-    // The running state of the stop/continue button: the game pane shown,
-    // state "停止" and its image.
+    // The game runs again: the game pane shown, c_z(0) reads "停止".
     void ResumeGame();
     // Downloads the current game into the folder flash.
     void xiazai();
@@ -286,15 +247,14 @@ private:
     void connectPortalEvents(); // ba1_portal.cpp
     void connectToolbar();      // ba1_toolbar.cpp
     void createCaption();
-    void createGamePage();
-    void createListPage();
     void Form_Load();
 
     // Layout (ba1_layout.cpp).
     void Form_Resize();
     void LayoutMain();
-    void LayoutListPane();
     void PaintButtons();
+    // npc(1) as the restore button, or as the maximise button.
+    void PaintMaximise(bool restore);
 
     // Commands (ba1_commands.cpp).
     void SelectTab(int index);
@@ -310,6 +270,29 @@ private:
 
     AppPaths m_paths;
     QString m_portalBase;
+    BoxState m_state;
+    QImage m_ppt[13];
+    GamePagePart *m_game = nullptr;
+    ListPagePart *m_list = nullptr;
+    WebPane *m_Web1 = nullptr;
+    WebPane *m_Web4 = nullptr;
+    WebPane *m_Web5 = nullptr;
+    WebPane *m_Web6 = nullptr;
+    WebPane *m_adweb = nullptr;
+    QWidget *m_zz[5] = {};
+    QLabel *m_ni_name = nullptr;
+    ImageButton *m_npc[Caption::Count] = {};
+    PictureBox *m_P1 = nullptr;
+    QLabel *m_bo_tip = nullptr;
+    PictureBox *m_ad_pic = nullptr;
+    PictureBox *m_zzer = nullptr;
+    PictureBox *m_P2 = nullptr;
+    ClickLabel *m_webe = nullptr;
+    QLabel *m_renj = nullptr;
+    bkDLControl *m_DL = nullptr;
+    QTimer *m_Timer1 = nullptr;
+    QTimer *m_Timer2 = nullptr;
+    bool m_onTop = false;
     QString m_userId;
     // Created before the panes, deleted after them.
     ProgramProfile *m_profile = nullptr;

@@ -2,6 +2,8 @@
 // notification-area icon and the boss key.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+
 #include "dialogs/gui/ba2.h"
 #include "mainwindow/ba3.h"
 #include "portal/gui/webpane.h"
@@ -9,7 +11,7 @@
 #include "shell/gui/trayicon.h"
 #include "shell/gui/windowhooks.h"
 #include "shell/gui/windowstate.h"
-#include "startup/settingsstore.h"
+#include "startup/settings.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -51,7 +53,7 @@ void BA1::Form_LinkExecute(const QString &)
 
 void BA1::SessionQuit()
 {
-    ExitPromoFlag = QStringLiteral("0");
+    m_state.ExitPromoFlag = QStringLiteral("0");
     ttt_v();
 }
 
@@ -83,13 +85,13 @@ void BA1::TrayBalloon(const QString &text)
 {
     if (!m_tray)
         return;
-    if (BalloonsWanted(ReadIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("s_pao"), QStringLiteral("0"))))
+    if (Settings::Option(m_state.ConfigPath, Settings::S_PAO))
         m_tray->TrayBalloon(text);
 }
 
 void BA1::HideToTray()
 {
-    Web2->ReleaseHeldKeys();
+    m_game->Web2()->ReleaseHeldKeys();
     if (TrayIcon::isAvailable())
         hide();
     else
@@ -109,8 +111,8 @@ void BA1::ShowBossKeyStatus(GlobalHotKey::Status status)
 {
     const QString text = BossKeyStatusText(status);
     if (!text.isEmpty()) {
-        renj->setText(text);
-        renj->adjustSize();
+        m_renj->setText(text);
+        m_renj->adjustSize();
     }
     // Only a key the desktop gave stays; a refused one is given back.
     if (status != GlobalHotKey::Status::Registered && status != GlobalHotKey::Status::Pending && m_bossKey) {
@@ -125,7 +127,7 @@ void BA1::BossKeyToggle()
         m_bossHidden = true;
         // The key's own Ctrl goes up in whatever window has the keyboard
         // next; the game hears it now.
-        Web2->ReleaseHeldKeys();
+        m_game->Web2()->ReleaseHeldKeys();
         m_tray->TrayHide();
         hide();
         UnloadSettingsDialog(this);

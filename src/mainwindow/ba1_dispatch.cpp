@@ -2,19 +2,15 @@
 // opening and deleting list items from the list page.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+#include "mainwindow/listpagepart.h"
+
 #include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
-#include "shell/gui/imagebutton.h"
 #include "shell/gui/messagebox.h"
 
 #include <QLabel>
-
-namespace
-{
-const QString SIDE_PANEL_SHOWN = QStringLiteral("隐藏");
-const QString GAME_RUNNING = QStringLiteral("停止");
-}
 
 void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
 {
@@ -27,34 +23,33 @@ void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
 
     // The toolbar ignores this while no game was ever loaded; the second
     // call below then shows the panel.
-    if (c_z[7]->toolTipText() != SIDE_PANEL_SHOWN)
-        c_z_click(7);
+    if (!m_game->SidePanelShown())
+        c_z_click(Tool::SidePanel);
 
     const PlayCommand command = ParsePlayCommand(URL);
     if (command.hasName)
-        CurrentGameName = command.gameName;
+        m_state.CurrentGameName = command.gameName;
 
-    Web2->show();
-    Web2->Navigate(PlayerPageFor(m_paths, m_portalBase, command));
-    yxname->setText(GameTitleText(CurrentGameName));
-    yxname->adjustSize();
-    Webr->Navigate(GameInfoPageFor(m_portalBase, command));
-    CurrentGameUrl = URL;
+    m_game->Web2()->show();
+    m_game->Web2()->Navigate(PlayerPageFor(m_paths, m_portalBase, command));
+    m_game->ShowTitle(GameTitleText(m_state.CurrentGameName));
+    m_game->Webr()->Navigate(GameInfoPageFor(m_portalBase, command));
+    m_state.CurrentGameUrl = URL;
 
-    if (c_z[7]->toolTipText() != SIDE_PANEL_SHOWN)
-        c_z_click(7);
+    if (!m_game->SidePanelShown())
+        c_z_click(Tool::SidePanel);
     // A new game always starts running, also after the last one was stopped.
-    if (c_z[0]->toolTipText() != GAME_RUNNING)
+    if (!m_game->GameRunning())
         ResumeGame();
-    lblCount->setText(QString());
+    m_game->lblCount()->setText(QString());
     LayoutGamePane();
 
-    AddToRecentList(m_paths, command, CurrentGameName);
-    npc_Click(7);
+    AddToRecentList(m_paths, command, m_state.CurrentGameName);
+    npc_Click(Caption::GameTab);
     // The game takes the keys at once, without a click into it. Another
     // program's window keeps the keyboard: the pane gets it when this window
     // is activated again.
-    Web2->setFocus();
+    m_game->Web2()->setFocus();
 }
 
 void BA1::Web2_BeforeNavigate2(const QString &URL, bool *Cancel)
@@ -63,14 +58,14 @@ void BA1::Web2_BeforeNavigate2(const QString &URL, bool *Cancel)
     if (!IsForwardCommand(URL))
         return;
     *Cancel = true;
-    Web1->Navigate(URL);
+    m_Web1->Navigate(URL);
 }
 
 void BA1::Web3_BeforeNavigate2(const QString &URL, bool *Cancel)
 {
     if (IsDeleteCommand(URL)) {
         *Cancel = true;
-        const QString listFile = ListFileFromCaption(lcname->text());
+        const QString listFile = ListFileFromCaption(m_list->lcname()->text());
         if (const auto index = DeleteCommandIndex(URL))
             DeleteListItem(m_paths, listFile, *index);
         return;
@@ -79,7 +74,7 @@ void BA1::Web3_BeforeNavigate2(const QString &URL, bool *Cancel)
         return;
     *Cancel = true;
 
-    const QString listFile = ListFileFromCaption(lcname->text());
+    const QString listFile = ListFileFromCaption(m_list->lcname()->text());
     const auto index = OpenCommandIndex(URL);
     if (!index)
         return;
@@ -88,12 +83,12 @@ void BA1::Web3_BeforeNavigate2(const QString &URL, bool *Cancel)
     case OpenListResult::Action::Nothing:
         break;
     case OpenListResult::Action::MissingDownload:
-        CurrentGameName = item.gameName;
+        m_state.CurrentGameName = item.gameName;
         ShowMessage(this, MissingDownloadText(), ApplicationTitle());
         break;
     case OpenListResult::Action::Navigate:
-        CurrentGameName = item.gameName;
-        Web1->Navigate(item.command);
+        m_state.CurrentGameName = item.gameName;
+        m_Web1->Navigate(item.command);
         break;
     }
 }

@@ -2,6 +2,8 @@
 // the status label.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+
 #include "download/formatsize.h"
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
@@ -45,27 +47,27 @@ QString errorText(int number)
 
 void BA1::xiazai()
 {
-    if (isDownloading(DownloadState)) {
-        TrayBalloon(CurrentGameName + QStringLiteral("下载任务还未完成，请稍后操作.."));
+    if (isDownloading(m_state.DownloadState)) {
+        TrayBalloon(m_state.CurrentGameName + QStringLiteral("下载任务还未完成，请稍后操作.."));
         return;
     }
-    if (CurrentGameUrl.isEmpty() || CurrentGameUrl == QStringLiteral("0")) {
+    if (m_state.CurrentGameUrl.isEmpty() || m_state.CurrentGameUrl == QStringLiteral("0")) {
         showMessage(this, QStringLiteral("当前没有游戏"));
         return;
     }
-    if (IsPointsPlayCommand(CurrentGameUrl)) {
+    if (IsPointsPlayCommand(m_state.CurrentGameUrl)) {
         showMessage(this, QStringLiteral("当前游戏为积分游戏，不能下载！"));
         return;
     }
     // Other kinds of game cannot be downloaded; nothing is said.
-    if (!IsPlayCommand(CurrentGameUrl))
+    if (!IsPlayCommand(m_state.CurrentGameUrl))
         return;
 
-    const PlayCommand command = ParsePlayCommand(CurrentGameUrl);
+    const PlayCommand command = ParsePlayCommand(m_state.CurrentGameUrl);
     const QString &gameId = command.gameId;
     const QString &gameAddress = command.gameAddress;
     if (command.hasName)
-        CurrentGameName = command.gameName;
+        m_state.CurrentGameName = command.gameName;
 
     // The id names the file in the folder flash, so only a plain decimal id
     // can be saved; any other text could point outside that folder.
@@ -78,46 +80,46 @@ void BA1::xiazai()
 
     QDir().mkpath(m_paths.flashDir());
     if (QFileInfo::exists(*target)) {
-        lblCount->setText(QStringLiteral("该游戏已经下载过！"));
+        m_game->lblCount()->setText(QStringLiteral("该游戏已经下载过！"));
         return;
     }
 
-    DownloadState = QStringLiteral("1");
-    DL->setFileURL(gameAddress);
-    DL->setSaveFilePath(*target);
-    DL->BeginDownload();
+    m_state.DownloadState = QStringLiteral("1");
+    m_DL->setFileURL(gameAddress);
+    m_DL->setSaveFilePath(*target);
+    m_DL->BeginDownload();
 
     // The list shows the game at once, whatever the download's outcome.
-    AddGameRecord(m_paths, CurrentGameName, WholeNumberText(gameId).value_or(QString()), gameId, 1,
+    AddGameRecord(m_paths, m_state.CurrentGameName, WholeNumberText(gameId).value_or(QString()), gameId, 1,
                   DownloadsListFile());
 }
 
 void BA1::DL_DLBeginDownload()
 {
-    lblCount->setText(QStringLiteral("正在准备下载.."));
+    m_game->lblCount()->setText(QStringLiteral("正在准备下载.."));
 }
 
 void BA1::DL_DLProgress(float fraction, qint64, qint64 fileSize)
 {
     const long percent = std::lround(double(fraction) * 100.0);
-    lblCount->setText(QString::number(percent) + QStringLiteral("% 大小：") + FormatSize(fileSize));
+    m_game->lblCount()->setText(QString::number(percent) + QStringLiteral("% 大小：") + FormatSize(fileSize));
 }
 
 void BA1::DL_DLCanceled()
 {
-    lblCount->setText(QStringLiteral("下载被取消.."));
+    m_game->lblCount()->setText(QStringLiteral("下载被取消.."));
     // No completion follows a cancel: without this the state would stay "1"
     // and refuse every later download.
-    DownloadState = QStringLiteral("0");
+    m_state.DownloadState = QStringLiteral("0");
 }
 
 void BA1::DL_DLError(int number, const QString &)
 {
-    lblCount->setText(QStringLiteral("下载出错： ") + errorText(number));
+    m_game->lblCount()->setText(QStringLiteral("下载出错： ") + errorText(number));
 }
 
 void BA1::DL_DLComplete(qint64 bytes)
 {
-    lblCount->setText(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
-    DownloadState = QStringLiteral("0");
+    m_game->lblCount()->setText(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
+    m_state.DownloadState = QStringLiteral("0");
 }

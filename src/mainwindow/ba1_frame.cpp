@@ -2,11 +2,13 @@
 // by the background and resizing from the edge band.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
 #include "shell/framegeometry.h"
 #include "shell/gui/roundregion.h"
-#include "startup/settingsstore.h"
+#include "startup/settings.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -64,7 +66,7 @@ void BA1::PaintFrame()
     {
         // The corners are drawn last, over the ends of the stretched sides.
         QPainter p(&m_formImage);
-        const QImage &f = ppt[0];
+        const QImage &f = m_ppt[0];
         DrawSkinPiece(p, f, QRect(0, 96, 35, 7), QRect(0, 96, 35, H - 96));
         DrawSkinPiece(p, f, QRect(65, 96, 35, 7), QRect(W - 35, 96, 35, H - 96));
         DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
@@ -100,8 +102,8 @@ void BA1::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
     // Keys held when another window takes the keyboard go up there.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Web2)
-        Web2->ReleaseHeldKeys();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_game)
+        m_game->Web2()->ReleaseHeldKeys();
 }
 
 void BA1::setVisible(bool visible)
@@ -112,8 +114,8 @@ void BA1::setVisible(bool visible)
         // idea of its position behind, which the window manager's move
         // then starts from.
         m_shownOnce = true;
-        if (!WorkArea.isEmpty() && !isMaximized())
-            move(WorkArea.center() - QPoint(width() / 2, height() / 2));
+        if (!m_state.WorkArea.isEmpty() && !isMaximized())
+            move(m_state.WorkArea.center() - QPoint(width() / 2, height() / 2));
     }
     QWidget::setVisible(visible);
 }
@@ -185,8 +187,8 @@ void BA1::Form_MouseUp(int x, int y)
 
 void BA1::SaveWindowSize()
 {
-    WriteIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(PixelsToTwips(width())));
-    WriteIniValue(ConfigPath, QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(PixelsToTwips(height())));
+    Settings::WriteWhole(m_state.ConfigPath, Settings::H_W, PixelsToTwips(width()));
+    Settings::WriteWhole(m_state.ConfigPath, Settings::H_H, PixelsToTwips(height()));
 }
 
 void BA1::mousePressEvent(QMouseEvent *event)

@@ -1,15 +1,27 @@
-// Commands of the list page: clearing a list, adding the current game to the
-// favourites, and the list page's menu entries.
+// Commands of the list page: which list it shows, clearing a list, adding the
+// current game to the favourites, and the list page's menu entries.
 #include "mainwindow/ba1.h"
+
+#include "mainwindow/listpagepart.h"
 
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/messagebox.h"
 
+void BA1::lc_Click(int index)
+{
+    m_list->lc_Click(index);
+}
+
+void BA1::lc_MouseMove()
+{
+    unsetCursor();
+}
+
 void BA1::shan_name_Click()
 {
-    const QString listFile = ListFileFromClearCaption(shan_name->text());
+    const QString listFile = ListFileFromClearCaption(m_list->shan_name()->text());
     if (ShowMessage(this, ClearQuestionFor(listFile), PromptTitle(), QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
@@ -19,7 +31,7 @@ void BA1::shan_name_Click()
 
 void BA1::shoucang()
 {
-    const FavouriteResult result = AddCurrentGameToFavourites(m_paths, CurrentGameUrl, CurrentGameName);
+    const FavouriteResult result = AddCurrentGameToFavourites(m_paths, m_state.CurrentGameUrl, m_state.CurrentGameName);
     switch (result.outcome) {
     case FavouriteResult::Outcome::NoGame:
         ShowMessage(this, NoGameText(), ApplicationTitle());
@@ -27,24 +39,24 @@ void BA1::shoucang()
     case FavouriteResult::Outcome::OtherScheme:
         break;
     case FavouriteResult::Outcome::Added:
-        CurrentGameName = result.gameName;
-        TrayBalloon(FavouriteAddedText(CurrentGameName));
+        m_state.CurrentGameName = result.gameName;
+        TrayBalloon(FavouriteAddedText(m_state.CurrentGameName));
         break;
     case FavouriteResult::Outcome::NotAdded:
         // Nothing was added, so nothing is announced.
-        CurrentGameName = result.gameName;
+        m_state.CurrentGameName = result.gameName;
         break;
     }
 }
 
 void BA1::CCC_Click()
 {
-    if (const auto url = ContextCommandUrl(ContextGameLink, true))
-        Web3->Navigate2(*url);
+    if (const auto url = ContextCommandUrl(m_state.ContextGameLink, true))
+        m_list->Web3()->Navigate2(*url);
 }
 
 void BA1::ddd_Click()
 {
-    if (const auto url = ContextCommandUrl(ContextGameLink, false))
-        Web3->Navigate2(*url);
+    if (const auto url = ContextCommandUrl(m_state.ContextGameLink, false))
+        m_list->Web3()->Navigate2(*url);
 }

@@ -1,6 +1,9 @@
 // The main window's load sequence.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+#include "mainwindow/listpagepart.h"
+
 #include "common/startuptrace.h"
 #include "lists/listfile.h"
 #include "portal/gui/webpane.h"
@@ -9,7 +12,7 @@
 #include "shell/gui/windowhooks.h"
 #include "startup/handoff.h"
 #include "startup/leftoverfiles.h"
-#include "startup/settingsstore.h"
+#include "startup/settings.h"
 #include "startup/singleinstance.h"
 
 #include <QCoreApplication>
@@ -48,59 +51,57 @@ void BA1::Form_Load()
 
     // 2. The desktop work area.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        WorkArea = screen->availableGeometry();
-    WorkAreaWidth = WorkArea.width();
-    WorkAreaHeight = WorkArea.height();
+        m_state.WorkArea = screen->availableGeometry();
+    m_state.WorkAreaWidth = m_state.WorkArea.width();
+    m_state.WorkAreaHeight = m_state.WorkArea.height();
 
     // 3. Size-limit hook: the window can be dragged to any size up to the work area.
     //    On a work area smaller than the window's smallest size (a small
     //    screen, a large scale factor) the work area is the floor as well.
-    setMinimumSize(FrameGeometry::MinimumSizeOn(WorkArea.size()));
-    m_minMaxHook = HookMinMax(this, 0, 0, WorkAreaWidth, WorkAreaHeight);
+    setMinimumSize(FrameGeometry::MinimumSizeOn(m_state.WorkArea.size()));
+    m_minMaxHook = HookMinMax(this, 0, 0, m_state.WorkAreaWidth, m_state.WorkAreaHeight);
 
     // 4. The captionless window still minimises and maximises through the system.
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
 
     // 5. Settings the load needs.
-    ConfigPath = m_paths.configPath();
-    m_userId = ReadIniValue(ConfigPath, QStringLiteral("main"), QStringLiteral("user"), QStringLiteral("0"));
-    InstalledVersion = ReadIniValue(ConfigPath, QStringLiteral("main"), QStringLiteral("Ver"), QStringLiteral("0"));
+    m_state.ConfigPath = m_paths.configPath();
+    m_userId = Settings::Text(m_state.ConfigPath, Settings::USER);
+    m_state.InstalledVersion = Settings::Text(m_state.ConfigPath, Settings::VER);
 
     // 6. The saved window size.
-    const auto readInt = [this](const char *key) {
-        return ReadIniValue(ConfigPath, QStringLiteral("S_q"), QString::fromLatin1(key), QStringLiteral("0")).trimmed().toInt();
-    };
-    if (readInt("s_size") == 2) {
-        const int w = readInt("h_w") / TWIPS_PER_PIXEL;
-        const int h = readInt("h_h") / TWIPS_PER_PIXEL;
+    const QString &config = m_state.ConfigPath;
+    if (Settings::Whole(config, Settings::S_SIZE) == 2) {
+        const int w = Settings::Whole(config, Settings::H_W) / TWIPS_PER_PIXEL;
+        const int h = Settings::Whole(config, Settings::H_H) / TWIPS_PER_PIXEL;
         if (w > 0 && h > 0)
             resize(w, h);
     }
     // Saved on a larger screen, or the first-run size: the window fits on this one.
-    resize(FrameGeometry::FitOn(size(), WorkArea.size()));
+    resize(FrameGeometry::FitOn(size(), m_state.WorkArea.size()));
 
     // 7. Skin and layout; ends by showing the recent-games list.
     p_p(0);
 
     StartupTrace("panes-navigate");
     // 8. First navigation of every pane; no pane waits for another.
-    Web1->Navigate(m_portalBase);
-    Web2->Navigate(QStringLiteral("about:blank"));
-    Webr->Navigate(QStringLiteral("about:blank"));
-    Web3->Navigate(m_paths.dataFile(PageNameFor(RecentListFile())));
-    Web4->Navigate2(m_portalBase + QStringLiteral("yy"));
-    Web5->Navigate2(m_portalBase + QStringLiteral("dan"));
-    adweb->Navigate(m_portalBase + QStringLiteral("js/ads/topad.html"));
-    Web6->Navigate(StatisticsAddress(m_portalBase, m_userId));
+    m_Web1->Navigate(m_portalBase);
+    m_game->Web2()->Navigate(QStringLiteral("about:blank"));
+    m_game->Webr()->Navigate(QStringLiteral("about:blank"));
+    m_list->Web3()->Navigate(m_paths.dataFile(PageNameFor(RecentListFile())));
+    m_Web4->Navigate2(m_portalBase + QStringLiteral("yy"));
+    m_Web5->Navigate2(m_portalBase + QStringLiteral("dan"));
+    m_adweb->Navigate(m_portalBase + QStringLiteral("js/ads/topad.html"));
+    m_Web6->Navigate(StatisticsAddress(m_portalBase, m_userId));
 
     // 9. Initial state.
-    CurrentTab = 6;
-    PortalErrorShown = 0;
-    TopAdFailed = 0;
-    CurrentGameUrl = QStringLiteral("0");
-    FullScreenGame = 0;
-    DownloadState = QStringLiteral("0");
-    CurrentGameName = QStringLiteral("0");
+    m_state.CurrentTab = Caption::PortalTab;
+    m_state.PortalErrorShown = 0;
+    m_state.TopAdFailed = 0;
+    m_state.CurrentGameUrl = QStringLiteral("0");
+    m_state.FullScreenGame = 0;
+    m_state.DownloadState = QStringLiteral("0");
+    m_state.CurrentGameName = QStringLiteral("0");
 
     // 10. The notification-area icon, with the menu r_m.
     TrayAdd();

@@ -1,6 +1,8 @@
 // Events of the web panes: loading, errors, new windows and context menus.
 #include "mainwindow/ba1.h"
 
+#include "mainwindow/gamepagepart.h"
+
 #include "mainwindow/ba3.h"
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
@@ -12,23 +14,23 @@
 
 void BA1::Web1_DownloadComplete()
 {
-    if (PortalErrorShown != 1) {
-        if (CurrentTab == 6)
-            zz[0]->show();
+    if (m_state.PortalErrorShown != 1) {
+        if (m_state.CurrentTab == Caption::PortalTab)
+            m_zz[0]->show();
         ShowPortalOverlay(false);
     }
     // The portal takes the keys when its page is the one in front; a load
     // behind another page does not take them from the game or the list.
-    if (CurrentTab == 6 && zz[0]->isVisible() && !zzer->isVisible())
-        Web1->setFocus();
+    if (m_state.CurrentTab == Caption::PortalTab && m_zz[0]->isVisible() && !m_zzer->isVisible())
+        m_Web1->setFocus();
 }
 
 void BA1::Web2_DownloadComplete()
 {
     // The game takes the keys when its page is in front; its page may have
     // come with a renderer of its own, whose view has not had them yet.
-    if (CurrentTab == 7 && Web2->isVisible())
-        Web2->setFocus();
+    if (m_state.CurrentTab == Caption::GameTab && m_game->Web2()->isVisible())
+        m_game->Web2()->setFocus();
 }
 
 void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
@@ -41,43 +43,43 @@ void BA1::Web1_NavigateError(const QString &URL, int StatusCode)
 
 void BA1::ShowPortalError()
 {
-    if (CurrentTab == 6)
-        zz[0]->hide();
-    webe->setText(PortalErrorText());
-    webe->adjustSize();
+    if (m_state.CurrentTab == Caption::PortalTab)
+        m_zz[0]->hide();
+    m_webe->setText(PortalErrorText());
+    m_webe->adjustSize();
     ShowPortalOverlay(true);
-    PortalErrorShown = 1;
+    m_state.PortalErrorShown = 1;
 }
 
 void BA1::PaneRendererEnded(WebPane *pane, bool again)
 {
     // The portal fails as if its page had not loaded: the error panel, whose
     // retry (or the home tab) loads the portal with a new renderer.
-    if (pane == Web1) {
+    if (pane == m_Web1) {
         ShowPortalError();
         return;
     }
     // The game stopped: a note says so; the toolbar's reload, or a new
     // play, starts the game again.
-    if (pane == Web2) {
-        if (Web2->isHidden())
+    if (pane == m_game->Web2()) {
+        if (m_game->Web2()->isHidden())
             ResumeGame();
-        Web2->ShowNote(GameStoppedPage());
+        m_game->Web2()->ShowNote(GameStoppedPage());
         return;
     }
     // The statistics page has made its request; loading it again would
     // count this start twice.
-    if (pane == Web6)
+    if (pane == m_Web6)
         return;
     // The other panes load their page again, once; a page that ends its
     // renderer again within the minute gets the pane's error state.
     if (!again) {
         pane->LoadAgain();
-    } else if (pane == adweb) {
-        TopAdFailed = 1;
-        ad_pic->hide();
+    } else if (pane == m_adweb) {
+        m_state.TopAdFailed = 1;
+        m_ad_pic->hide();
     } else {
-        pane->ShowNote(pane == Webr ? GameInfoUnavailablePage() : PageStoppedPage());
+        pane->ShowNote(pane == m_game->Webr() ? GameInfoUnavailablePage() : PageStoppedPage());
     }
 }
 
@@ -92,8 +94,8 @@ void BA1::UpdatePortalOverlay()
     // The loading and error overlay belongs to the portal's page. The other
     // pages (the lists, the game, the downloaded games) work without the
     // portal, so the overlay never covers them.
-    if (zzer)
-        zzer->setVisible(m_portalOverlay && CurrentTab == 6);
+    if (m_zzer)
+        m_zzer->setVisible(m_portalOverlay && m_state.CurrentTab == Caption::PortalTab);
 }
 
 void BA1::Webr_NavigateError(const QString &URL, int StatusCode)
@@ -103,21 +105,21 @@ void BA1::Webr_NavigateError(const QString &URL, int StatusCode)
         return;
     // The game plays without its information page; a plain note takes the
     // place of the engine's error page.
-    Webr->setHtml(GameInfoUnavailablePage());
+    m_game->Webr()->setHtml(GameInfoUnavailablePage());
 }
 
 void BA1::adweb_DownloadComplete()
 {
-    if (TopAdFailed != 1)
-        ad_pic->show();
+    if (m_state.TopAdFailed != 1)
+        m_ad_pic->show();
 }
 
 void BA1::adweb_NavigateError(const QString &URL, int StatusCode)
 {
     if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
         return;
-    TopAdFailed = 1;
-    ad_pic->hide();
+    m_state.TopAdFailed = 1;
+    m_ad_pic->hide();
 }
 
 void BA1::Web2_NewWindow2(bool *Cancel)
@@ -130,9 +132,9 @@ void BA1::P2_Click()
 {
     // PortalErrorShown stays: later loads no longer move the overlay, and a
     // new failure shows the panel again.
-    Web1->Navigate(m_portalBase);
-    if (CurrentTab == 6)
-        zz[0]->show();
+    m_Web1->Navigate(m_portalBase);
+    if (m_state.CurrentTab == Caption::PortalTab)
+        m_zz[0]->show();
     ShowPortalOverlay(false);
 }
 
@@ -156,6 +158,6 @@ void BA1::M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos)
     // Only a game link has a menu; its delete link and the empty page have none.
     if (!IsListGameLink(activeHref))
         return;
-    ContextGameLink = activeHref;
+    m_state.ContextGameLink = activeHref;
     MenuForm(this)->webc->exec(globalPos);
 }

@@ -23,20 +23,20 @@ const QString UP_TO_DATE = QStringLiteral("你现在使用的是最新版本，�
 void BA1::createUpdateTimers()
 {
     // Precise: a coarse timer may fire up to 5% early.
-    Timer1 = new QTimer(this);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(UPDATE_CHECK_AFTER_MS);
-    connect(Timer1, &QTimer::timeout, this, &BA1::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setTimerType(Qt::PreciseTimer);
-    Timer2->setInterval(FLOATING_PROMOTION_AFTER_MS);
-    connect(Timer2, &QTimer::timeout, this, &BA1::Timer2_Timer);
-    Timer1->start();
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setTimerType(Qt::PreciseTimer);
+    m_Timer1->setInterval(UPDATE_CHECK_AFTER_MS);
+    connect(m_Timer1, &QTimer::timeout, this, &BA1::Timer1_Timer);
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setTimerType(Qt::PreciseTimer);
+    m_Timer2->setInterval(FLOATING_PROMOTION_AFTER_MS);
+    connect(m_Timer2, &QTimer::timeout, this, &BA1::Timer2_Timer);
+    m_Timer1->start();
 }
 
 void BA1::Timer1_Timer()
 {
-    Timer1->stop();
+    m_Timer1->stop();
     // The read runs beside the event loop: a slow or silent portal never
     // holds up the window. Its end is the rest of the check (NoticeRead).
     delete m_noticeFetch;
@@ -57,18 +57,18 @@ void BA1::NoticeRead(const QString &text)
     const UpdateNotice notice = ParseUpdateNotice(text);
     if (!notice.usable)
         return;
-    ExitPromoFlag = notice.exitPromoFlag;
+    m_state.ExitPromoFlag = notice.exitPromoFlag;
     if (notice.latestVersion)
-        LatestVersion = *notice.latestVersion;
-    if (UpdateOfferDue(LatestVersion, InstalledVersion) && UpdateOffer())
+        m_state.LatestVersion = *notice.latestVersion;
+    if (UpdateOfferDue(m_state.LatestVersion, m_state.InstalledVersion) && UpdateOffer())
         return;
     if (notice.floatingPromotion)
-        Timer2->start();
+        m_Timer2->start();
 }
 
 bool BA1::UpdateOffer()
 {
-    const QString text = QStringLiteral("检测到最新版本 ") + LatestVersion + QStringLiteral(" ,你需要现在升级吗？");
+    const QString text = QStringLiteral("检测到最新版本 ") + m_state.LatestVersion + QStringLiteral(" ,你需要现在升级吗？");
     if (ShowMessage(this, text, OFFER_TITLE, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     // The updater beside the executable, else the installer on the portal.
@@ -78,14 +78,14 @@ bool BA1::UpdateOffer()
         QProcess::startDetached(updater, {}, m_paths.installedDir());
     else
         QDesktopServices::openUrl(QUrl(m_portalBase + QStringLiteral("update/setup.exe")));
-    ExitPromoFlag = QStringLiteral("0");
+    m_state.ExitPromoFlag = QStringLiteral("0");
     ttt_v();
     return true;
 }
 
 void BA1::shengji()
 {
-    if (OnDemandOfferDue(LatestVersion, InstalledVersion))
+    if (OnDemandOfferDue(m_state.LatestVersion, m_state.InstalledVersion))
         UpdateOffer();
     else
         ShowMessage(this, UP_TO_DATE, QStringLiteral("提示："));
@@ -93,7 +93,7 @@ void BA1::shengji()
 
 void BA1::Timer2_Timer()
 {
-    Timer2->stop();
+    m_Timer2->stop();
     // While the boss key hides the program nothing of it may pop up: the
     // floating window is dropped for this run, as the boss key drops it
     // when it is already open.
@@ -122,12 +122,12 @@ void BA1::UnloadAdsb()
 bool BA1::ShowExitPromotion()
 {
     // The main window is unloaded: its check and its timers end with it.
-    for (QTimer *timer : {Timer1, Timer2})
+    for (QTimer *timer : {m_Timer1, m_Timer2})
         if (timer)
             timer->stop();
     delete m_noticeFetch;
     m_noticeFetch = nullptr;
-    if (ExitPromoFlag != QLatin1String("1")) {
+    if (m_state.ExitPromoFlag != QLatin1String("1")) {
         if (m_ba4)
             m_ba4->close();
         return false;

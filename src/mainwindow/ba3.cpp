@@ -43,22 +43,22 @@ BA3::BA3(BA1 *main)
 // menu; with no page to go back to, or nothing to copy, they do nothing.
 void BA3::ht_Click()
 {
-    m_main->Web1->GoBack();
+    m_main->Web1()->GoBack();
 }
 
 void BA3::qj_Click()
 {
-    m_main->Web1->GoForward();
+    m_main->Web1()->GoForward();
 }
 
 void BA3::fz_Click()
 {
-    m_main->Web1->page()->triggerAction(QWebEnginePage::Copy);
+    m_main->Web1()->page()->triggerAction(QWebEnginePage::Copy);
 }
 
 void BA3::zt_Click()
 {
-    m_main->Web1->page()->triggerAction(QWebEnginePage::Paste);
+    m_main->Web1()->page()->triggerAction(QWebEnginePage::Paste);
 }
 
 void BA3::c_f_Click()
@@ -75,7 +75,7 @@ void BA3::OpenSettingsDialog(int page)
 {
     // A window that stays on top would cover its own dialog while the
     // dialog maps; the state comes back once the dialog is up.
-    const bool onTop = m_main->npc[4]->toolTipText() == QStringLiteral("取消置顶");
+    const bool onTop = m_main->OnTop();
     if (onTop)
         m_main->zhi_d(0);
     if (!m_main->isVisible()) {
@@ -129,7 +129,7 @@ void BA3::qsoft_Click()
 
 BA2 *SettingsDialog(BA1 *main)
 {
-    return SettingsDialog(main, main->paths(), main->ppt);
+    return SettingsDialog(main, main->paths(), main->skinStrips());
 }
 
 BA3 *MenuForm(BA1 *main)

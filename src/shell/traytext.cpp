@@ -21,10 +21,3 @@ BalloonContent MakeBalloon(const QString &text)
     return {CutToTrayField(QStringLiteral("Kavo游戏盒提示:"), BalloonTitleField),
             CutToTrayField(text, BalloonTextField)};
 }
-
-bool BalloonsWanted(const QString &balloonSetting)
-{
-    bool ok = false;
-    const int value = balloonSetting.trimmed().toInt(&ok);
-    return !(ok && value == 1);
-}

@@ -23,7 +23,3 @@ struct BalloonContent
 };
 // A balloon: the fixed title "Kavo游戏盒提示:" and the caller's text, both cut.
 BalloonContent MakeBalloon(const QString &text);
-
-// Whether balloons are wanted, from the value of the balloon option s_pao:
-// everything but a value that reads as the number 1 (off) shows them.
-bool BalloonsWanted(const QString &balloonSetting);

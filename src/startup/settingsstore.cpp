@@ -2,6 +2,7 @@
 
 #include "common/safefile.h"
 #include "common/textcodec.h"
+#include "startup/settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -196,59 +197,35 @@ void WriteIniValue(const QString &path, const QString &section, const QString &k
 
 void InitSettings(const QString &path, const std::function<QString()> &macText)
 {
-    const QString main = QStringLiteral("main");
-    const QString sq = QStringLiteral("S_q");
-    const QString zero = QStringLiteral("0");
+    using namespace Settings;
+    const auto firstRun = [](const Setting &setting) { return QString::fromUtf8(setting.firstRun); };
 
     if (!QFileInfo::exists(path)) {
         // The first start's settings, written in one go.
         Lines lines;
-        setIniValue(lines, main, QStringLiteral("Name"), QStringLiteral("Kavo游戏盒"));
-        setIniValue(lines, main, QStringLiteral("user"), macText());
-        setIniValue(lines, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
-        setIniValue(lines, sq, QStringLiteral("ts"), QStringLiteral("3"));
-        setIniValue(lines, sq, QStringLiteral("quit"), QStringLiteral("2"));
-        setIniValue(lines, sq, QStringLiteral("s_size"), QStringLiteral("2"));
-        setIniValue(lines, sq, QStringLiteral("h_w"), QStringLiteral("13550"));
-        setIniValue(lines, sq, QStringLiteral("h_h"), QStringLiteral("9210"));
-        setIniValue(lines, sq, QStringLiteral("s_kai"), QStringLiteral("1"));
-        setIniValue(lines, sq, QStringLiteral("s_pao"), QStringLiteral("2"));
+        for (const Setting &setting : FIRST_RUN)
+            setIniValue(lines, QString::fromUtf8(setting.section), QString::fromUtf8(setting.key),
+                        setting.firstRun ? firstRun(setting) : macText());
         SafeFile::writeWhole(path, joinLines(lines));
     }
 
-    const QString user = ReadIniValue(path, main, QStringLiteral("user"), zero);
-    const QString ver = ReadIniValue(path, main, QStringLiteral("Ver"), zero);
-    const QString quit = ReadIniValue(path, sq, QStringLiteral("quit"), zero);
-    const int ts = SettingWhole(ReadIniValue(path, sq, QStringLiteral("ts"), zero));
-    const int sSize = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_size"), zero));
-    const int hW = SettingWhole(ReadIniValue(path, sq, QStringLiteral("h_w"), zero));
-    const int hH = SettingWhole(ReadIniValue(path, sq, QStringLiteral("h_h"), zero));
-    const int sKai = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_kai"), zero));
-    const int sPao = SettingWhole(ReadIniValue(path, sq, QStringLiteral("s_pao"), zero));
-
-    if (user == zero || user.isEmpty())
-        WriteIniValue(path, main, QStringLiteral("user"), macText());
+    const QString user = Text(path, USER);
+    if (user == QLatin1String("0") || user.isEmpty())
+        Write(path, USER, macText());
     // A file without a version (one made before the first start, without the
     // section main) gets this build's where the update check reads it;
     // without it every start would offer an update.
     // An updater may record a newer version in main/Ver; it is kept, and only
     // the informational Ver section notes the version this build installed.
-    if (ReadIniValue(path, main, QStringLiteral("Ver"), QString()).isEmpty())
-        WriteIniValue(path, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
-    else if (ver != QLatin1String("1.0"))
-        WriteIniValue(path, QStringLiteral("Ver"), QStringLiteral("Name"), QStringLiteral("1.0"));
+    if (Text(path, VER, QString()).isEmpty())
+        Write(path, VER, firstRun(VER));
+    else if (Text(path, VER) != firstRun(VER))
+        Write(path, INSTALLED, firstRun(INSTALLED));
+    const int ts = Whole(path, TS);
     if (ts != 1 && ts != 2)
-        WriteIniValue(path, sq, QStringLiteral("ts"), QStringLiteral("3"));
-    if (SettingWhole(quit) == 0)
-        WriteIniValue(path, sq, QStringLiteral("quit"), QStringLiteral("2"));
-    if (sSize == 0)
-        WriteIniValue(path, sq, QStringLiteral("s_size"), QStringLiteral("2"));
-    if (hW == 0)
-        WriteIniValue(path, sq, QStringLiteral("h_w"), QStringLiteral("13550"));
-    if (hH == 0)
-        WriteIniValue(path, sq, QStringLiteral("h_h"), QStringLiteral("9210"));
-    if (sPao == 0)
-        WriteIniValue(path, sq, QStringLiteral("s_pao"), QStringLiteral("2"));
-    if (sKai == 0)
-        WriteIniValue(path, sq, QStringLiteral("s_kai"), QStringLiteral("1"));
+        Write(path, TS, firstRun(TS));
+    // A value that is no number, or 0, is put back to its first-run value.
+    for (const Setting &setting : {QUIT, S_SIZE, H_W, H_H, S_PAO, S_KAI})
+        if (Whole(path, setting) == 0)
+            Write(path, setting, firstRun(setting));
 }

@@ -64,14 +64,14 @@ private:
     void start(const QString &command)
     {
         m_captions.clear();
-        w->lblCount->setText(QString());
-        w->CurrentGameUrl = command;
+        w->game()->lblCount()->setText(QString());
+        w->state().CurrentGameUrl = command;
         w->c_z_click(5);
     }
     bool waitUntilIdle(int timeoutMs = 20000)
     {
-        KavoTest::WaitUntil([this] { return w->DownloadState == QStringLiteral("0"); }, timeoutMs);
-        return w->DownloadState == QStringLiteral("0") && !w->DL->isDownloading();
+        KavoTest::WaitUntil([this] { return w->state().DownloadState == QStringLiteral("0"); }, timeoutMs);
+        return w->state().DownloadState == QStringLiteral("0") && !w->DL()->isDownloading();
     }
     QStringList progressCaptions() const
     {
@@ -109,12 +109,12 @@ void TestUiXiazai::initTestCase()
     QVERIFY(m_game->show());
     // Connected after the window's own handlers, so each entry is the caption
     // the window made of that event.
-    auto note = [this] { m_captions << w->lblCount->text(); };
-    connect(w->DL, &bkDLControl::DLBeginDownload, this, note);
-    connect(w->DL, &bkDLControl::DLProgress, this, note);
-    connect(w->DL, &bkDLControl::DLCanceled, this, note);
-    connect(w->DL, &bkDLControl::DLError, this, note);
-    connect(w->DL, &bkDLControl::DLComplete, this, note);
+    auto note = [this] { m_captions << w->game()->lblCount()->text(); };
+    connect(w->DL(), &bkDLControl::DLBeginDownload, this, note);
+    connect(w->DL(), &bkDLControl::DLProgress, this, note);
+    connect(w->DL(), &bkDLControl::DLCanceled, this, note);
+    connect(w->DL(), &bkDLControl::DLError, this, note);
+    connect(w->DL(), &bkDLControl::DLComplete, this, note);
 }
 
 void TestUiXiazai::refusals_data()
@@ -146,9 +146,9 @@ void TestUiXiazai::refusals()
     QFETCH(QString, message);
     QFETCH(QString, gameName);
     const QStringList listBefore = downloadsList();
-    w->CurrentGameUrl = command;
-    w->CurrentGameName = QStringLiteral("旧");
-    w->lblCount->setText(QStringLiteral("-"));
+    w->state().CurrentGameUrl = command;
+    w->state().CurrentGameName = QStringLiteral("旧");
+    w->game()->lblCount()->setText(QStringLiteral("-"));
     w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
     w->xiazai();
@@ -158,11 +158,11 @@ void TestUiXiazai::refusals()
     QCOMPARE(boxes.texts, message.isEmpty() ? QStringList() : QStringList{message});
     if (!message.isEmpty())
         QCOMPARE(boxes.titles.first(), QStringLiteral("Kavo游戏盒"));
-    QCOMPARE(w->CurrentGameName, gameName);
-    QCOMPARE(w->lblCount->text(), QStringLiteral("-"));
+    QCOMPARE(w->state().CurrentGameName, gameName);
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("-"));
     QCOMPARE(w->tray()->lastBalloon().text, QString());
-    QCOMPARE(w->DownloadState, QStringLiteral("0"));
-    QVERIFY(!w->DL->isDownloading());
+    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL()->isDownloading());
     QCOMPARE(downloadsList(), listBefore);
     QVERIFY(flashFiles().isEmpty());
     // Nothing is written beside the application folder either.
@@ -173,13 +173,13 @@ void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
 {
     // A trailing "/" is not part of the name.
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66/")));
-    QCOMPARE(w->DownloadState, QStringLiteral("1"));
-    QCOMPARE(w->CurrentGameName, QStringLiteral("%u98CE%u8F66"));
+    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
+    QCOMPARE(w->state().CurrentGameName, QStringLiteral("%u98CE%u8F66"));
     // Listed before the download has finished.
     QCOMPARE(downloadsList().value(0), QStringLiteral("%u98CE%u8F66|104|104|1"));
 
     QVERIFY(waitUntilIdle());
-    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载完毕!"));
     QCOMPARE(m_captions.first(), QStringLiteral("正在准备下载.."));
     QCOMPARE(progressCaptions().last(), QStringLiteral("100% 大小：6k"));
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载完毕!"));
@@ -190,9 +190,9 @@ void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
     const QStringList list = downloadsList();
     const int fetches = m_portal.requests().count(QStringLiteral("/games/104.swf"));
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66")));
-    QCOMPARE(w->lblCount->text(), QStringLiteral("该游戏已经下载过！"));
-    QCOMPARE(w->DownloadState, QStringLiteral("0"));
-    QVERIFY(!w->DL->isDownloading());
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));
+    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL()->isDownloading());
     QCOMPARE(downloadsList(), list);
     // No download was started (isDownloading above), and nothing queued
     // starts one later.
@@ -207,7 +207,7 @@ void TestUiXiazai::progressWithAndWithoutSize()
     start(game(QStringLiteral("0300"), QStringLiteral("big/3.swf")));
     QCOMPARE(downloadsList().value(0), QStringLiteral("游戏|300|0300|1"));
     QVERIFY(waitUntilIdle());
-    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载完毕!"));
     const QStringList sized = progressCaptions();
     QVERIFY(!sized.isEmpty());
     int last = -1;
@@ -223,7 +223,7 @@ void TestUiXiazai::progressWithAndWithoutSize()
     // Without a size: 0% and 0b until it completes.
     start(game(QStringLiteral("102"), QStringLiteral("games/102.swf")));
     QVERIFY(waitUntilIdle());
-    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载完毕!"));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载完毕!"));
     QVERIFY(!progressCaptions().isEmpty());
     for (const QString &caption : progressCaptions())
         QCOMPARE(caption, QStringLiteral("0% 大小：0b"));
@@ -253,55 +253,55 @@ void TestUiXiazai::failures()
     QFETCH(int, idleTimeout);
     const QStringList before = flashFiles();
     if (idleTimeout)
-        w->DL->setIdleTimeout(idleTimeout);
+        w->DL()->setIdleTimeout(idleTimeout);
     start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
     QVERIFY(waitUntilIdle());
 
     QVERIFY2(m_captions.contains(error), qPrintable(m_captions.join(QLatin1Char('|'))));
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
-    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载失败.."));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载失败.."));
     // No file, not even a partial one; the list keeps the record.
     QCOMPARE(flashFiles(), before);
     QCOMPARE(downloadsList().value(0), QStringLiteral("坏%1|%1|%1|1").arg(id));
 
     // A new download is accepted afterwards (and fails the same way).
     start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
-    QCOMPARE(w->DownloadState, QStringLiteral("1"));
+    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
     QVERIFY(waitUntilIdle());
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
     QCOMPARE(flashFiles(), before);
-    w->DL->setIdleTimeout(bkDLControl::DefaultIdleTimeoutMs);
+    w->DL()->setIdleTimeout(bkDLControl::DefaultIdleTimeoutMs);
 }
 
 void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
 {
     const QStringList before = flashFiles();
     start(game(QStringLiteral("101"), QStringLiteral("games/101.swf"), QStringLiteral("慢")));
-    QCOMPARE(w->DownloadState, QStringLiteral("1"));
-    QTRY_VERIFY_WITH_TIMEOUT(w->lblCount->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
+    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
+    QTRY_VERIFY_WITH_TIMEOUT(w->game()->lblCount()->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
 
     // Another game meanwhile: only a balloon with the current name.
     w->TrayBalloon(QString());
     const QStringList list = downloadsList();
-    w->CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
-    w->CurrentGameName = QStringLiteral("别的");
+    w->state().CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
+    w->state().CurrentGameName = QStringLiteral("别的");
     MessageAnswer boxes(QMessageBox::Ok);
     w->c_z_click(5);
     QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("别的下载任务还未完成，请稍后操作.."));
     QCOMPARE(downloadsList(), list);
-    QVERIFY(w->DL->isDownloading());
-    QCOMPARE(w->DL->FileURL(), m_portal.baseUrl() + QStringLiteral("games/101.swf"));
+    QVERIFY(w->DL()->isDownloading());
+    QCOMPARE(w->DL()->FileURL(), m_portal.baseUrl() + QStringLiteral("games/101.swf"));
     QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
 
-    w->DL->CancelDownload();
-    QCOMPARE(w->lblCount->text(), QStringLiteral("下载被取消.."));
+    w->DL()->CancelDownload();
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("下载被取消.."));
     QCOMPARE(m_captions.last(), QStringLiteral("下载被取消.."));
     QCOMPARE(flashFiles(), before);
     // The next download is not refused.
-    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的")));
-    QCOMPARE(w->lblCount->text(), QStringLiteral("该游戏已经下载过！"));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));
 }
 
 void TestUiXiazai::captionsOfEveryEvent()
@@ -311,7 +311,7 @@ void TestUiXiazai::captionsOfEveryEvent()
         std::function<void()> raise;
         QString caption;
     };
-    bkDLControl *dl = w->DL;
+    bkDLControl *dl = w->DL();
     const QList<Case> cases = {
         {[dl] { Q_EMIT dl->DLBeginDownload(); }, QStringLiteral("正在准备下载..")},
         {[dl] { Q_EMIT dl->DLProgress(0.45f, 10, 1258291); }, QStringLiteral("45% 大小：1.2M")},
@@ -329,12 +329,12 @@ void TestUiXiazai::captionsOfEveryEvent()
     };
     for (const Case &c : cases) {
         c.raise();
-        QCOMPARE(w->lblCount->text(), c.caption);
+        QCOMPARE(w->game()->lblCount()->text(), c.caption);
     }
-    w->DownloadState = QStringLiteral("1");
+    w->state().DownloadState = QStringLiteral("1");
     Q_EMIT dl->DLComplete(0);
-    QCOMPARE(w->lblCount->text(), QStringLiteral("游戏下载失败.."));
-    QCOMPARE(w->DownloadState, QStringLiteral("0"));
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载失败.."));
+    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
 }
 
 void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
@@ -348,11 +348,11 @@ void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
 
     // Opening it from the downloads page plays the local copy.
     w->lc_Click(2);
-    w->Web3->Navigate(QStringLiteral("open://%1").arg(line));
-    QCOMPARE(w->CurrentTab, 7);
-    QCOMPARE(w->CurrentGameName, QStringLiteral("%u98CE%u8F66"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Web2->locationUrl(), w->paths().dataDir() + QStringLiteral("/flash.htm?104"), 5000);
-    QVERIFY2(waitForGamePicture(w->Web2), "the downloaded game never showed");
+    w->list()->Web3()->Navigate(QStringLiteral("open://%1").arg(line));
+    QCOMPARE(w->state().CurrentTab, 7);
+    QCOMPARE(w->state().CurrentGameName, QStringLiteral("%u98CE%u8F66"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->game()->Web2()->locationUrl(), w->paths().dataDir() + QStringLiteral("/flash.htm?104"), 5000);
+    QVERIFY2(waitForGamePicture(w->game()->Web2()), "the downloaded game never showed");
 }
 
 QTEST_MAIN(TestUiXiazai)

@@ -26,7 +26,7 @@ class ListViewTest : public QObject
 
     GameBox box;
 
-    WebPane *list() const { return box.w->Web3; }
+    WebPane *list() const { return box.w->list()->Web3(); }
 
     // Shows list `tab` on the list page with `records` in its file, and waits
     // until the pane shows them.
@@ -35,7 +35,7 @@ class ListViewTest : public QObject
         box.setList(listFile, records);
         GenerateListPage(box.paths, listFile);
         box.w->npc_Click(8);
-        QTest::mouseClick(box.w->lc[tab], Qt::LeftButton);
+        QTest::mouseClick(box.w->list()->lc(tab), Qt::LeftButton);
         const QString page = box.paths.dataFile(PageNameFor(listFile));
         if (!KavoTest::WaitUntil([&] { return GameBox::js(list(), QStringLiteral("document.URL")).toString()
                                          == LocalContent::UrlForLocalPath(box.paths, page).toString(); }, 10000))
@@ -67,7 +67,7 @@ class ListViewTest : public QObject
     }
 
     // The game pane stops playing between checks: the player is heavy.
-    void stopPlayer() { box.w->Web2->Navigate(QStringLiteral("about:blank")); }
+    void stopPlayer() { box.w->game()->Web2()->Navigate(QStringLiteral("about:blank")); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -84,11 +84,11 @@ private Q_SLOTS:
         QVERIFY(showList(0, RECENT, {QStringLiteral("Alpha|101|101|1"), QStringLiteral("Beta|102|102|1"),
                                       QStringLiteral("Gamma|103|103|1")}));
         GameBox::clickElement(list(), QStringLiteral("a[href=\"open://2\"]"));
-        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$Beta"));
-        QCOMPARE(box.w->CurrentGameName, QStringLiteral("Beta"));
-        QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=102"));
+        QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$Beta"));
+        QCOMPARE(box.w->state().CurrentGameName, QStringLiteral("Beta"));
+        QTRY_COMPARE(box.w->game()->Web2()->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=102"));
         stopPlayer();
-        QCOMPARE(box.w->CurrentTab, 7);
+        QCOMPARE(box.w->state().CurrentTab, 7);
         QCOMPARE(box.listLines(RECENT),
                  (QStringList{QStringLiteral("Beta|102|102|1"), QStringLiteral("Alpha|101|101|1"),
                               QStringLiteral("Gamma|103|103|1")}));
@@ -108,8 +108,8 @@ private Q_SLOTS:
         QVERIFY(showList(1, FAVOURITES, {QStringLiteral("Wheel|107|107|0"), QStringLiteral("Town|104|104|1")}));
         QVERIFY(GameBox::js(list(), QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("[积分]")));
         GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
-        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzojf://107$$$107$$$Wheel"));
-        QTRY_COMPARE(box.w->Web2->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=107"));
+        QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzojf://107$$$107$$$Wheel"));
+        QTRY_COMPARE(box.w->game()->Web2()->locationUrl(), box.base() + QStringLiteral("app/app.asp?id=107"));
         stopPlayer();
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Wheel|107|107|0"));
 
@@ -130,8 +130,8 @@ private Q_SLOTS:
                                          QStringLiteral("Other|102|102|1")}));
 
         GameBox::clickElement(list(), QStringLiteral("a[href=\"open://1\"]"));
-        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
-        QTRY_COMPARE(box.w->Web2->locationUrl(), box.paths.dataFile(QStringLiteral("flash.htm?105")));
+        QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
+        QTRY_COMPARE(box.w->game()->Web2()->locationUrl(), box.paths.dataFile(QStringLiteral("flash.htm?105")));
         stopPlayer();
 
         box.w->npc_Click(8);
@@ -144,8 +144,8 @@ private Q_SLOTS:
             QCOMPARE(answer.title, QStringLiteral("Kavo游戏盒"));
             QCOMPARE(answer.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         }
-        QCOMPARE(box.w->CurrentGameName, QStringLiteral("Gone"));
-        QCOMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
+        QCOMPARE(box.w->state().CurrentGameName, QStringLiteral("Gone"));
+        QCOMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://105$$$105$$$Here"));
         QCOMPARE(box.listLines(DOWNLOADS),
                  (QStringList{QStringLiteral("Here|105|105|1"), QStringLiteral("Other|102|102|1")}));
         QVERIFY(waitForItems(2));
@@ -181,10 +181,10 @@ private Q_SLOTS:
         }
         QVERIFY(KavoTest::Settle());
         QCOMPARE(box.listLines(RECENT).size(), 12);
-        QCOMPARE(box.w->CurrentTab, 8);
+        QCOMPARE(box.w->state().CurrentTab, 8);
 
         GameBox::followLink(list(), QStringLiteral("open://3/"));
-        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://3$$$3$$$G3"));
+        QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://3$$$3$$$G3"));
         stopPlayer();
     }
 
@@ -234,7 +234,7 @@ private Q_SLOTS:
 
             {
                 MessageAnswer answer(QMessageBox::No);
-                QTest::mouseClick(box.w->shan_name, Qt::LeftButton);
+                QTest::mouseClick(box.w->list()->shan_name(), Qt::LeftButton);
                 QTRY_COMPARE(answer.count, 1);
                 QCOMPARE(answer.text, QString::fromUtf8(c.question));
                 QCOMPARE(answer.title, QStringLiteral("Kavo游戏盒提示："));
@@ -244,7 +244,7 @@ private Q_SLOTS:
             QCOMPARE(box.listLines(c.file).size(), 2);
             {
                 MessageAnswer answer(QMessageBox::Yes);
-                QTest::mouseClick(box.w->shan_name, Qt::LeftButton);
+                QTest::mouseClick(box.w->list()->shan_name(), Qt::LeftButton);
                 QTRY_COMPARE(answer.count, 1);
             }
             QCOMPARE(box.listLines(c.file), QStringList{QString()});
@@ -265,7 +265,7 @@ private Q_SLOTS:
     // Favourites of both kinds from games played in the portal.
     void favourites()
     {
-        box.w->CurrentGameUrl = QStringLiteral("0");
+        box.w->state().CurrentGameUrl = QStringLiteral("0");
         {
             MessageAnswer answer(QMessageBox::Ok);
             box.w->shoucang();
@@ -276,21 +276,21 @@ private Q_SLOTS:
         box.setList(FAVOURITES, {QString()});
 
         box.w->npc_Click(6);
-        GameBox::clickElement(box.w->Web1, QStringLiteral("#g103"), QStringLiteral("tuzomain"));
-        QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzoflash://103$$$")));
+        GameBox::clickElement(box.w->Web1(), QStringLiteral("#g103"), QStringLiteral("tuzomain"));
+        QTRY_VERIFY(box.w->state().CurrentGameUrl.startsWith(QLatin1String("tuzoflash://103$$$")));
         stopPlayer();
         box.w->shoucang();
         QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("快乐打气球已添加到收藏！"));
 
         box.w->npc_Click(6);
-        GameBox::clickElement(box.w->Web1, QStringLiteral("#g107"), QStringLiteral("tuzomain"));
-        QTRY_VERIFY(box.w->CurrentGameUrl.startsWith(QLatin1String("tuzojf://107$$$")));
+        GameBox::clickElement(box.w->Web1(), QStringLiteral("#g107"), QStringLiteral("tuzomain"));
+        QTRY_VERIFY(box.w->state().CurrentGameUrl.startsWith(QLatin1String("tuzojf://107$$$")));
         stopPlayer();
         box.w->shoucang();
         QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("积分大转盘已添加到收藏！"));
 
         // A command of another scheme adds nothing and says nothing.
-        box.w->CurrentGameUrl = QStringLiteral("http://x/");
+        box.w->state().CurrentGameUrl = QStringLiteral("http://x/");
         box.w->shoucang();
         QCOMPARE(box.w->tray()->lastBalloon().text, QStringLiteral("积分大转盘已添加到收藏！"));
 
@@ -301,7 +301,7 @@ private Q_SLOTS:
                  QStringLiteral("%u5FEB%u4E50%u6253%u6C14%u7403|103|%1games/103.swf|1").arg(box.base()));
 
         box.w->npc_Click(8);
-        QTest::mouseClick(box.w->lc[1], Qt::LeftButton);
+        QTest::mouseClick(box.w->list()->lc(1), Qt::LeftButton);
         QVERIFY(waitForItems(2));
         const QString text = GameBox::js(list(), QStringLiteral("document.body.innerText")).toString();
         QVERIFY2(text.contains(QStringLiteral("积分大转盘[积分]")), qPrintable(text));
@@ -335,7 +335,7 @@ private Q_SLOTS:
             QTRY_COMPARE(menu.count, 1);
             QCOMPARE(menu.entries, (QStringList{QStringLiteral("开始游戏"), QStringLiteral("删除游戏")}));
             QCOMPARE(menu.position, list()->mapToGlobal(at));
-            QCOMPARE(box.w->ContextGameLink, QStringLiteral("open://2"));
+            QCOMPARE(box.w->state().ContextGameLink, QStringLiteral("open://2"));
             QTRY_COMPARE(box.listLines(RECENT),
                          (QStringList{QStringLiteral("Alpha|101|101|1"), QStringLiteral("Gamma|103|103|1")}));
         }
@@ -343,18 +343,18 @@ private Q_SLOTS:
         {
             MenuAnswer menu(QStringLiteral("开始游戏"));
             GameBox::rightClick(list(), GameBox::centreOf(list(), QStringLiteral("a[href=\"open://2\"]")));
-            QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Gamma"));
+            QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Gamma"));
             stopPlayer();
         }
 
         // The menu's commands on their own.
-        box.w->ContextGameLink.clear();
+        box.w->state().ContextGameLink.clear();
         box.w->ddd_Click();
         box.w->npc_Click(8);
         QCOMPARE(box.listLines(RECENT).size(), 2);
-        box.w->ContextGameLink = QStringLiteral("open://2/");
+        box.w->state().ContextGameLink = QStringLiteral("open://2/");
         box.w->CCC_Click();
-        QTRY_COMPARE(box.w->CurrentGameUrl, QStringLiteral("tuzoflash://101$$$101$$$Alpha"));
+        QTRY_COMPARE(box.w->state().CurrentGameUrl, QStringLiteral("tuzoflash://101$$$101$$$Alpha"));
         stopPlayer();
     }
 };

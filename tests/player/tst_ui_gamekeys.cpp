@@ -27,7 +27,7 @@ class GameKeysTest : public QObject
     bool playerHasKeys()
     {
         return KavoTest::WaitUntil([&] {
-            return GameBox::js(box.w->Web2, QStringLiteral("var p = document.activeElement; !!(p && p.shadowRoot && "
+            return GameBox::js(box.w->game()->Web2(), QStringLiteral("var p = document.activeElement; !!(p && p.shadowRoot && "
                                                            "p.shadowRoot.activeElement && "
                                                            "p.shadowRoot.activeElement.id == 'container')"))
                 .toBool();
@@ -38,7 +38,7 @@ class GameKeysTest : public QObject
     bool pageHasKeys()
     {
         return KavoTest::WaitUntil([&] {
-            return GameBox::js(box.w->Web2, QStringLiteral("document.readyState == 'complete' && document.hasFocus()"))
+            return GameBox::js(box.w->game()->Web2(), QStringLiteral("document.readyState == 'complete' && document.hasFocus()"))
                 .toBool();
         }, 20000);
     }
@@ -60,7 +60,7 @@ class GameKeysTest : public QObject
         return QStringLiteral("active %1, focus %2, page %3")
             .arg(box.w->isActiveWindow())
             .arg(chain,
-                 GameBox::js(box.w->Web2, QStringLiteral("document.hasFocus() + ' ' + (document.activeElement ? "
+                 GameBox::js(box.w->game()->Web2(), QStringLiteral("document.hasFocus() + ' ' + (document.activeElement ? "
                                                          "document.activeElement.tagName : 'none') + ' ' + "
                                                          "(document.activeElement && document.activeElement.shadowRoot && "
                                                          "document.activeElement.shadowRoot.activeElement ? "
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QVERIFY2(reported(QStringLiteral("/key?code=39&ctrl=false"), 2),
                  qPrintable(box.portal.requests().filter(QStringLiteral("/key?")).join(QLatin1Char(' '))));
 
-        w.Web2->Navigate(box.base() + QStringLiteral("pages/heldkeys.html"));
+        w.game()->Web2()->Navigate(box.base() + QStringLiteral("pages/heldkeys.html"));
         QVERIFY2(pageHasKeys(), qPrintable(focus()));
         // The first keys a page just loaded is given may not reach its script:
         // Shift until it does.
@@ -139,7 +139,7 @@ private Q_SLOTS:
 
         // The downloaded copy, in the local player.
         box.play(QStringLiteral("tuzoflash://951$$$%1pages/keys.swf$$$%u6309%u952E").arg(box.base()));
-        QTRY_COMPARE(w.Web2->page()->url().scheme(), QStringLiteral("kavo"));
+        QTRY_COMPARE(w.game()->Web2()->page()->url().scheme(), QStringLiteral("kavo"));
         QVERIFY2(reported(QStringLiteral("/keys-ready"), 2), "the downloaded copy never ran");
         QVERIFY2(playerHasKeys(), qPrintable(focus()));
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("Up")}));

@@ -98,13 +98,13 @@ class ChineseTest : public QObject
         QVERIFY2(KavoTest::WaitUntil([&] { return fontReports().size() > reportsBefore; }, 60000),
                  qPrintable(where + QStringLiteral(": the movie never reported")));
         const QUrlQuery report(QUrl(fontReports().last()).query());
-        QVERIFY(waitForGamePicture(w.Web2));
+        QVERIFY(waitForGamePicture(w.game()->Web2()));
         // The text is drawn with the frame the widths were measured in; a
         // frame later it is on the picture.
         QImage picture;
         QStringList missing;
         KavoTest::WaitUntil([&] {
-            picture = w.Web2->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            picture = w.game()->Web2()->grab().toImage().convertToFormat(QImage::Format_RGB32);
             missing.clear();
             for (int i = 0; i < FIELD_COUNT; ++i)
                 if (pixelsOfField(picture, i) < 8)
@@ -147,35 +147,35 @@ private Q_SLOTS:
         const QString movie = box.base() + QStringLiteral("pages/fonts.swf");
         int reports = fontReports().size();
         box.play(QStringLiteral("tuzoflash://961$$$%1$$$%u5B57%u4F53").arg(movie));
-        QTRY_COMPARE(w.Web2->locationUrl(), box.base() + QStringLiteral("flash.htm?") + movie);
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.base() + QStringLiteral("flash.htm?") + movie);
         fieldsShowIn(QStringLiteral("portal"), reports);
         if (QTest::currentTestFailed())
             return;
 
         reports = fontReports().size();
-        w.Web2->Navigate(box.base() + QStringLiteral("pages/plainplayer.html?movie=") + movie);
+        w.game()->Web2()->Navigate(box.base() + QStringLiteral("pages/plainplayer.html?movie=") + movie);
         fieldsShowIn(QStringLiteral("plain"), reports);
         if (QTest::currentTestFailed())
             return;
 
         reports = fontReports().size();
         box.play(QStringLiteral("tuzoflash://960$$$%1$$$%u5B57%u4F53").arg(movie));
-        QTRY_COMPARE(w.Web2->page()->url().scheme(), QStringLiteral("kavo"));
+        QTRY_COMPARE(w.game()->Web2()->page()->url().scheme(), QStringLiteral("kavo"));
         fieldsShowIn(QStringLiteral("downloaded"), reports);
     }
 
     void everythingSpeaksChinese()
     {
         BA1 &w = *box.w;
-        QVERIFY(GameBox::js(w.Web1, QStringLiteral("navigator.languages[0]")).toString().startsWith(QLatin1String("zh")));
-        QCOMPARE(GameBox::js(w.Web1, QStringLiteral("navigator.language")).toString(), QStringLiteral("zh-CN"));
+        QVERIFY(GameBox::js(w.Web1(), QStringLiteral("navigator.languages[0]")).toString().startsWith(QLatin1String("zh")));
+        QCOMPARE(GameBox::js(w.Web1(), QStringLiteral("navigator.language")).toString(), QStringLiteral("zh-CN"));
 
         // The engine's own page for an address that cannot be reached.
-        QSignalSpy failed(w.Web2, &WebPane::NavigateError);
-        w.Web2->Navigate(QStringLiteral("http://127.0.0.1:9/game.htm"));
+        QSignalSpy failed(w.game()->Web2(), &WebPane::NavigateError);
+        w.game()->Web2()->Navigate(QStringLiteral("http://127.0.0.1:9/game.htm"));
         QTRY_COMPARE(failed.count(), 1);
         const auto pageText = [&] {
-            return GameBox::js(w.Web2, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
+            return GameBox::js(w.game()->Web2(), QStringLiteral("document.body ? document.body.innerText : ''")).toString();
         };
         QTRY_VERIFY2(pageText().contains(QStringLiteral("无法访问")), qPrintable(pageText()));
         qInfo("the engine's page: %s", qPrintable(pageText().simplified().left(120)));
@@ -191,7 +191,7 @@ private Q_SLOTS:
         QTRY_COMPARE(pageText(), QStringLiteral("游戏文件已损坏，请重新下载。"));
         box.play(QStringLiteral("tuzoflash://963$$$%1pages/broken.swf$$$%u574F").arg(box.base()));
         const auto panelText = [&] {
-            return GameBox::js(w.Web2, QStringLiteral("(function () { var p = document.querySelector('ruffle-player');"
+            return GameBox::js(w.game()->Web2(), QStringLiteral("(function () { var p = document.querySelector('ruffle-player');"
                                                       " var panel = p && p.shadowRoot && p.shadowRoot.getElementById('panic');"
                                                       " return panel ? panel.innerText : ''; })()"))
                 .toString();

@@ -33,14 +33,14 @@ class DispatchTest : public QObject
     bool play(const QString &command)
     {
         box.w->npc_Click(6);
-        QSignalSpy player(box.w->Web2, &WebPane::BeforeNavigate2);
-        QSignalSpy info(box.w->Webr, &WebPane::BeforeNavigate2);
-        GameBox::followLink(box.w->Web1, command);
-        if (!KavoTest::WaitUntil([&] { return box.w->CurrentGameUrl == command; }, 5000))
+        QSignalSpy player(box.w->game()->Web2(), &WebPane::BeforeNavigate2);
+        QSignalSpy info(box.w->game()->Webr(), &WebPane::BeforeNavigate2);
+        GameBox::followLink(box.w->Web1(), command);
+        if (!KavoTest::WaitUntil([&] { return box.w->state().CurrentGameUrl == command; }, 5000))
             return false;
         m_playerPage = player.isEmpty() ? QString() : player.first().first().toString();
         m_infoPage = info.isEmpty() ? QString() : info.first().first().toString();
-        box.w->Web2->Navigate(QStringLiteral("about:blank"));
+        box.w->game()->Web2()->Navigate(QStringLiteral("about:blank"));
         return true;
     }
 
@@ -48,37 +48,37 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(box.start()); }
 
     // The game pane stops playing between checks: the player is heavy.
-    void cleanup() { box.w->Web2->Navigate(QStringLiteral("about:blank")); }
+    void cleanup() { box.w->game()->Web2()->Navigate(QStringLiteral("about:blank")); }
 
     // A click on a game in the portal's frame plays it: the first game of the
     // run also shows the side panel.
     void portalClickPlaysTheGame()
     {
         BA1 &w = *box.w;
-        QCOMPARE(w.c_z[7]->toolTipText(), QStringLiteral("显示"));
-        const QPoint at = GameBox::centreOf(w.Web1, QStringLiteral("#g102"), QStringLiteral("tuzomain"));
+        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("显示"));
+        const QPoint at = GameBox::centreOf(w.Web1(), QStringLiteral("#g102"), QStringLiteral("tuzomain"));
         QVERIFY(at.x() > 0);
         // The first clicks after a load may come before the page takes input.
-        for (int i = 0; i < 20 && w.CurrentGameUrl == QLatin1String("0"); ++i) {
-            QTest::mouseClick(w.Web1->focusProxy(), Qt::LeftButton, {}, at);
-            KavoTest::WaitUntil([&] { return w.CurrentGameUrl != QLatin1String("0"); }, 500);
+        for (int i = 0; i < 20 && w.state().CurrentGameUrl == QLatin1String("0"); ++i) {
+            QTest::mouseClick(w.Web1()->focusProxy(), Qt::LeftButton, {}, at);
+            KavoTest::WaitUntil([&] { return w.state().CurrentGameUrl != QLatin1String("0"); }, 500);
         }
 
         const QString name = QStringLiteral("%u661F%u591C%u63A5%u82F9%u679C");
-        QTRY_COMPARE(w.CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$") + name);
-        QCOMPARE(w.CurrentGameName, name);
-        QCOMPARE(w.yxname->text(), TITLE.arg(QStringLiteral("星夜接苹果")));
-        QCOMPARE(w.CurrentTab, 7);
-        QVERIFY(w.zz[1]->isVisible());
-        QVERIFY(w.Web2->isVisible());
-        QCOMPARE(w.c_z[7]->toolTipText(), QStringLiteral("隐藏"));
-        QVERIFY(w.Pic2->isVisible());
+        QTRY_COMPARE(w.state().CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$") + name);
+        QCOMPARE(w.state().CurrentGameName, name);
+        QCOMPARE(w.game()->yxname()->text(), TITLE.arg(QStringLiteral("星夜接苹果")));
+        QCOMPARE(w.state().CurrentTab, 7);
+        QVERIFY(w.zz(1)->isVisible());
+        QVERIFY(w.game()->Web2()->isVisible());
+        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("隐藏"));
+        QVERIFY(w.game()->Pic2()->isVisible());
         QCOMPARE(box.listLines(RECENT).value(0), name + QStringLiteral("|102|102|1"));
-        QTRY_COMPARE(w.Web2->locationUrl(), appPage(QStringLiteral("102")));
-        QTRY_COMPARE(w.Webr->locationUrl(), infoPage(QStringLiteral("102")));
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), appPage(QStringLiteral("102")));
+        QTRY_COMPARE(w.game()->Webr()->locationUrl(), infoPage(QStringLiteral("102")));
         // The portal stays where it was.
-        QCOMPARE(w.Web1->locationUrl(), box.base());
-        QCOMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.href")).toString(),
+        QCOMPARE(w.Web1()->locationUrl(), box.base());
+        QCOMPARE(GameBox::js(w.Web1(), QStringLiteral("frames['tuzomain'].location.href")).toString(),
                  box.base() + QStringLiteral("home.html"));
     }
 
@@ -87,11 +87,11 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         w.npc_Click(6);
-        GameBox::js(w.Web1, QStringLiteral("Math.random = function () { return 0; };"
+        GameBox::js(w.Web1(), QStringLiteral("Math.random = function () { return 0; };"
                                            "document.getElementById('rand').click();"));
         const QString expected = QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%u5F69%u7403%u5F39%u8DF3").arg(box.base());
-        QTRY_COMPARE(w.CurrentGameUrl, expected);
-        QTRY_COMPARE(w.Web2->locationUrl(), box.base() + QStringLiteral("flash.htm?") + box.base() + QStringLiteral("games/101.swf"));
+        QTRY_COMPARE(w.state().CurrentGameUrl, expected);
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.base() + QStringLiteral("flash.htm?") + box.base() + QStringLiteral("games/101.swf"));
     }
 
     // The forms a page may send, each checked where it goes wrong most easily.
@@ -102,7 +102,7 @@ private Q_SLOTS:
 
         // Trailing "/": dropped from the fields, kept in the current command.
         QVERIFY(play(QStringLiteral("tuzoflash://12$$$34$$$Name/")));
-        QCOMPARE(w.yxname->text(), TITLE.arg(QStringLiteral("Name")));
+        QCOMPARE(w.game()->yxname()->text(), TITLE.arg(QStringLiteral("Name")));
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Name|12|34|1"));
         QCOMPARE(m_playerPage, appPage(QStringLiteral("34")));
         QCOMPARE(m_infoPage, infoPage(QStringLiteral("12")));
@@ -118,8 +118,8 @@ private Q_SLOTS:
 
         // No third field: the name and title of the game before stay.
         QVERIFY(play(QStringLiteral("tuzoflash://14$$$15")));
-        QCOMPARE(w.CurrentGameName, QStringLiteral("Other"));
-        QCOMPARE(w.yxname->text(), TITLE.arg(QStringLiteral("Other")));
+        QCOMPARE(w.state().CurrentGameName, QStringLiteral("Other"));
+        QCOMPARE(w.game()->yxname()->text(), TITLE.arg(QStringLiteral("Other")));
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Other|14|15|1"));
 
         // The scheme goes wherever it stands.
@@ -149,17 +149,17 @@ private Q_SLOTS:
     void otherLetterCaseIsNoCommand()
     {
         BA1 &w = *box.w;
-        const QString before = w.CurrentGameUrl;
+        const QString before = w.state().CurrentGameUrl;
         const QStringList recent = box.listLines(RECENT);
-        QSignalSpy errors(w.Web1, &WebPane::NavigateError);
+        QSignalSpy errors(w.Web1(), &WebPane::NavigateError);
         w.npc_Click(6);
-        GameBox::followLink(w.Web1, QStringLiteral("TUZOFLASH://18$$$19$$$Upper"));
+        GameBox::followLink(w.Web1(), QStringLiteral("TUZOFLASH://18$$$19$$$Upper"));
         QTRY_COMPARE(errors.count(), 1);
-        QCOMPARE(w.CurrentGameUrl, before);
+        QCOMPARE(w.state().CurrentGameUrl, before);
         QCOMPARE(box.listLines(RECENT), recent);
-        QCOMPARE(w.CurrentTab, 6);
-        QVERIFY(!w.zzer->isVisible());
-        QCOMPARE(w.PortalErrorShown, 0);
+        QCOMPARE(w.state().CurrentTab, 6);
+        QVERIFY(!w.zzer()->isVisible());
+        QCOMPARE(w.state().PortalErrorShown, 0);
     }
 
     // A page in the game pane starts another game through the portal pane,
@@ -169,22 +169,22 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         QVERIFY(play(QStringLiteral("tuzoflash://101$$$101$$$First")));
-        w.Web2->show(); // as it was when the player was stopped above
+        w.game()->Web2()->show(); // as it was when the player was stopped above
         w.c_z_click(0);
         w.c_z_click(7);
-        QVERIFY(!w.Web2->isVisible());
-        QCOMPARE(w.c_z[0]->toolTipText(), QStringLiteral("继续"));
-        QVERIFY(!w.Pic2->isVisible());
+        QVERIFY(!w.game()->Web2()->isVisible());
+        QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("继续"));
+        QVERIFY(!w.game()->Pic2()->isVisible());
 
-        w.Web2->Navigate(box.base() + QStringLiteral("yy"));
-        QTRY_COMPARE(GameBox::js(w.Web2, QStringLiteral("document.readyState == 'complete' && document.URL")).toString(),
+        w.game()->Web2()->Navigate(box.base() + QStringLiteral("yy"));
+        QTRY_COMPARE(GameBox::js(w.game()->Web2(), QStringLiteral("document.readyState == 'complete' && document.URL")).toString(),
                      box.base() + QStringLiteral("yy"));
-        GameBox::followLink(w.Web2, QStringLiteral("tuzoflash://103$$$103$$$Next/"));
-        QTRY_COMPARE(w.CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Next/"));
-        QVERIFY(w.Web2->isVisible());
-        QCOMPARE(w.c_z[0]->toolTipText(), QStringLiteral("停止"));
-        QCOMPARE(w.c_z[7]->toolTipText(), QStringLiteral("隐藏"));
-        QVERIFY(w.Pic2->isVisible());
+        GameBox::followLink(w.game()->Web2(), QStringLiteral("tuzoflash://103$$$103$$$Next/"));
+        QTRY_COMPARE(w.state().CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Next/"));
+        QVERIFY(w.game()->Web2()->isVisible());
+        QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
+        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("隐藏"));
+        QVERIFY(w.game()->Pic2()->isVisible());
     }
 };
 

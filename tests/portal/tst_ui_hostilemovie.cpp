@@ -130,8 +130,8 @@ private Q_SLOTS:
             + QStringLiteral("pages/doorprobe.html?list=kavo://app/app/n.htm&game=kavo://app/flash/900.swf"
                              "&rlist=/r/list&rgame=/r/game&tag=");
         const QStringList leaks{marker, QStringLiteral("hex:"), QStringLiteral("FWS"), QStringLiteral("open://")};
-        for (const auto &[tag, pane] : {std::pair{QStringLiteral("portal"), w.Web1},
-                                        std::pair{QStringLiteral("ad"), w.adweb}}) {
+        for (const auto &[tag, pane] : {std::pair{QStringLiteral("portal"), w.Web1()},
+                                        std::pair{QStringLiteral("ad"), w.adweb()}}) {
             pane->Navigate(probe + tag);
             const QString prefix = QStringLiteral("/report?tag=") + tag + QLatin1Char('&');
             // The last report may overtake others: wait for as many rows as
@@ -182,16 +182,16 @@ private Q_SLOTS:
         w.npc_Click(8);
         w.lc_Click(2);
         // The recent list shown before may have game links too.
-        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("location.pathname == '/app/d.htm' && "
+        QTRY_VERIFY(GameBox::js(w.list()->Web3(), QStringLiteral("location.pathname == '/app/d.htm' && "
                                                        "!!document.querySelector('a[href^=\"open://\"]')"))
                         .toBool());
-        GameBox::clickElement(w.Web3, QStringLiteral("a[href^=\"open://\"]"));
-        QTRY_COMPARE(w.Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?900"));
-        QCOMPARE(w.Web2->page()->url().scheme(), QStringLiteral("kavo"));
+        GameBox::clickElement(w.list()->Web3(), QStringLiteral("a[href^=\"open://\"]"));
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?900"));
+        QCOMPARE(w.game()->Web2()->page()->url().scheme(), QStringLiteral("kavo"));
 
         QVERIFY2(received(QStringLiteral("/hello")), "the movie never ran");
         QVERIFY2(received(QStringLiteral("/done")), "the movie never finished");
-        pageTriesToRead(w.Web2, {QUrl::fromLocalFile(m_secretFile).toString(), QStringLiteral("kavo://app/config.ini"),
+        pageTriesToRead(w.game()->Web2(), {QUrl::fromLocalFile(m_secretFile).toString(), QStringLiteral("kavo://app/config.ini"),
                                  QStringLiteral("../config.ini"), QStringLiteral("../flash/901.swf"),
                                  QStringLiteral("%2e%2e/config.ini")});
         QVERIFY2(!leaked(), qPrintable(server.requests().join(QLatin1Char('\n'))));
@@ -201,12 +201,12 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         server.clearRequests();
-        w.Web1->Navigate(QStringLiteral("tuzoflash://902$$$%1probe.swf$$$probe").arg(server.baseUrl()));
-        QTRY_COMPARE(w.Web2->locationUrl(), box.base() + QStringLiteral("flash.htm?") + server.baseUrl()
+        w.Web1()->Navigate(QStringLiteral("tuzoflash://902$$$%1probe.swf$$$probe").arg(server.baseUrl()));
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.base() + QStringLiteral("flash.htm?") + server.baseUrl()
                                                 + QStringLiteral("probe.swf"));
         QVERIFY2(received(QStringLiteral("/hello")), "the movie never ran");
         QVERIFY2(received(QStringLiteral("/done")), "the movie never finished");
-        pageTriesToRead(w.Web2, {QUrl::fromLocalFile(m_secretFile).toString(),
+        pageTriesToRead(w.game()->Web2(), {QUrl::fromLocalFile(m_secretFile).toString(),
                                  QUrl::fromLocalFile(box.paths.configPath()).toString(),
                                  QStringLiteral("kavo://app/config.ini"), QStringLiteral("kavo://app/app/n.htm")});
         QVERIFY2(!leaked(), qPrintable(server.requests().join(QLatin1Char('\n'))));

@@ -91,20 +91,20 @@ class KeepSavesTest : public QObject
         const int before = counts().size();
         const qsizetype requestsBefore = box.portal.requests().size();
         for (int attempt = 1;; ++attempt) {
-            box.w->Web1->Navigate(SAVER_PLAY);
+            box.w->Web1()->Navigate(SAVER_PLAY);
             if (KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000))
                 break;
             // The game page's own view: how far it parsed, whether the player
             // runtime came, and which of its resources finished (ms since the
             // page started); one missing there is still on its way.
-            const QString page = PageScript::js(box.w->Web2, QStringLiteral(
+            const QString page = PageScript::js(box.w->game()->Web2(), QStringLiteral(
                 "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
                 " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
                 " done: performance.getEntriesByType('resource').map(function (e) {"
                 " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
                 " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})")).toString();
             qWarning("the game reported nothing; game pane at %s; the page: %s; requests since the play: %s",
-                     qPrintable(box.w->Web2->url().toString()), qPrintable(page),
+                     qPrintable(box.w->game()->Web2()->url().toString()), qPrintable(page),
                      qPrintable(box.portal.requests().mid(requestsBefore).join(QLatin1Char(' '))));
             // Played again once only when the page answers without its player
             // runtime: its load stalled in the engine before any of this
@@ -128,7 +128,7 @@ class KeepSavesTest : public QObject
     // be reported with the next count.
     static bool pressSpace(GameBox &box, const std::function<QList<int>()> &counts, int times)
     {
-        QWidget *input = box.w->Web2->focusProxy();
+        QWidget *input = box.w->game()->Web2()->focusProxy();
         // A click gives the player the keyboard.
         QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(input->width() / 2, input->height() / 2));
         for (int i = 0; i < times; ++i) {
@@ -169,7 +169,7 @@ class KeepSavesTest : public QObject
         QCOMPARE(::kill(::getpid(), SIGTERM), 0);
         QVERIFY(spy.wait(10000));
         QVERIFY(!box.w->isVisible());
-        QCOMPARE(box.w->ExitPromoFlag, QStringLiteral("0"));
+        QCOMPARE(box.w->state().ExitPromoFlag, QStringLiteral("0"));
         box.w.reset();
     }
 
@@ -224,7 +224,7 @@ private Q_SLOTS:
             QVERIFY(box.openWindow(false));
             box.w->webProfile()->setUrlRequestInterceptor(&requests);
             QVERIFY(playSaver(box, counts, start * 2));
-            QCOMPARE(box.w->Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?108"));
+            QCOMPARE(box.w->game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?108"));
             QVERIFY(pressSpace(box, counts, 2));
             quitWithCloseButton(box);
         }
@@ -236,13 +236,13 @@ private Q_SLOTS:
         GameBox box;
         QVERIFY(box.start());
         const auto greeting = [&] {
-            return GameBox::js(box.w->Web1, QStringLiteral("(function(){var u=document.getElementById('user');"
+            return GameBox::js(box.w->Web1(), QStringLiteral("(function(){var u=document.getElementById('user');"
                                                            "return u?u.textContent:'';})()"))
                 .toString();
         };
         QTRY_COMPARE(greeting(), QStringLiteral("未登录"));
-        box.w->Web4->Navigate(box.base() + QStringLiteral("login?name=player_1"));
-        QTRY_COMPARE_WITH_TIMEOUT(GameBox::js(box.w->Web4, QStringLiteral("document.getElementById('user') ?"
+        box.w->Web4()->Navigate(box.base() + QStringLiteral("login?name=player_1"));
+        QTRY_COMPARE_WITH_TIMEOUT(GameBox::js(box.w->Web4(), QStringLiteral("document.getElementById('user') ?"
                                                                           " document.getElementById('user').textContent : ''"))
                                       .toString(),
                                   QStringLiteral("欢迎你，player_1"), 20000);
@@ -271,10 +271,10 @@ private Q_SLOTS:
         for (const QString &name : modules) {
             const QString module = QStringLiteral("/ruffle/") + name;
             for (int round = 0; round < 2; ++round) {
-                GameBox::js(box.w->Web1, QStringLiteral("window.wasm = 0; fetch('%1').then(function(r){return r.arrayBuffer()})"
+                GameBox::js(box.w->Web1(), QStringLiteral("window.wasm = 0; fetch('%1').then(function(r){return r.arrayBuffer()})"
                                                         ".then(function(b){window.wasm=b.byteLength})")
                                              .arg(module));
-                QTRY_VERIFY_WITH_TIMEOUT(GameBox::js(box.w->Web1, QStringLiteral("window.wasm")).toLongLong() > 14000000,
+                QTRY_VERIFY_WITH_TIMEOUT(GameBox::js(box.w->Web1(), QStringLiteral("window.wasm")).toLongLong() > 14000000,
                                          30000);
             }
             QCOMPARE(box.portal.requests().count(module), 1);
@@ -284,8 +284,8 @@ private Q_SLOTS:
             const QString code = QStringLiteral("fetch('/games/big%1.swf').then(function(r){return r.arrayBuffer()})"
                                                 ".then(function(b){window.got%1=b.byteLength})")
                                      .arg(i);
-            GameBox::js(box.w->Web1, code);
-            QTRY_COMPARE_WITH_TIMEOUT(GameBox::js(box.w->Web1, QStringLiteral("window.got%1 || 0").arg(i)).toLongLong(),
+            GameBox::js(box.w->Web1(), code);
+            QTRY_COMPARE_WITH_TIMEOUT(GameBox::js(box.w->Web1(), QStringLiteral("window.got%1 || 0").arg(i)).toLongLong(),
                                       qint64(MIB) * 1024 * 1024, 30000);
         }
         const qint64 during = folderSize(cache);

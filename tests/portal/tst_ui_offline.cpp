@@ -36,28 +36,28 @@ class OfflineTest : public QObject
     static void listsAndDownloadedGameWork(GameBox &box, bool infoPageDown)
     {
         BA1 &w = *box.w;
-        QTest::mouseClick(w.npc[8], Qt::LeftButton);
-        QCOMPARE(w.CurrentTab, 8);
-        QVERIFY(w.zz[2]->isVisible());
-        QVERIFY(!w.zzer->isVisible());
+        QTest::mouseClick(w.npc(8), Qt::LeftButton);
+        QCOMPARE(w.state().CurrentTab, 8);
+        QVERIFY(w.zz(2)->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
         const char *const pages[] = {"/app/n.htm", "/app/c.htm", "/app/d.htm"};
         for (int i = 0; i < 3; ++i) {
-            QTest::mouseClick(w.lc[i], Qt::LeftButton);
-            QVERIFY2(showsPage(w.Web3, QString::fromLatin1(pages[i])), pages[i]);
+            QTest::mouseClick(w.list()->lc(i), Qt::LeftButton);
+            QVERIFY2(showsPage(w.list()->Web3(), QString::fromLatin1(pages[i])), pages[i]);
         }
-        QCOMPARE(GameBox::js(w.Web3, QStringLiteral("document.querySelector('a[href^=\"open://\"]').textContent")).toString(),
+        QCOMPARE(GameBox::js(w.list()->Web3(), QStringLiteral("document.querySelector('a[href^=\"open://\"]').textContent")).toString(),
                  QStringLiteral("·风车"));
 
-        const QPoint item = GameBox::centreOf(w.Web3, QStringLiteral("a[href^=\"open://\"]"));
+        const QPoint item = GameBox::centreOf(w.list()->Web3(), QStringLiteral("a[href^=\"open://\"]"));
         QVERIFY(item.x() >= 0);
-        QTest::mouseClick(w.Web3->focusProxy(), Qt::LeftButton, {}, item);
-        QTRY_COMPARE(w.CurrentTab, 7);
-        QVERIFY(!w.zzer->isVisible());
-        QTRY_COMPARE(w.Web2->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?104"));
-        QVERIFY2(waitForGamePicture(w.Web2), "the downloaded game never showed");
+        QTest::mouseClick(w.list()->Web3()->focusProxy(), Qt::LeftButton, {}, item);
+        QTRY_COMPARE(w.state().CurrentTab, 7);
+        QVERIFY(!w.zzer()->isVisible());
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?104"));
+        QVERIFY2(waitForGamePicture(w.game()->Web2()), "the downloaded game never showed");
         if (infoPageDown) {
             // A plain note in the side panel instead of the engine's error page.
-            QTRY_VERIFY_WITH_TIMEOUT(GameBox::js(w.Webr, QStringLiteral("document.body ? document.body.innerText : ''"))
+            QTRY_VERIFY_WITH_TIMEOUT(GameBox::js(w.game()->Webr(), QStringLiteral("document.body ? document.body.innerText : ''"))
                                          .toString().contains(QStringLiteral("暂时无法显示游戏信息")), 20000);
         }
     }
@@ -67,20 +67,20 @@ class OfflineTest : public QObject
     static void portalTabRetries(GameBox &box, const QString &overlayText, int port)
     {
         BA1 &w = *box.w;
-        QTest::mouseClick(w.npc[6], Qt::LeftButton);
-        QCOMPARE(w.CurrentTab, 6);
-        QVERIFY(w.zzer->isVisible());
-        QCOMPARE(w.webe->text(), overlayText);
+        QTest::mouseClick(w.npc(6), Qt::LeftButton);
+        QCOMPARE(w.state().CurrentTab, 6);
+        QVERIFY(w.zzer()->isVisible());
+        QCOMPARE(w.webe()->text(), overlayText);
 
         // A hanging portal that goes away fails the load: the error panel.
         box.portal.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(w.PortalErrorShown, 1, 20000);
-        QVERIFY(w.zzer->isVisible());
-        QCOMPARE(w.webe->text(), ERROR_TEXT);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().PortalErrorShown, 1, 20000);
+        QVERIFY(w.zzer()->isVisible());
+        QCOMPARE(w.webe()->text(), ERROR_TEXT);
         QVERIFY(box.portal.start({QStringLiteral("--port"), QString::number(port)}));
-        QTest::mouseClick(w.P2, Qt::LeftButton);
-        QVERIFY(!w.zzer->isVisible());
-        QVERIFY(w.zz[0]->isVisible());
+        QTest::mouseClick(w.P2(), Qt::LeftButton);
+        QVERIFY(!w.zzer()->isVisible());
+        QVERIFY(w.zz(0)->isVisible());
         QVERIFY(box.portalReady());
     }
 
@@ -94,16 +94,16 @@ private Q_SLOTS:
         QVERIFY(box.openWindow(false));
         QVERIFY(box.placeDownloadedGame(QStringLiteral("104"), QStringLiteral("%u98CE%u8F66")));
         BA1 &w = *box.w;
-        QTRY_COMPARE_WITH_TIMEOUT(w.PortalErrorShown, 1, 30000);
-        QVERIFY(w.zzer->isVisible());
-        QCOMPARE(w.webe->text(), ERROR_TEXT);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().PortalErrorShown, 1, 30000);
+        QVERIFY(w.zzer()->isVisible());
+        QCOMPARE(w.webe()->text(), ERROR_TEXT);
 
         listsAndDownloadedGameWork(box, true);
         // A downloaded copy that holds nothing is damaged, not missing.
         QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("105")), QByteArray()));
         box.play(QStringLiteral("tuzoflash://105$$$http://127.0.0.1:9/105.swf$$$%u574F"));
         QTRY_COMPARE_WITH_TIMEOUT(
-            GameBox::js(w.Web2, QStringLiteral("document.body ? document.body.innerText : ''")).toString(),
+            GameBox::js(w.game()->Web2(), QStringLiteral("document.body ? document.body.innerText : ''")).toString(),
             QStringLiteral("游戏文件已损坏，请重新下载。"), 20000);
         portalTabRetries(box, ERROR_TEXT, port);
     }
@@ -115,9 +115,9 @@ private Q_SLOTS:
         QVERIFY(box.placeDownloadedGame(QStringLiteral("104"), QStringLiteral("%u98CE%u8F66")));
         BA1 &w = *box.w;
         // The other pages of the portal load; its own page never ends loading.
-        QVERIFY(showsPage(w.Web4, QStringLiteral("/yy")));
-        QVERIFY(w.zzer->isVisible());
-        QCOMPARE(w.webe->text(), LOADING_TEXT);
+        QVERIFY(showsPage(w.Web4(), QStringLiteral("/yy")));
+        QVERIFY(w.zzer()->isVisible());
+        QCOMPARE(w.webe()->text(), LOADING_TEXT);
 
         listsAndDownloadedGameWork(box, false);
         portalTabRetries(box, LOADING_TEXT, box.portal.port());

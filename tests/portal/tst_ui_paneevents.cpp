@@ -98,8 +98,8 @@ private Q_SLOTS:
         QPointer<adsb> floating = w.floatingPromotion();
         QVERIFY(floating);
         // The floating promotion closes once it has handed a window over: last.
-        for (const auto &[tag, pane] : {std::pair{QStringLiteral("portal"), w.Web1},
-                                        std::pair{QStringLiteral("ad"), w.adweb},
+        for (const auto &[tag, pane] : {std::pair{QStringLiteral("portal"), w.Web1()},
+                                        std::pair{QStringLiteral("ad"), w.adweb()},
                                         std::pair{QStringLiteral("promotion"), floating->Web1}}) {
             const QString done = QStringLiteral("/report?tag=%1&way=popups-done").arg(tag);
             pane->Navigate(m_base + QStringLiteral("pages/popups.html?tag=") + tag);
@@ -120,20 +120,20 @@ private Q_SLOTS:
         }
         QTRY_VERIFY(!floating);
 
-        w.Web2->Navigate(m_base + QStringLiteral("pages/popups.html?n=1&tag=game"));
+        w.game()->Web2()->Navigate(m_base + QStringLiteral("pages/popups.html?n=1&tag=game"));
         QVERIFY(KavoTest::WaitUntil([&] {
             return box.portal.requests().contains(QStringLiteral("/report?tag=game&way=popups-done"));
         }, 30000));
-        QSignalSpy asked(w.Web2, &WebPane::NewWindow2);
+        QSignalSpy asked(w.game()->Web2(), &WebPane::NewWindow2);
         w.npc_Click(7);
-        clickSponsor(w.Web2);
+        clickSponsor(w.game()->Web2());
         QTRY_COMPARE(asked.count(), 1);
-        GameBox::js(w.Web2, QStringLiteral("document.readyState"));
+        GameBox::js(w.game()->Web2(), QStringLiteral("document.readyState"));
         QVERIFY(KavoTest::Settle());
         QCOMPARE(asked.count(), 1);
         QVERIFY(browser.opened.isEmpty());
         w.npc_Click(6);
-        w.Web1->Navigate(m_base);
+        w.Web1()->Navigate(m_base);
         QVERIFY(box.portalReady());
     }
 
@@ -142,44 +142,44 @@ private Q_SLOTS:
     void portalErrorPanelAndRetry()
     {
         BA1 &w = *box.w;
-        QVERIFY(!w.zzer->isVisible());
-        QVERIFY(w.zz[0]->isVisible());
-        QTRY_VERIFY(w.ad_pic->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
+        QVERIFY(w.zz(0)->isVisible());
+        QTRY_VERIFY(w.ad_pic()->isVisible());
 
-        QSignalSpy errors(w.Web1, &WebPane::NavigateError);
-        GameBox::followLink(w.Web1, QStringLiteral("http://127.0.0.1:9/"));
+        QSignalSpy errors(w.Web1(), &WebPane::NavigateError);
+        GameBox::followLink(w.Web1(), QStringLiteral("http://127.0.0.1:9/"));
         QTRY_COMPARE(errors.count(), 1);
-        QCOMPARE(w.PortalErrorShown, 0);
-        QVERIFY(!w.zzer->isVisible());
-        w.Web1->Navigate(m_base);
+        QCOMPARE(w.state().PortalErrorShown, 0);
+        QVERIFY(!w.zzer()->isVisible());
+        w.Web1()->Navigate(m_base);
         QVERIFY(box.portalReady());
 
         const int port = box.portal.port();
         box.portal.stop();
-        GameBox::followLink(w.Web1, m_base + QStringLiteral("home.html"));
-        QTRY_VERIFY(w.zzer->isVisible());
-        QVERIFY(!w.zz[0]->isVisible());
-        QCOMPARE(w.webe->text(), ERROR_TEXT);
-        QCOMPARE(w.PortalErrorShown, 1);
+        GameBox::followLink(w.Web1(), m_base + QStringLiteral("home.html"));
+        QTRY_VERIFY(w.zzer()->isVisible());
+        QVERIFY(!w.zz(0)->isVisible());
+        QCOMPARE(w.webe()->text(), ERROR_TEXT);
+        QCOMPARE(w.state().PortalErrorShown, 1);
 
         // Back on the same address; the top promotion fails from now on.
         const QStringList again = {QStringLiteral("--port"), QString::number(port), QStringLiteral("--fault"),
                                    QStringLiteral("/js/ads/topad.html=404")};
         QVERIFY(box.portal.start(again));
-        QTest::mouseClick(w.P2, Qt::LeftButton);
-        QVERIFY(w.zz[0]->isVisible());
-        QVERIFY(!w.zzer->isVisible());
+        QTest::mouseClick(w.P2(), Qt::LeftButton);
+        QVERIFY(w.zz(0)->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
         QVERIFY(box.portalReady());
-        QCOMPARE(w.Web1->locationUrl(), m_base);
-        QCOMPARE(w.webe->text(), ERROR_TEXT);
+        QCOMPARE(w.Web1()->locationUrl(), m_base);
+        QCOMPARE(w.webe()->text(), ERROR_TEXT);
 
         // A second failure shows the panel again; its text retries too.
         box.portal.stop();
-        GameBox::followLink(w.Web1, m_base + QStringLiteral("home.html"));
-        QTRY_VERIFY(w.zzer->isVisible());
+        GameBox::followLink(w.Web1(), m_base + QStringLiteral("home.html"));
+        QTRY_VERIFY(w.zzer()->isVisible());
         QVERIFY(box.portal.start(again));
-        QTest::mouseClick(w.webe, Qt::LeftButton);
-        QVERIFY(!w.zzer->isVisible());
+        QTest::mouseClick(w.webe(), Qt::LeftButton);
+        QVERIFY(!w.zzer()->isVisible());
         QVERIFY(box.portalReady());
     }
 
@@ -188,7 +188,7 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         MessageAnswer dialogs(QMessageBox::Ok);
-        for (WebPane *pane : {w.Web1, w.Web3, w.Web4, w.adweb}) {
+        for (WebPane *pane : {w.Web1(), w.list()->Web3(), w.Web4(), w.adweb()}) {
             const QVariant answer = GameBox::js(pane, QStringLiteral("alert('a'); confirm('b') ? 'yes' : 'no'"));
             QCOMPARE(answer.toString(), QStringLiteral("no"));
         }
@@ -203,43 +203,43 @@ private Q_SLOTS:
         BA1 &w = *box.w;
         w.npc_Click(6);
         QVERIFY(box.portalReady());
-        QCOMPARE(menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo"))), MY_MENU);
-        QCOMPARE(menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#g104"), QStringLiteral("tuzomain"))), MY_MENU);
+        QCOMPARE(menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral(".logo"))), MY_MENU);
+        QCOMPARE(menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral("#g104"), QStringLiteral("tuzomain"))), MY_MENU);
 
-        GameBox::js(w.Web1, QStringLiteral("var f=document.createElement('iframe');f.name='other';f.src='%1dan';"
+        GameBox::js(w.Web1(), QStringLiteral("var f=document.createElement('iframe');f.name='other';f.src='%1dan';"
                                            "f.style='position:fixed;left:0;top:0;width:300px;height:200px;z-index:99';"
                                            "document.body.appendChild(f);").arg(m_base));
-        QTRY_VERIFY(GameBox::js(w.Web1, QStringLiteral("frames['other'].document.readyState == 'complete' && "
+        QTRY_VERIFY(GameBox::js(w.Web1(), QStringLiteral("frames['other'].document.readyState == 'complete' && "
                                                        "frames['other'].location.pathname == '/dan'")).toBool());
         int count = 0;
-        QStringList entries = menuAt(w.Web1, QPoint(150, 100), QString(), &count);
+        QStringList entries = menuAt(w.Web1(), QPoint(150, 100), QString(), &count);
         QCOMPARE(count, 1);
         // The browser's own menu, in Chinese too: it can reload the page.
         QVERIFY2(entries != MY_MENU && entries.contains(QStringLiteral("重新加载")),
                  qPrintable(entries.join(QLatin1Char(','))));
-        GameBox::js(w.Web1, QStringLiteral("document.querySelector('iframe[name=other]').remove()"));
+        GameBox::js(w.Web1(), QStringLiteral("document.querySelector('iframe[name=other]').remove()"));
 
         // The game page: the player (a page of its own here) and the side panel.
-        GameBox::followLink(w.Web1, QStringLiteral("tuzoflash://101$$$101$$$Menu"));
-        QTRY_COMPARE(w.CurrentTab, 7);
-        w.Web2->Navigate(m_base + QStringLiteral("yy"));
-        QVERIFY(shows(w.Web2, m_base + QStringLiteral("yy")));
-        QVERIFY(shows(w.Webr, m_base + QStringLiteral("app/flash_info.asp?id=101")));
-        QVERIFY(w.Pic2->isVisible());
-        QCOMPARE(menuAt(w.Web2, QPoint(100, 100), QString(), &count), QStringList());
+        GameBox::followLink(w.Web1(), QStringLiteral("tuzoflash://101$$$101$$$Menu"));
+        QTRY_COMPARE(w.state().CurrentTab, 7);
+        w.game()->Web2()->Navigate(m_base + QStringLiteral("yy"));
+        QVERIFY(shows(w.game()->Web2(), m_base + QStringLiteral("yy")));
+        QVERIFY(shows(w.game()->Webr(), m_base + QStringLiteral("app/flash_info.asp?id=101")));
+        QVERIFY(w.game()->Pic2()->isVisible());
+        QCOMPARE(menuAt(w.game()->Web2(), QPoint(100, 100), QString(), &count), QStringList());
         QCOMPARE(count, 0);
-        QCOMPARE(menuAt(w.Webr, QPoint(60, 60), QString(), &count), QStringList());
+        QCOMPARE(menuAt(w.game()->Webr(), QPoint(60, 60), QString(), &count), QStringList());
         QCOMPARE(count, 0);
 
         w.npc_Click(9);
-        QCOMPARE(menuAt(w.Web4, QPoint(100, 100), QString(), &count), QStringList());
+        QCOMPARE(menuAt(w.Web4(), QPoint(100, 100), QString(), &count), QStringList());
         QCOMPARE(count, 0);
         w.npc_Click(3);
-        QCOMPARE(menuAt(w.Web5, QPoint(100, 100), QString(), &count), QStringList());
+        QCOMPARE(menuAt(w.Web5(), QPoint(100, 100), QString(), &count), QStringList());
         QCOMPARE(count, 0);
 
-        QVERIFY(w.ad_pic->isVisible());
-        entries = menuAt(w.adweb, QPoint(50, 30), QString(), &count);
+        QVERIFY(w.ad_pic()->isVisible());
+        entries = menuAt(w.adweb(), QPoint(50, 30), QString(), &count);
         QCOMPARE(count, 1);
         QVERIFY2(entries != MY_MENU && entries.contains(QStringLiteral("重新加载")),
                  qPrintable(entries.join(QLatin1Char(','))));
@@ -253,22 +253,22 @@ private Q_SLOTS:
         w.npc_Click(6);
         QVERIFY(box.portalReady());
 
-        GameBox::clickElement(w.Web1, QStringLiteral(".nav a[href$=\"/yy\"]"));
-        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
-        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo")), QStringLiteral("后退"));
-        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/home.html"));
-        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#g101"), QStringLiteral("tuzomain")), QStringLiteral("前进"));
-        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
+        GameBox::clickElement(w.Web1(), QStringLiteral(".nav a[href$=\"/yy\"]"));
+        QTRY_COMPARE(GameBox::js(w.Web1(), QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
+        menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral(".logo")), QStringLiteral("后退"));
+        QTRY_COMPARE(GameBox::js(w.Web1(), QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/home.html"));
+        menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral("#g101"), QStringLiteral("tuzomain")), QStringLiteral("前进"));
+        QTRY_COMPARE(GameBox::js(w.Web1(), QStringLiteral("frames['tuzomain'].location.pathname")).toString(), QStringLiteral("/yy"));
 
         QGuiApplication::clipboard()->clear();
-        GameBox::js(w.Web1, QStringLiteral("getSelection().selectAllChildren(document.querySelector('.logo small'))"));
-        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral(".logo small")), QStringLiteral("复制"));
+        GameBox::js(w.Web1(), QStringLiteral("getSelection().selectAllChildren(document.querySelector('.logo small'))"));
+        menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral(".logo small")), QStringLiteral("复制"));
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("好玩的Flash小游戏，点开就玩"));
 
-        GameBox::js(w.Web1, QStringLiteral("var i=document.createElement('input');i.id='box';"
+        GameBox::js(w.Web1(), QStringLiteral("var i=document.createElement('input');i.id='box';"
                                            "document.querySelector('.top').appendChild(i);i.focus();"));
-        menuAt(w.Web1, GameBox::centreOf(w.Web1, QStringLiteral("#box")), QStringLiteral("粘贴"));
-        QTRY_COMPARE(GameBox::js(w.Web1, QStringLiteral("document.getElementById('box').value")).toString(),
+        menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral("#box")), QStringLiteral("粘贴"));
+        QTRY_COMPARE(GameBox::js(w.Web1(), QStringLiteral("document.getElementById('box').value")).toString(),
                      QStringLiteral("好玩的Flash小游戏，点开就玩"));
     }
 
@@ -277,20 +277,20 @@ private Q_SLOTS:
     void topPromotionHidesForGood()
     {
         BA1 &w = *box.w;
-        QVERIFY(w.ad_pic->isVisible());
-        QSignalSpy failed(w.adweb, &WebPane::NavigateError);
-        w.adweb->Navigate(QStringLiteral("http://127.0.0.1:9/"));
+        QVERIFY(w.ad_pic()->isVisible());
+        QSignalSpy failed(w.adweb(), &WebPane::NavigateError);
+        w.adweb()->Navigate(QStringLiteral("http://127.0.0.1:9/"));
         // The failure has been reported and handled.
         QTRY_COMPARE(failed.count(), 1);
         QVERIFY(KavoTest::Settle());
-        QVERIFY(w.ad_pic->isVisible());
-        w.adweb->Navigate(m_base + QStringLiteral("js/ads/topad.html"));
-        QTRY_COMPARE(w.TopAdFailed, 1);
-        QVERIFY(!w.ad_pic->isVisible());
-        w.adweb->Navigate(m_base + QStringLiteral("js/ads/tui.html"));
-        QVERIFY(shows(w.adweb, m_base + QStringLiteral("js/ads/tui.html")));
-        QVERIFY(!w.ad_pic->isVisible());
-        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(w.ad_pic()->isVisible());
+        w.adweb()->Navigate(m_base + QStringLiteral("js/ads/topad.html"));
+        QTRY_COMPARE(w.state().TopAdFailed, 1);
+        QVERIFY(!w.ad_pic()->isVisible());
+        w.adweb()->Navigate(m_base + QStringLiteral("js/ads/tui.html"));
+        QVERIFY(shows(w.adweb(), m_base + QStringLiteral("js/ads/tui.html")));
+        QVERIFY(!w.ad_pic()->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
     }
 };
 

@@ -49,26 +49,26 @@ private Q_SLOTS:
     void portalPageRunsOutOfMemory()
     {
         BA1 &w = *box.w;
-        QSignalSpy ended(w.Web1, &WebPane::RendererEnded);
-        w.Web1->Navigate(box.base() + QStringLiteral("pages/oom.html"));
+        QSignalSpy ended(w.Web1(), &WebPane::RendererEnded);
+        w.Web1()->Navigate(box.base() + QStringLiteral("pages/oom.html"));
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
-        QTRY_VERIFY(w.zzer->isVisible());
-        QVERIFY(!w.zz[0]->isVisible());
-        QCOMPARE(w.webe->text(), PortalErrorText());
+        QTRY_VERIFY(w.zzer()->isVisible());
+        QVERIFY(!w.zz(0)->isVisible());
+        QCOMPARE(w.webe()->text(), PortalErrorText());
 
-        QTest::mouseClick(w.P2, Qt::LeftButton);
+        QTest::mouseClick(w.P2(), Qt::LeftButton);
         QVERIFY(box.portalReady());
-        QVERIFY(!w.zzer->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
 
         // Ended while another page is in front: the home tab brings the
         // portal back.
         w.npc_Click(8);
-        QVERIFY(killRenderer(w.Web1));
+        QVERIFY(killRenderer(w.Web1()));
         QTRY_COMPARE(ended.count(), 2);
         w.npc_Click(6);
         QVERIFY(box.portalReady());
-        QVERIFY(!w.zzer->isVisible());
-        QVERIFY(w.zz[0]->isVisible());
+        QVERIFY(!w.zzer()->isVisible());
+        QVERIFY(w.zz(0)->isVisible());
     }
 
     // Running or paused, a game whose renderer ends leaves the note in a
@@ -79,24 +79,24 @@ private Q_SLOTS:
         BA1 &w = *box.w;
         const QString player = box.base() + QStringLiteral("flash.htm?") + box.base() + QStringLiteral("games/104.swf");
         box.play(QStringLiteral("tuzoflash://104$$$%1games/104.swf$$$接苹果").arg(box.base()));
-        QTRY_COMPARE(w.Web2->locationUrl(), player);
-        QVERIFY(waitForGamePicture(w.Web2));
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), player);
+        QVERIFY(waitForGamePicture(w.game()->Web2()));
         for (const bool paused : {false, true}) {
             if (paused)
                 w.c_z_click(0);
-            QCOMPARE(w.Web2->isHidden(), paused);
-            const qint64 before = w.Web2->page()->renderProcessPid();
-            QVERIFY(killRenderer(w.Web2));
-            QTRY_COMPARE(title(w.Web2), QStringLiteral("游戏已停止"));
-            QVERIFY(w.Web2->isVisible());
-            QCOMPARE(w.c_z[0]->toolTipText(), QStringLiteral("停止"));
-            QCOMPARE(w.Web2->endedAddress(), player);
+            QCOMPARE(w.game()->Web2()->isHidden(), paused);
+            const qint64 before = w.game()->Web2()->page()->renderProcessPid();
+            QVERIFY(killRenderer(w.game()->Web2()));
+            QTRY_COMPARE(title(w.game()->Web2()), QStringLiteral("游戏已停止"));
+            QVERIFY(w.game()->Web2()->isVisible());
+            QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
+            QCOMPARE(w.game()->Web2()->endedAddress(), player);
 
             w.c_z_click(1);
-            QTRY_COMPARE(w.Web2->locationUrl(), player);
-            QVERIFY(waitForGamePicture(w.Web2));
-            QVERIFY(w.Web2->page()->renderProcessPid() != before);
-            QVERIFY(w.Web2->endedAddress().isEmpty());
+            QTRY_COMPARE(w.game()->Web2()->locationUrl(), player);
+            QVERIFY(waitForGamePicture(w.game()->Web2()));
+            QVERIFY(w.game()->Web2()->page()->renderProcessPid() != before);
+            QVERIFY(w.game()->Web2()->endedAddress().isEmpty());
         }
     }
 
@@ -104,23 +104,23 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         w.npc_Click(8);
-        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("location.pathname")).toString()
+        QTRY_VERIFY(GameBox::js(w.list()->Web3(), QStringLiteral("location.pathname")).toString()
                     == QLatin1String("/app/n.htm"));
-        QSignalSpy listLoads(w.Web3, &WebPane::DownloadComplete);
-        QVERIFY(killRenderer(w.Web3));
+        QSignalSpy listLoads(w.list()->Web3(), &WebPane::DownloadComplete);
+        QVERIFY(killRenderer(w.list()->Web3()));
         QTRY_COMPARE(listLoads.count(), 1);
-        QTRY_VERIFY(GameBox::js(w.Web3, QStringLiteral("document.querySelector('a[href^=\"open://\"]') != null"))
+        QTRY_VERIFY(GameBox::js(w.list()->Web3(), QStringLiteral("document.querySelector('a[href^=\"open://\"]') != null"))
                         .toBool());
 
         // A page that ends its renderer at every load: loaded once more,
         // then the side panel's note, and no further load.
-        QSignalSpy ended(w.Webr, &WebPane::RendererEnded);
-        w.Webr->Navigate(box.base() + QStringLiteral("pages/oom.html"));
+        QSignalSpy ended(w.game()->Webr(), &WebPane::RendererEnded);
+        w.game()->Webr()->Navigate(box.base() + QStringLiteral("pages/oom.html"));
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 90000);
         QCOMPARE(ended.at(0).at(0).toBool(), false);
         QCOMPARE(ended.at(1).at(0).toBool(), true);
-        QTRY_COMPARE(title(w.Webr), QStringLiteral("游戏信息"));
-        GameBox::js(w.Webr, QStringLiteral("document.readyState"));
+        QTRY_COMPARE(title(w.game()->Webr()), QStringLiteral("游戏信息"));
+        GameBox::js(w.game()->Webr(), QStringLiteral("document.readyState"));
         QVERIFY(KavoTest::Settle());
         QCOMPARE(requestsOf(QStringLiteral("/pages/oom.html")), 3);
         QCOMPARE(ended.count(), 2);

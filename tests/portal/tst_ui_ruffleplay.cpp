@@ -196,7 +196,7 @@ bool tst_ui_RufflePlay::playUntilDrawn(QWebEngineView &view, const QUrl &url)
 
 WebPane *tst_ui_RufflePlay::playInWindow(const QString &command, const QString &page)
 {
-    WebPane *pane = box.w->Web2;
+    WebPane *pane = box.w->game()->Web2();
     QSignalSpy loaded(pane, &QWebEngineView::loadFinished);
     box.play(QString(command).replace(QStringLiteral("{BASE}"), box.base()));
     const QString url = QString(page).replace(QStringLiteral("{BASE}"), box.base());

@@ -188,7 +188,7 @@ private Q_SLOTS:
         BA1 *w = window();
         QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
-        w->ExitPromoFlag = QStringLiteral("1");
+        w->state().ExitPromoFlag = QStringLiteral("1");
 
         QString failure = QStringLiteral("the window was never clicked");
         QElapsedTimer sinceClick;
@@ -219,7 +219,7 @@ private Q_SLOTS:
     void recommendationWindowNewWindow()
     {
         BA1 *w = window();
-        w->ExitPromoFlag = QStringLiteral("1");
+        w->state().ExitPromoFlag = QStringLiteral("1");
         BrowserStandIn browser;
         bool clicked = false;
         QTimer watch;
@@ -236,7 +236,7 @@ private Q_SLOTS:
     void otherFlagsEndAtOnce()
     {
         BA1 *w = window();
-        w->ExitPromoFlag = QStringLiteral("1\r\n");
+        w->state().ExitPromoFlag = QStringLiteral("1\r\n");
         QElapsedTimer clock;
         clock.start();
         QVERIFY(endsTheProgram([w] { w->ttt_v(); }, 30000));

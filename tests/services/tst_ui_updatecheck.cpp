@@ -81,7 +81,7 @@ private Q_SLOTS:
         GameBox box;
         QVERIFY(box.start(noticeSwitches(QStringLiteral("1====1====1.0"), QStringLiteral("slow:4")), false));
         BA1 *w = box.w.get();
-        QCOMPARE(w->InstalledVersion, QStringLiteral("1.0"));
+        QCOMPARE(w->state().InstalledVersion, QStringLiteral("1.0"));
         MessageAnswer answer(QMessageBox::Ok);
 
         // Before the notice is in, the menu check has nothing to offer.
@@ -94,22 +94,22 @@ private Q_SLOTS:
         // The read takes seconds; the window goes on answering meanwhile.
         QTRY_VERIFY_WITH_TIMEOUT(w->noticeReading(), 20000);
         LoopGapMeter gaps;
-        QTest::mouseClick(w->npc[8], Qt::LeftButton);
-        QCOMPARE(w->CurrentTab, 8);
+        QTest::mouseClick(w->npc(8), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, 8);
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), 30000);
         qInfo("longest wait of the event loop during the slow read: %lld ms", gaps.longestMs());
         QVERIFY(gaps.longestMs() < 1000);
         QElapsedTimer sinceCheck;
         sinceCheck.start();
 
-        QCOMPARE(w->ExitPromoFlag, QStringLiteral("1"));
-        QCOMPARE(w->LatestVersion, QStringLiteral("1.0"));
-        QVERIFY(w->Timer2->isActive());
+        QCOMPARE(w->state().ExitPromoFlag, QStringLiteral("1"));
+        QCOMPARE(w->state().LatestVersion, QStringLiteral("1.0"));
+        QVERIFY(w->Timer2()->isActive());
         QCOMPARE(answer.count, 1);
 
         QTRY_VERIFY_WITH_TIMEOUT(w->floatingPromotion(), 20000);
         QVERIFY2(sinceCheck.elapsed() >= 4500, qPrintable(QString::number(sinceCheck.elapsed())));
-        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(!w->Timer2()->isActive());
         QVERIFY(QTest::qWaitForWindowExposed(w->floatingPromotion()));
         QTRY_COMPARE_WITH_TIMEOUT(w->floatingPromotion()->Web1->locationUrl(),
                                   box.base() + QStringLiteral("js/ads/fudong.html"), 10000);
@@ -150,9 +150,9 @@ private Q_SLOTS:
         QCOMPARE(answer.buttons, QMessageBox::Yes | QMessageBox::No);
         QTRY_VERIFY(!w->noticeReading());
         QVERIFY(w->isVisible());
-        QVERIFY(!w->Timer2->isActive());
-        QCOMPARE(w->ExitPromoFlag, QStringLiteral("0"));
-        QCOMPARE(w->LatestVersion, QStringLiteral("2.0"));
+        QVERIFY(!w->Timer2()->isActive());
+        QCOMPARE(w->state().ExitPromoFlag, QStringLiteral("0"));
+        QCOMPARE(w->state().LatestVersion, QStringLiteral("2.0"));
 
         w->shengji();
         QCOMPARE(answer.count, 2);
@@ -188,10 +188,10 @@ private Q_SLOTS:
         QFile ran(marker);
         QVERIFY(ran.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QFileInfo(box.paths.installedDir()).canonicalFilePath());
-        QCOMPARE(w->ExitPromoFlag, QStringLiteral("0"));
+        QCOMPARE(w->state().ExitPromoFlag, QStringLiteral("0"));
         QVERIFY(!w->exitPromotion());
         QVERIFY(!w->isVisible());
-        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(!w->Timer2()->isActive());
         QCOMPARE(m_browser.opened().size(), opened);
     }
 
@@ -224,9 +224,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(box.portal.requests().contains(QStringLiteral("/lib/wenc.txt")), 30000);
         QTRY_VERIFY(!w->noticeReading());
         QCOMPARE(answer.count, 0);
-        QVERIFY(w->ExitPromoFlag.isEmpty());
-        QVERIFY(w->LatestVersion.isEmpty());
-        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(w->state().ExitPromoFlag.isEmpty());
+        QVERIFY(w->state().LatestVersion.isEmpty());
+        QVERIFY(!w->Timer2()->isActive());
         w->shengji();
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, UP_TO_DATE);
@@ -250,14 +250,14 @@ private Q_SLOTS:
         reading.start();
         LoopGapMeter gaps;
 
-        QTest::mouseClick(w->npc[8], Qt::LeftButton);
-        QCOMPARE(w->CurrentTab, 8);
-        QVERIFY(w->zz[2]->isVisible());
+        QTest::mouseClick(w->npc(8), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, 8);
+        QVERIFY(w->zz(2)->isVisible());
         w->shengji();
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, UP_TO_DATE);
-        QTest::mouseClick(w->npc[6], Qt::LeftButton);
-        QCOMPARE(w->CurrentTab, 6);
+        QTest::mouseClick(w->npc(6), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, 6);
 
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), BA1::NOTICE_TIMEOUT_MS + 20000);
         const qint64 took = reading.elapsed();
@@ -266,9 +266,9 @@ private Q_SLOTS:
         QVERIFY2(took >= BA1::NOTICE_TIMEOUT_MS - 1000, qPrintable(QString::number(took)));
         QVERIFY(gaps.longestMs() < 1000);
         QCOMPARE(answer.count, 1);
-        QVERIFY(w->ExitPromoFlag.isEmpty());
-        QVERIFY(w->LatestVersion.isEmpty());
-        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(w->state().ExitPromoFlag.isEmpty());
+        QVERIFY(w->state().LatestVersion.isEmpty());
+        QVERIFY(!w->Timer2()->isActive());
         w->shengji();
         QCOMPARE(answer.text, UP_TO_DATE);
         QVERIFY(quitAndTimeTheEnd(w));

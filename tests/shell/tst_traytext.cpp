@@ -21,13 +21,6 @@ private Q_SLOTS:
         QCOMPARE(CutToTrayField(QString(62, QLatin1Char('t')) + emoji, BalloonTitleField), QString(62, QLatin1Char('t')));
         QCOMPARE(CutToTrayField(QString(61, QLatin1Char('t')) + emoji, BalloonTitleField),
                  QString(61, QLatin1Char('t')) + emoji);
-
-        QVERIFY(BalloonsWanted(QStringLiteral("2")));
-        QVERIFY(BalloonsWanted(QStringLiteral("0")));
-        QVERIFY(BalloonsWanted(QString()));
-        QVERIFY(BalloonsWanted(QStringLiteral("abc")));
-        QVERIFY(!BalloonsWanted(QStringLiteral("1")));
-        QVERIFY(!BalloonsWanted(QStringLiteral(" 1")));
     }
 
 };

@@ -163,8 +163,8 @@ private Q_SLOTS:
         w->npc_Click(4);
 
         // A screenshot announces itself in a balloon on the icon.
-        w->CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
-        w->CurrentGameName = QStringLiteral("风车");
+        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
+        w->state().CurrentGameName = QStringLiteral("风车");
         w->c_z_click(4);
         QTRY_VERIFY_WITH_TIMEOUT(shownBalloon(), 5000);
         QWidget *balloon = shownBalloon();
@@ -205,7 +205,7 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         QVERIFY(iconEmbedded(w));
         QVERIFY(w->bossKey());
-        QCOMPARE(w->renj->text(), QStringLiteral("老板键 Ctrl+S"));
+        QCOMPARE(w->renj()->text(), QStringLiteral("老板键 Ctrl+S"));
 
         // Minimised counts as visible: everything hides, and the window comes
         // back restored. Caps Lock does not matter.
@@ -256,7 +256,7 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         QVERIFY(!w->bossKey());
-        QCOMPARE(w->renj->text(), CONFLICT);
+        QCOMPARE(w->renj()->text(), CONFLICT);
         QVERIFY(pressBossKey());
         // Once the other program has the press, this one would have had it too.
         int presses = 0;

@@ -86,7 +86,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), area, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(placeOnServer(w), area, 5000);
         QVERIFY(KavoTest::Settle());
-        QCOMPARE(w->zzer->geometry(), QRect(4, 96, area.width() - 8, area.height() - 124));
+        QCOMPARE(w->zzer()->geometry(), QRect(4, 96, area.width() - 8, area.height() - 124));
     }
 
     void savedLargerSizeFits()

@@ -88,13 +88,13 @@ int runNativeChild()
     w->UnloadAdsb();
 
     if (!portal) {
-        if (!KavoTest::WaitUntil([&] { return w->renj->text() == NO_BOSS_KEY; }, 20000))
-            return failed(qPrintable(QStringLiteral("boss key status: ") + w->renj->text()));
+        if (!KavoTest::WaitUntil([&] { return w->renj()->text() == NO_BOSS_KEY; }, 20000))
+            return failed(qPrintable(QStringLiteral("boss key status: ") + w->renj()->text()));
         return w->bossKey() ? failed("a boss key object without a key") : 0;
     }
     // Through the portal: the key is given, and each press toggles.
-    if (!KavoTest::WaitUntil([&] { return w->renj->text() == QStringLiteral("老板键 Ctrl+S"); }, 20000))
-        return failed(qPrintable(QStringLiteral("boss key status: ") + w->renj->text()));
+    if (!KavoTest::WaitUntil([&] { return w->renj()->text() == QStringLiteral("老板键 Ctrl+S"); }, 20000))
+        return failed(qPrintable(QStringLiteral("boss key status: ") + w->renj()->text()));
     const auto press = [] {
         QDBusMessage activate = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),

@@ -323,7 +323,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         // The maximised window covers the work area from its origin.
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
-        QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("还原"));
+        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("还原"));
         QVERIFY(netWmState(w).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ")));
         // The next two clicks land far from the last ones (the window has
         // grown under the pointer): no triple click, whatever the time between.
@@ -333,7 +333,7 @@ private Q_SLOTS:
                          QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")}));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), normal, 5000);
-        QCOMPARE(w->npc[1]->toolTipText(), QStringLiteral("最大化"));
+        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
     }
 
     void minimisingKeepsTheLayoutAndFullScreenComesBackMaximised()
@@ -341,7 +341,7 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
         BA1 *w = f.w.get();
-        const QRect page = w->zz[0]->geometry();
+        const QRect page = w->zz(0)->geometry();
         w->npc_Click(0);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
         // Iconified by the window manager, and that news handled.
@@ -349,14 +349,14 @@ private Q_SLOTS:
             [w] { return X11Probe::netWmState(X11Probe::Window(w->winId())).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")); },
             5000));
         QVERIFY(KavoTest::Settle());
-        QCOMPARE(w->zz[0]->geometry(), page);
+        QCOMPARE(w->zz(0)->geometry(), page);
         w->showNormal();
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMinimized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(903, 614), 5000);
 
         // In full-screen game mode a restore from the taskbar maximises again.
         w->npc_Click(7);
-        w->FullScreenGame = 1;
+        w->state().FullScreenGame = 1;
         w->LayoutFullScreenGame();
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
         w->npc_Click(0);
@@ -364,7 +364,7 @@ private Q_SLOTS:
         w->showNormal();
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized() && !w->isMinimized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(w->zz[1]->geometry(), QRect(4, 30, workArea().width() - 8, workArea().height() - 34), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->zz(1)->geometry(), QRect(4, 30, workArea().width() - 8, workArea().height() - 34), 5000);
     }
 
     void alwaysOnTopIsTheAboveState()
@@ -376,9 +376,9 @@ private Q_SLOTS:
         QVERIFY(!netWmState(w).contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
 
         // The pin button, clicked with the real pointer.
-        QVERIFY(pointerTo(w->npc[4]->mapToGlobal(QPoint(10, 9))));
+        QVERIFY(pointerTo(w->npc(4)->mapToGlobal(QPoint(10, 9))));
         QVERIFY(button("click"));
-        QCOMPARE(w->npc[4]->toolTipText(), QStringLiteral("取消置顶"));
+        QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("取消置顶"));
         QTRY_VERIFY_WITH_TIMEOUT(netWmState(w).contains(QStringLiteral("_NET_WM_STATE_ABOVE")), 5000);
         QVERIFY(w->isVisible());
         QCOMPARE(w->geometry(), before);
@@ -396,26 +396,26 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(showWindow(f));
         BA1 *w = f.w.get();
-        ImageButton *close = w->npc[2];
+        ImageButton *close = w->npc(2);
         const auto pixels = [close] { return framePixels(close->image(), close->size()); };
 
         QVERIFY(pointerTo(close->mapToGlobal(QPoint(16, 9))));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt[2], {93, 0, 33, 19}));
-        QTRY_VERIFY(w->P1->isVisible());
-        QCOMPARE(w->P1->pos(), QPoint(close->x() + 2, close->y() + 19 + 3));
-        QCOMPARE(w->bo_tip->text(), QStringLiteral("关闭"));
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(2), {93, 0, 33, 19}));
+        QTRY_VERIFY(w->P1()->isVisible());
+        QCOMPARE(w->P1()->pos(), QPoint(close->x() + 2, close->y() + 19 + 3));
+        QCOMPARE(w->bo_tip()->text(), QStringLiteral("关闭"));
 
         QVERIFY(pointerTo(background(w)));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt[1], {93, 0, 33, 19}));
-        QTRY_VERIFY(!w->P1->isVisible());
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(1), {93, 0, 33, 19}));
+        QTRY_VERIFY(!w->P1()->isVisible());
 
         // A tab: hover image, no tooltip box.
-        ImageButton *tab = w->npc[9];
+        ImageButton *tab = w->npc(9);
         QVERIFY(pointerTo(tab->mapToGlobal(QPoint(38, 30))));
-        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt[8], {231, 0, 77, 63}));
-        QVERIFY(!w->P1->isVisible());
+        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(8), {231, 0, 77, 63}));
+        QVERIFY(!w->P1()->isVisible());
         QVERIFY(pointerTo(background(w)));
-        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt[6], {231, 0, 77, 63}));
+        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(6), {231, 0, 77, 63}));
     }
 };
 

@@ -48,27 +48,27 @@ private Q_SLOTS:
         for (const char *target : {"/", "/yy", "/dan", "/js/ads/topad.html", "/tj/tj.asp?id=abc"})
             QTRY_VERIFY2_WITH_TIMEOUT(portal.requests().contains(QString::fromLatin1(target)), target, 20000);
 
-        QTRY_COMPARE(w.Web1->locationUrl(), portal.baseUrl());
-        QTRY_COMPARE(w.Web2->locationUrl(), QStringLiteral("about:blank"));
-        QTRY_COMPARE(w.Webr->locationUrl(), QStringLiteral("about:blank"));
-        QTRY_COMPARE(w.Web3->locationUrl(), box.paths.dataFile(QStringLiteral("n.htm")));
-        QTRY_COMPARE(w.Web4->locationUrl(), portal.baseUrl() + QStringLiteral("yy"));
-        QTRY_COMPARE(w.Web5->locationUrl(), portal.baseUrl() + QStringLiteral("dan"));
-        QTRY_COMPARE(w.adweb->locationUrl(), portal.baseUrl() + QStringLiteral("js/ads/topad.html"));
-        QTRY_COMPARE(w.Web6->locationUrl(), portal.baseUrl() + QStringLiteral("tj/tj.asp?id=abc"));
+        QTRY_COMPARE(w.Web1()->locationUrl(), portal.baseUrl());
+        QTRY_COMPARE(w.game()->Web2()->locationUrl(), QStringLiteral("about:blank"));
+        QTRY_COMPARE(w.game()->Webr()->locationUrl(), QStringLiteral("about:blank"));
+        QTRY_COMPARE(w.list()->Web3()->locationUrl(), box.paths.dataFile(QStringLiteral("n.htm")));
+        QTRY_COMPARE(w.Web4()->locationUrl(), portal.baseUrl() + QStringLiteral("yy"));
+        QTRY_COMPARE(w.Web5()->locationUrl(), portal.baseUrl() + QStringLiteral("dan"));
+        QTRY_COMPARE(w.adweb()->locationUrl(), portal.baseUrl() + QStringLiteral("js/ads/topad.html"));
+        QTRY_COMPARE(w.Web6()->locationUrl(), portal.baseUrl() + QStringLiteral("tj/tj.asp?id=abc"));
 
-        QCOMPARE(w.ConfigPath, box.paths.configPath());
-        QCOMPARE(w.InstalledVersion, QStringLiteral("1.0"));
-        QCOMPARE(w.CurrentTab, 6);
-        QCOMPARE(w.CurrentGameUrl, QStringLiteral("0"));
-        QCOMPARE(w.CurrentGameName, QStringLiteral("0"));
-        QCOMPARE(w.FullScreenGame, 0);
-        QCOMPARE(w.DownloadState, QStringLiteral("0"));
-        QCOMPARE(w.PortalErrorShown, 0);
-        QCOMPARE(w.TopAdFailed, 0);
-        QVERIFY(!w.WorkArea.isEmpty());
-        QCOMPARE(w.WorkAreaWidth, w.WorkArea.width());
-        QCOMPARE(w.WorkAreaHeight, w.WorkArea.height());
+        QCOMPARE(w.state().ConfigPath, box.paths.configPath());
+        QCOMPARE(w.state().InstalledVersion, QStringLiteral("1.0"));
+        QCOMPARE(w.state().CurrentTab, 6);
+        QCOMPARE(w.state().CurrentGameUrl, QStringLiteral("0"));
+        QCOMPARE(w.state().CurrentGameName, QStringLiteral("0"));
+        QCOMPARE(w.state().FullScreenGame, 0);
+        QCOMPARE(w.state().DownloadState, QStringLiteral("0"));
+        QCOMPARE(w.state().PortalErrorShown, 0);
+        QCOMPARE(w.state().TopAdFailed, 0);
+        QVERIFY(!w.state().WorkArea.isEmpty());
+        QCOMPARE(w.state().WorkAreaWidth, w.state().WorkArea.width());
+        QCOMPARE(w.state().WorkAreaHeight, w.state().WorkArea.height());
     }
 
     void savedSizeIsRestoredOnlyWhenAsked()

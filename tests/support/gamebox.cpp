@@ -70,7 +70,7 @@ bool GameBox::show()
 bool GameBox::portalReady(int timeout)
 {
     return KavoTest::WaitUntil([&] {
-        return js(w->Web1, QStringLiteral("document.readyState == 'complete' && !!(frames['tuzomain']"
+        return js(w->Web1(), QStringLiteral("document.readyState == 'complete' && !!(frames['tuzomain']"
                                           " && frames['tuzomain'].document.readyState == 'complete'"
                                           " && frames['tuzomain'].document.getElementById('g101'))"))
             .toBool();
@@ -110,7 +110,7 @@ bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)
 
 void GameBox::play(const QString &commandUrl)
 {
-    w->Web1->Navigate(commandUrl);
+    w->Web1()->Navigate(commandUrl);
 }
 
 QStringList GameBox::listLines(const QString &listFile) const

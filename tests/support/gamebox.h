@@ -17,6 +17,8 @@
 #include "common/apppaths.h"
 #include "portal/gui/webpane.h"
 #include "mainwindow/ba1.h"
+#include "mainwindow/gamepagepart.h"
+#include "mainwindow/listpagepart.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "startup/processentry.h"

@@ -1,6 +1,7 @@
 #include "skinart.h"
 
 #include "resources/gui/skinresources.h"
+#include "resources/skinrects.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+using namespace SkinRects;
 
 namespace
 {
@@ -327,13 +330,13 @@ void drawTab(QPainter &p, const QRect &r, Tab tab, State state)
 
 QImage tabStrip(State state)
 {
-    QImage image = canvas(385, 63, BODY);
+    QImage image = canvas(SkinRects::TAB_STRIP.width(), SkinRects::TAB_STRIP.height(), BODY);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const Tab tabs[] = {Tab::Home, Tab::Playing, Tab::Mine, Tab::WebGames, Tab::PcGames};
     for (int i = 0; i < 5; ++i)
-        drawTab(p, QRect(i * 77, 0, 77, 63), tabs[i], state);
+        drawTab(p, SkinRects::Tab(i), tabs[i], state);
     return image;
 }
 
@@ -418,36 +421,36 @@ void drawCaptionButton(QPainter &p, const QRect &r, Glyph glyph, bool hover)
 
 QImage captionStrip(bool hover)
 {
-    QImage image = canvas(126, 19, BODY);
+    QImage image = canvas(CAPTION_STRIP.width(), CAPTION_STRIP.height(), BODY);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawCaptionButton(p, QRect(0, 0, 21, 19), Glyph::Pin, hover);
-    drawCaptionButton(p, QRect(21, 0, 24, 19), Glyph::Menu, hover);
-    drawCaptionButton(p, QRect(45, 0, 24, 19), Glyph::Minimise, hover);
-    drawCaptionButton(p, QRect(69, 0, 24, 19), Glyph::Maximise, hover);
-    drawCaptionButton(p, QRect(93, 0, 33, 19), Glyph::Close, hover);
+    drawCaptionButton(p, CAPTION_PIN, Glyph::Pin, hover);
+    drawCaptionButton(p, CAPTION_MENU, Glyph::Menu, hover);
+    drawCaptionButton(p, CAPTION_MINIMISE, Glyph::Minimise, hover);
+    drawCaptionButton(p, CAPTION_MAXIMISE, Glyph::Maximise, hover);
+    drawCaptionButton(p, CAPTION_CLOSE, Glyph::Close, hover);
     return image;
 }
 
 QImage restoreStrip()
 {
-    QImage image = canvas(48, 19, BODY);
+    QImage image = canvas(RESTORE_STRIP.width(), RESTORE_STRIP.height(), BODY);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawCaptionButton(p, QRect(0, 0, 24, 19), Glyph::Restore, false);
-    drawCaptionButton(p, QRect(24, 0, 24, 19), Glyph::Restore, true);
+    drawCaptionButton(p, RESTORE, Glyph::Restore, false);
+    drawCaptionButton(p, Hover(RESTORE), Glyph::Restore, true);
     return image;
 }
 
 QImage pinStrip()
 {
-    QImage image = canvas(84, 19, BODY);
+    QImage image = canvas(ON_TOP_STRIP.width(), ON_TOP_STRIP.height(), BODY);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawCaptionButton(p, QRect(0, 0, 21, 19), Glyph::Pin, false);
-    drawCaptionButton(p, QRect(21, 0, 21, 19), Glyph::Pin, true);
-    drawCaptionButton(p, QRect(42, 0, 21, 19), Glyph::Unpin, false);
-    drawCaptionButton(p, QRect(63, 0, 21, 19), Glyph::Unpin, true);
+    drawCaptionButton(p, ON_TOP_OFF, Glyph::Pin, false);
+    drawCaptionButton(p, Hover(ON_TOP_OFF), Glyph::Pin, true);
+    drawCaptionButton(p, ON_TOP_ON, Glyph::Unpin, false);
+    drawCaptionButton(p, Hover(ON_TOP_ON), Glyph::Unpin, true);
     return image;
 }
 
@@ -632,30 +635,30 @@ void drawToolButton(QPainter &p, const QRect &r, Tool tool, const char *caption,
 
 QImage toolStrip(bool hover)
 {
-    QImage image = canvas(225, 25, TOOLBAR);
+    QImage image = canvas(TOOL_STRIP.width(), TOOL_STRIP.height(), TOOLBAR);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawToolButton(p, QRect(0, 0, 45, 25), Tool::Reload, "刷新", hover);
-    drawToolButton(p, QRect(45, 0, 45, 25), Tool::Favourite, "收藏", hover);
-    drawToolButton(p, QRect(90, 0, 45, 25), Tool::Screenshot, "截图", hover);
-    drawToolButton(p, QRect(135, 0, 45, 25), Tool::Download, "下载", hover);
-    drawToolButton(p, QRect(180, 0, 45, 25), Tool::FullScreen, "全屏", hover);
+    drawToolButton(p, ToolFrame(0), Tool::Reload, "刷新", hover);
+    drawToolButton(p, ToolFrame(1), Tool::Favourite, "收藏", hover);
+    drawToolButton(p, ToolFrame(2), Tool::Screenshot, "截图", hover);
+    drawToolButton(p, ToolFrame(3), Tool::Download, "下载", hover);
+    drawToolButton(p, ToolFrame(4), Tool::FullScreen, "全屏", hover);
     return image;
 }
 
 QImage twoStateToolStrip()
 {
-    QImage image = canvas(180, 50, TOOLBAR);
+    QImage image = canvas(STOP_MUTE_STRIP.width(), STOP_MUTE_STRIP.height(), TOOLBAR);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawToolButton(p, QRect(0, 0, 45, 25), Tool::Pause, "停止", false);
-    drawToolButton(p, QRect(45, 0, 45, 25), Tool::Pause, "停止", true);
-    drawToolButton(p, QRect(90, 0, 45, 25), Tool::Play, "继续", false);
-    drawToolButton(p, QRect(135, 0, 45, 25), Tool::Play, "继续", true);
-    drawToolButton(p, QRect(0, 25, 45, 25), Tool::Sound, "静音", false);
-    drawToolButton(p, QRect(45, 25, 45, 25), Tool::Sound, "静音", true);
-    drawToolButton(p, QRect(90, 25, 45, 25), Tool::Muted, "取消", false);
-    drawToolButton(p, QRect(135, 25, 45, 25), Tool::Muted, "取消", true);
+    drawToolButton(p, STOP, Tool::Pause, "停止", false);
+    drawToolButton(p, Hover(STOP), Tool::Pause, "停止", true);
+    drawToolButton(p, CONTINUE, Tool::Play, "继续", false);
+    drawToolButton(p, Hover(CONTINUE), Tool::Play, "继续", true);
+    drawToolButton(p, MUTE, Tool::Sound, "静音", false);
+    drawToolButton(p, Hover(MUTE), Tool::Sound, "静音", true);
+    drawToolButton(p, UNMUTE, Tool::Muted, "取消", false);
+    drawToolButton(p, Hover(UNMUTE), Tool::Muted, "取消", true);
     return image;
 }
 
@@ -696,13 +699,13 @@ void drawSidePanelButton(QPainter &p, const QRect &r, bool panelShown, bool hove
 
 QImage sidePanelStrip()
 {
-    QImage image = canvas(52, 52, TOOLBAR);
+    QImage image = canvas(SIDE_PANEL_STRIP.width(), SIDE_PANEL_STRIP.height(), TOOLBAR);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawSidePanelButton(p, QRect(0, 0, 26, 26), true, false);
-    drawSidePanelButton(p, QRect(26, 0, 26, 26), true, true);
-    drawSidePanelButton(p, QRect(0, 26, 26, 26), false, false);
-    drawSidePanelButton(p, QRect(26, 26, 26, 26), false, true);
+    drawSidePanelButton(p, SIDE_PANEL_SHOWN, true, false);
+    drawSidePanelButton(p, Hover(SIDE_PANEL_SHOWN), true, true);
+    drawSidePanelButton(p, SIDE_PANEL_HIDDEN, false, false);
+    drawSidePanelButton(p, Hover(SIDE_PANEL_HIDDEN), false, true);
     return image;
 }
 
@@ -727,11 +730,11 @@ void drawLeaveFullScreen(QPainter &p, const QRect &r, bool hover)
 
 QImage leaveFullScreenStrip()
 {
-    QImage image = canvas(110, 20, TITLE_STRIP);
+    QImage image = canvas(LEAVE_FULL_SCREEN_STRIP.width(), LEAVE_FULL_SCREEN_STRIP.height(), TITLE_STRIP);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawLeaveFullScreen(p, QRect(0, 0, 55, 20), false);
-    drawLeaveFullScreen(p, QRect(55, 0, 55, 20), true);
+    drawLeaveFullScreen(p, LEAVE_FULL_SCREEN, false);
+    drawLeaveFullScreen(p, Hover(LEAVE_FULL_SCREEN), true);
     return image;
 }
 } // namespace
