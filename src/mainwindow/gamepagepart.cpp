@@ -47,7 +47,7 @@ GamePagePart::GamePagePart(QWidget *page, QWebEngineProfile *profile, const QIma
 
     m_picg = new PictureBox(page, QColor::fromRgb(SkinColors::TitleStrip));
     m_Image1 = new PictureBox(m_picg);
-    m_Image1->setPicture(bulletPicture());
+    m_Image1->setPicture(BulletPicture());
     m_Image1->move(10, 8);
     m_yxname = makeLabel(QStringLiteral("当前：还没有开始游戏"), m_picg, panelText);
     m_yxname->move(22, 5);

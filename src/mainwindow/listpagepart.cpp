@@ -36,7 +36,7 @@ ListPagePart::ListPagePart(QWidget *page, QWebEngineProfile *profile, const AppP
 
     m_pic4 = new PictureBox(page, QColor::fromRgb(SkinColors::TitleStrip));
     m_Im2 = new PictureBox(m_pic4);
-    m_Im2->setPicture(bulletPicture());
+    m_Im2->setPicture(BulletPicture());
     m_lcname = makeLabel(QString(), m_pic4, panelText);
     m_shan_name = new ClickLabel(QString(), m_pic4);
     setTextColour(m_shan_name, LINK_TEXT);

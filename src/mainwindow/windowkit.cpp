@@ -1,8 +1,6 @@
 #include "mainwindow/windowkit.h"
 
 #include <QLabel>
-#include <QPainter>
-#include <QPolygonF>
 
 void WindowKit::place(QWidget *w, float left, float top, float width, float height)
 {
@@ -22,16 +20,4 @@ QLabel *WindowKit::makeLabel(const QString &text, QWidget *parent, QColor colour
     setTextColour(label, colour);
     label->adjustSize();
     return label;
-}
-
-QImage WindowKit::bulletPicture()
-{
-    QImage img(7, 9, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2f, 0x77, 0xd0));
-    p.drawPolygon(QPolygonF({QPointF(1, 0.5), QPointF(6.5, 4.5), QPointF(1, 8.5)}));
-    return img;
 }

@@ -3,7 +3,6 @@
 // Small pieces the main window and its page parts build their controls with.
 
 #include <QColor>
-#include <QImage>
 #include <QString>
 
 #include <algorithm>
@@ -25,7 +24,4 @@ void place(QWidget *w, float left, float top, float width, float height);
 
 void setTextColour(QWidget *w, QColor colour);
 QLabel *makeLabel(const QString &text, QWidget *parent, QColor colour);
-
-// The small triangle before the game title and the list header.
-QImage bulletPicture();
 } // namespace WindowKit

@@ -49,14 +49,28 @@ void DrawSkinPiece(QPainter &p, const QImage &source, const QRect &from, const Q
     p.drawImage(to, source, from);
 }
 
-QImage TabMarkerPicture()
+namespace
 {
-    QImage img(10, 22, QImage::Format_ARGB32_Premultiplied);
+// A filled triangle pointing right, on a transparent picture.
+QImage trianglePicture(QSize size, QColor colour, const QPolygonF &triangle)
+{
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xf0, 0x8a, 0x1c));
-    p.drawPolygon(QPolygonF({QPointF(1, 8), QPointF(9, 13), QPointF(1, 18)}));
+    p.setBrush(colour);
+    p.drawPolygon(triangle);
     return img;
+}
+} // namespace
+
+QImage TabMarkerPicture()
+{
+    return trianglePicture({10, 22}, QColor(0xf0, 0x8a, 0x1c), QPolygonF({QPointF(1, 8), QPointF(9, 13), QPointF(1, 18)}));
+}
+
+QImage BulletPicture()
+{
+    return trianglePicture({7, 9}, QColor(0x2f, 0x77, 0xd0), QPolygonF({QPointF(1, 0.5), QPointF(6.5, 4.5), QPointF(1, 8.5)}));
 }

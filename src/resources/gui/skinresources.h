@@ -26,6 +26,8 @@ QIcon AppIcon();
 // settings dialog); the arrow sits on the line of the tab's caption, below
 // its empty first line.
 QImage TabMarkerPicture();
+// The small triangle before the game's title and the list's name.
+QImage BulletPicture();
 
 // Draws the piece `from` of a skin strip stretched over `to` (nothing for an
 // empty target or a missing strip): the frames of the program's windows are
