@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test under a private X server with a
-# window manager; ends non-zero on any failure. Without arguments it then
+# Checks the include layers of src/ (scripts/layercheck.py), sets everything
+# up and runs every test under a private X server with a window manager; ends
+# non-zero on any failure. Without arguments it then
 # runs the checks kept beside the tests: the window tests again at twice the
 # scale, the headless tests again under the
 # sanitizers (scripts/sanitize.sh) and every fuzz target for
@@ -12,6 +13,11 @@ build="${KAVO_BUILD_DIR:-$root/build}"
 
 stage_start=$SECONDS
 stage() { printf '[test] %s: %d s\n' "$1" $((SECONDS - stage_start)); stage_start=$SECONDS; }
+
+# The include layers of src/ need no build: a broken rule fails the run first.
+python3 "$root/scripts/layercheck.py" --self-test
+python3 "$root/scripts/layercheck.py" "$root/src"
+stage "layer check"
 
 bash "$root/scripts/setup.sh"
 stage "set-up and build"

@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <string>
-
 // The files the program keeps (config.ini, list files, list pages) are stored
 // in the Chinese Windows code page (GBK, code page 936) so that they stay
 // byte-compatible with files written by the Windows build.
@@ -31,12 +29,3 @@ bool isAscii(QByteArrayView bytes);
 // character boundary.
 int ansiCharLength(const QByteArray &bytes, int pos);
 }
-
-// Decodes the "%uXXXX" and "%XX" escapes of portal scripts; anything that is
-// not a complete escape is kept, except a "%" before two non-hex characters,
-// which disappears.
-QString UnescapeText(const QString &text);
-// The same decoding, appended to `out` (the list pages build names this way).
-void AppendUnescaped(QStringView text, std::u16string &out);
-// The same for ASCII text given as bytes.
-void AppendUnescaped(QByteArrayView asciiText, std::u16string &out);

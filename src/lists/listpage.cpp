@@ -1,6 +1,7 @@
 #include "lists/listpage.h"
 
 #include "common/safefile.h"
+#include "common/scriptunescape.h"
 #include "common/textcodec.h"
 
 #include <QStringList>

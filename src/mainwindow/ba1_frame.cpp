@@ -59,23 +59,7 @@ Qt::Edges edgesFor(EdgeZone zone)
 
 void BA1::PaintFrame()
 {
-    const int W = width();
-    const int H = height();
-    m_formImage = QImage(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
-    m_formImage.fill(QColor::fromRgb(SkinColors::Body));
-    {
-        // The corners are drawn last, over the ends of the stretched sides.
-        QPainter p(&m_formImage);
-        const QImage &f = m_ppt[0];
-        DrawSkinPiece(p, f, QRect(0, 96, 35, 7), QRect(0, 96, 35, H - 96));
-        DrawSkinPiece(p, f, QRect(65, 96, 35, 7), QRect(W - 35, 96, 35, H - 96));
-        DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
-        DrawSkinPiece(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
-        DrawSkinPiece(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
-        DrawSkinPiece(p, f, QRect(70, 0, 20, 96), QRect(70, 0, W - 80, 96));
-        DrawSkinPiece(p, f, QRect(0, 0, 70, 96), QRect(0, 0, 70, 96));
-        DrawSkinPiece(p, f, QRect(90, 0, 10, 96), QRect(W - 10, 0, 10, 96));
-    }
+    m_formImage = SkinFrameImage(m_ppt[0], size(), 96);
     update();
     ApplyRoundRegion(this);
 }

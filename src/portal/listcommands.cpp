@@ -1,6 +1,6 @@
 #include "portal/listcommands.h"
 
-#include "common/textcodec.h"
+#include "common/scriptunescape.h"
 #include "lists/gamelist.h"
 #include "portal/commandurl.h"
 #include "portal/downloadedcopy.h"

@@ -2,6 +2,7 @@
 // names that pages send.
 #include "fuzzcheck.h"
 
+#include "common/scriptunescape.h"
 #include "common/textcodec.h"
 #include "lists/listpage.h"
 

@@ -1,4 +1,5 @@
 #include "common/apppaths.h"
+#include "common/scriptunescape.h"
 #include "common/textcodec.h"
 #include "lists/listfile.h"
 #include "lists/listpage.h"

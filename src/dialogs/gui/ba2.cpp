@@ -237,22 +237,7 @@ void BA2::Form_Resize()
 
 void BA2::F2_Paint()
 {
-    const int W = width();
-    const int H = height();
-    m_formImage = QImage(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
-    m_formImage.fill(QColor::fromRgb(SkinColors::Body));
-    {
-        QPainter p(&m_formImage);
-        const QImage &f = m_skin[0];
-        DrawSkinPiece(p, f, QRect(0, 30, 35, 73), QRect(0, 30, 35, H - 30));
-        DrawSkinPiece(p, f, QRect(65, 30, 35, 73), QRect(W - 35, 30, 35, H - 30));
-        DrawSkinPiece(p, f, QRect(35, 103, 30, 30), QRect(35, H - 30, W - 70, 30));
-        DrawSkinPiece(p, f, QRect(0, 103, 35, 30), QRect(0, H - 30, 35, 30));
-        DrawSkinPiece(p, f, QRect(65, 103, 35, 30), QRect(W - 35, H - 30, 35, 30));
-        DrawSkinPiece(p, f, QRect(70, 0, 20, 30), QRect(70, 0, W - 80, 30));
-        DrawSkinPiece(p, f, QRect(0, 0, 70, 30), QRect(0, 0, 70, 30));
-        DrawSkinPiece(p, f, QRect(90, 0, 10, 30), QRect(W - 10, 0, 10, 30));
-    }
+    m_formImage = SkinFrameImage(m_skin[0], size(), 30);
     update();
     ApplyRoundRegion(this);
 }

@@ -4,8 +4,7 @@
 #include <QImage>
 #include <QRgb>
 
-class QPainter;
-class QRect;
+class QSize;
 
 // The skin bitmap stored under `resourceId` (set h holds h * 100 + 101 .. 113;
 // the program ships set 0), as the 256-colour image it was stored in. A null
@@ -29,10 +28,13 @@ QImage TabMarkerPicture();
 // The small triangle before the game's title and the list's name.
 QImage BulletPicture();
 
-// Draws the piece `from` of a skin strip stretched over `to` (nothing for an
-// empty target or a missing strip): the frames of the program's windows are
-// put together from such pieces.
-void DrawSkinPiece(QPainter &p, const QImage &source, const QRect &from, const QRect &to);
+// The painted frame of a window `size` large, put together from the frame
+// bitmap ppt(0) (`sheet`): its top `band` rows stretched across the window's
+// top, the rows from there to 102 down its sides, rows 103..132 along its
+// bottom, the corners unstretched; inside is the body colour. The main window
+// takes the caption and the tab bar (96 rows), a dialog only the caption (30).
+// A null sheet gives the body colour alone.
+QImage SkinFrameImage(const QImage &sheet, QSize size, int band);
 
 // Colours the skin's button pictures are drawn on. The panels that host the
 // buttons fill themselves with these, so the pictures sit without a seam.
