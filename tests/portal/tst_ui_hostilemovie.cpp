@@ -7,6 +7,7 @@
 // Nor can a web page in any pane read what the door serves the program's own
 // pages (the list pages, the downloaded games), by any way a page has.
 #include "lists/gamelist.h"
+#include "support/core/httpserver.h"
 #include "support/gamebox.h"
 
 #include <QDir>
@@ -17,14 +18,13 @@
 #include <QtTest>
 
 #include "support/eventwait.h"
-#include "support/httpfixture.h"
 
 class HostileMovieTest : public QObject
 {
     Q_OBJECT
 
     GameBox box;
-    HttpFixture server;
+    HttpServer server;
     QTemporaryDir m_dir;
     QString m_token;
     QString m_secretFile;

@@ -13,8 +13,8 @@
 #include "portal/gui/panedrawing.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
+#include "support/core/httpserver.h"
 #include "support/eventwait.h"
-#include "support/httpfixture.h"
 #include "support/pagescript.h"
 
 namespace {
@@ -83,7 +83,7 @@ class TestWebPane : public QObject
     Q_OBJECT
 
 private:
-    HttpFixture m_http;
+    HttpServer m_http;
     QString m_base;
 
     // Navigations seen by the handler; the handler cancels those m_cancel
@@ -432,7 +432,7 @@ private Q_SLOTS:
         QCOMPARE(errors.at(0).at(0).toString(), missing);
         QCOMPARE(errors.at(0).at(1).toInt(), 404);
 
-        const QString refused = QStringLiteral("http://127.0.0.1:%1/x.htm").arg(HttpFixture::closedPort());
+        const QString refused = QStringLiteral("http://127.0.0.1:%1/x.htm").arg(HttpServer::closedPort());
         load(*pane, refused);
         QTRY_COMPARE(errors.count(), 2);
         QCOMPARE(errors.at(1).at(0).toString(), refused);
