@@ -516,9 +516,7 @@ private Q_SLOTS:
     {
         // A file holds the name of the autostart folder.
         QTemporaryDir other;
-        QFile blocker(other.filePath(QStringLiteral("autostart")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(WriteFile(other.filePath(QStringLiteral("autostart")), QByteArray()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(other.path()));
         const auto restore = qScopeGuard([this] { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); });
 

@@ -6,7 +6,6 @@
 #include "support/core/listfolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -3,7 +3,6 @@
 #include "support/core/files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSet>
 #include <QTest>
 

@@ -5,6 +5,7 @@
 #include "services/gui/promotionwindow.h"
 #include "shell/gui/imagebutton.h"
 #include "support/browserrecorder.h"
+#include "support/core/files.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 
@@ -184,9 +185,7 @@ private Q_SLOTS:
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, offerText(QStringLiteral("2.0")));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marker), 10000);
-        QFile ran(marker);
-        QVERIFY(ran.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QFileInfo(box.paths.installedDir()).canonicalFilePath());
+        QCOMPARE(QString::fromUtf8(ReadFile(marker)).trimmed(), QFileInfo(box.paths.installedDir()).canonicalFilePath());
         QCOMPARE(w->ExitPromoFlag, QStringLiteral("0"));
         QVERIFY(!w->exitPromotion());
         QVERIFY(!w->isVisible());

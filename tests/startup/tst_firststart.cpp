@@ -75,10 +75,7 @@ private Q_SLOTS:
         // A page older than its list stays as it is.
         QVERIFY(AddGameRecord(paths, QStringLiteral("Fav"), QStringLiteral("7"),
                               QStringLiteral("7"), 1, QStringLiteral("date_c.dat")));
-        QFile old(paths.dataFile(QStringLiteral("c.htm")));
-        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        old.write("old page");
-        old.close();
+        QVERIFY(WriteFile(paths.dataFile(QStringLiteral("c.htm")), "old page"));
 
         // A deleted page is regenerated with the list's items.
         QVERIFY(QFile::remove(paths.dataFile(QStringLiteral("n.htm"))));
@@ -116,9 +113,7 @@ private Q_SLOTS:
         // and every step still runs without crashing.
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("notafolder"));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(WriteFile(file, QByteArray()));
         PrepareApplicationFolder(AppPaths(file));
         QVERIFY(QFileInfo(file).isFile());
     }

@@ -2,7 +2,6 @@
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
