@@ -2,6 +2,7 @@
 // folder, an installed folder with per-user data, and the command a desktop
 // entry runs.
 #include "common/apppaths.h"
+#include "support/core/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +11,6 @@
 
 namespace
 {
-bool touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly);
-}
-
 // Sets an environment variable for one scope.
 class EnvValue
 {
@@ -89,7 +83,7 @@ private Q_SLOTS:
         // installed folder read-only here.
         QTemporaryDir dir;
         const QString installed = dir.filePath(QStringLiteral("lib/kavo-gamebox"));
-        QVERIFY(touch(installed + QLatin1Char('/') + AppPaths::SYSTEM_INSTALL_MARKER));
+        QVERIFY(WriteFile(installed + QLatin1Char('/') + AppPaths::SYSTEM_INSTALL_MARKER, QByteArray()));
         const QString data = dir.filePath(QStringLiteral("home/data"));
 
         {
@@ -121,8 +115,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exe = dir.filePath(QStringLiteral("usr/lib/kavo-gamebox/play"));
-        QVERIFY(touch(exe));
-        QVERIFY(touch(dir.filePath(QStringLiteral("other/play"))));
+        QVERIFY(WriteFile(exe, QByteArray()));
+        QVERIFY(WriteFile(dir.filePath(QStringLiteral("other/play")), QByteArray()));
         const QString command = dir.filePath(QStringLiteral("usr/bin/kavo-gamebox"));
         QVERIFY(QDir().mkpath(QFileInfo(command).absolutePath()));
 

@@ -3,8 +3,6 @@
 // it (root with the right to mount); elsewhere a file size limit stands in
 // for the free space. Either way: the old files survive, a failure is
 // reported where the caller can report it, and nothing is left behind.
-#include "download/httptestserver.h"
-
 #include "common/apppaths.h"
 #include "common/safefile.h"
 #include "common/textcodec.h"
@@ -12,7 +10,11 @@
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 #include "startup/settingsstore.h"
-#include "support/sizelimit.h"
+#include "support/core/files.h"
+#include "support/core/httpserver.h"
+#include "support/core/sizelimit.h"
+
+#include <httplib.h>
 
 #include <QDir>
 #include <QFile>
@@ -31,17 +33,6 @@
 namespace
 {
 constexpr qint64 DISK_BYTES = 512 * 1024;
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList entriesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 // A small disk whose free space the test sets.
 class SmallDisk
@@ -88,7 +79,7 @@ public:
     // The folder's entries without the filler.
     QStringList entries(const QString &sub) const
     {
-        QStringList out = entriesIn(m_dir.filePath(sub));
+        QStringList out = EntriesUnder(m_dir.filePath(sub));
         out.removeAll(QStringLiteral(".filler"));
         return out;
     }
@@ -136,8 +127,8 @@ void TestFullDisk::listChangesAreAllOrNothing()
     qint64 id = 999999;
     for (const qint64 free : FREE_STEPS) {
         for (int op = 0; op < 3; ++op) {
-            const QByteArray listBefore = readFile(paths.dataFile(d));
-            const QByteArray pageBefore = readFile(paths.dataFile(QStringLiteral("d.htm")));
+            const QByteArray listBefore = ReadFile(paths.dataFile(d));
+            const QByteArray pageBefore = ReadFile(paths.dataFile(QStringLiteral("d.htm")));
             disk.setFree(free);
             bool ok = false;
             if (op == 0)
@@ -148,8 +139,8 @@ void TestFullDisk::listChangesAreAllOrNothing()
                 ok = AddGameRecord(paths, QStringLiteral("%u65B0"), QStringLiteral("5"), QStringLiteral("5"), 1, d);
             disk.unlimited();
 
-            const QByteArray list = readFile(paths.dataFile(d));
-            const QByteArray page = readFile(paths.dataFile(QStringLiteral("d.htm")));
+            const QByteArray list = ReadFile(paths.dataFile(d));
+            const QByteArray page = ReadFile(paths.dataFile(QStringLiteral("d.htm")));
             if (ok) {
                 ++done;
                 QVERIFY(list != listBefore);
@@ -176,11 +167,11 @@ void TestFullDisk::settingsWriteKeepsTheOldFile()
     const QString big = QString(3000, QLatin1Char('v'));
     int kept = 0, written = 0;
     for (const qint64 free : FREE_STEPS) {
-        const QByteArray before = readFile(paths.configPath());
+        const QByteArray before = ReadFile(paths.configPath());
         disk.setFree(free);
         WriteIniValue(paths.configPath(), QStringLiteral("S_q"), QStringLiteral("pad%1").arg(free), big);
         disk.unlimited();
-        const QByteArray after = readFile(paths.configPath());
+        const QByteArray after = ReadFile(paths.configPath());
         if (after == before) {
             ++kept;
         } else {
@@ -197,7 +188,7 @@ void TestFullDisk::settingsWriteKeepsTheOldFile()
 
 void TestFullDisk::downloadFailsWithoutLeftovers()
 {
-    HttpTestServer server;
+    HttpServer server;
     const std::string body(300 * 1024, 's');
     server.server().Get("/g.swf", [&body](const httplib::Request &, httplib::Response &res) {
         res.set_content(body, "application/x-shockwave-flash");

@@ -1,5 +1,6 @@
 #include "common/safefile.h"
-#include "support/sizelimit.h"
+#include "support/core/files.h"
+#include "support/core/sizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,20 +9,6 @@
 #include <QTest>
 
 #include <sys/stat.h>
-
-namespace
-{
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-}
-}
 
 class TestSafeFile : public QObject
 {
@@ -42,11 +29,9 @@ void TestSafeFile::safeWriteReplacesAndCreates()
     const QString path = dir.filePath(QStringLiteral("f.txt"));
     QVERIFY(SafeFile::writeWhole(path, "first"));
     QVERIFY(SafeFile::writeWhole(path, "2"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("2"));
+    QCOMPARE(ReadFile(path), QByteArray("2"));
     // No temporary file is left behind.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("f.txt")});
+    QCOMPARE(EntriesUnder(dir.path()), QStringList{QStringLiteral("f.txt")});
 }
 
 void TestSafeFile::safeWriteFailureKeepsOldFile()
@@ -76,9 +61,7 @@ void TestSafeFile::safeWriteFailureKeepsOldFile()
             SizeLimit limit(16);
             written = SafeFile::writeWhole(path, QByteArray(4096, 'n'));
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("old\r\n"));
+        QCOMPARE(ReadFile(path), QByteArray("old\r\n"));
         QVERIFY(!written);
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("list.dat*")}, QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("list.dat")});
@@ -102,17 +85,17 @@ void TestSafeFile::togetherIsAllOrNothing()
         }
         QVERIFY(!written);
         QCOMPARE(placed, 0);
-        QCOMPARE(readAll(list), QByteArray("old list"));
-        QCOMPARE(readAll(page), QByteArray("old page"));
-        QCOMPARE(filesIn(dir.path()), QStringList({"list.dat", "list.htm"}));
+        QCOMPARE(ReadFile(list), QByteArray("old list"));
+        QCOMPARE(ReadFile(page), QByteArray("old page"));
+        QCOMPARE(EntriesUnder(dir.path()), QStringList({"list.dat", "list.htm"}));
     }
     {
         // The second file's folder is missing: neither changes.
         qsizetype placed = -1;
         QVERIFY(!SafeFile::writeTogether({{list, "new list"}, {dir.filePath("none/p.htm"), "p"}}, &placed));
         QCOMPARE(placed, 0);
-        QCOMPARE(readAll(list), QByteArray("old list"));
-        QCOMPARE(filesIn(dir.path()), QStringList({"list.dat", "list.htm"}));
+        QCOMPARE(ReadFile(list), QByteArray("old list"));
+        QCOMPARE(EntriesUnder(dir.path()), QStringList({"list.dat", "list.htm"}));
     }
     {
         // Both written, but a folder holds the second name: the renames stop
@@ -122,15 +105,15 @@ void TestSafeFile::togetherIsAllOrNothing()
         qsizetype placed = -1;
         QVERIFY(!SafeFile::writeTogether({{list, "new list"}, {blocked, "p"}, {page, "new page"}}, &placed));
         QCOMPARE(placed, 1);
-        QCOMPARE(readAll(list), QByteArray("new list"));
-        QCOMPARE(readAll(page), QByteArray("old page"));
-        QCOMPARE(filesIn(dir.path()), QStringList({"blocked", "list.dat", "list.htm"}));
+        QCOMPARE(ReadFile(list), QByteArray("new list"));
+        QCOMPARE(ReadFile(page), QByteArray("old page"));
+        QCOMPARE(EntriesUnder(dir.path()), QStringList({"blocked", "list.dat", "list.htm"}));
     }
     qsizetype placed = -1;
     QVERIFY(SafeFile::writeTogether({{list, "list 2"}, {page, "page 2"}}, &placed));
     QCOMPARE(placed, 2);
-    QCOMPARE(readAll(list), QByteArray("list 2"));
-    QCOMPARE(readAll(page), QByteArray("page 2"));
+    QCOMPARE(ReadFile(list), QByteArray("list 2"));
+    QCOMPARE(ReadFile(page), QByteArray("page 2"));
 }
 
 void TestSafeFile::replacedFileKeepsItsMode()

@@ -12,10 +12,10 @@
 #include "lists/listpage.h"
 #include "startup/leftoverfiles.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -34,24 +34,6 @@ int killCount()
     bool ok = false;
     const int n = qEnvironmentVariableIntValue("KAVO_CRASH_KILLS", &ok);
     return ok && n > 0 ? n : 200;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList entriesUnder(const QString &dir)
-{
-    QStringList out;
-    for (const QString &sub : {QString(), QStringLiteral("app")}) {
-        const QDir d(dir + QLatin1Char('/') + sub);
-        for (const QString &name : d.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-            out << (sub.isEmpty() ? name : sub + QLatin1Char('/') + name);
-    }
-    out.sort();
-    return out;
 }
 
 void addGame(const AppPaths &paths, qint64 id)
@@ -106,9 +88,9 @@ void TestCrashConsistency::listAddsSurviveKills()
     timer.start();
     addGame(reference, FIRST_ID);
     const int addMs = qMax<int>(2, int(timer.elapsed()));
-    QByteArray referenceList = readFile(reference.dataFile(DOWNLOADS));
+    QByteArray referenceList = ReadFile(reference.dataFile(DOWNLOADS));
     qint64 referenceId = FIRST_ID;
-    QByteArray previousList = readFile(paths.dataFile(DOWNLOADS));
+    QByteArray previousList = ReadFile(paths.dataFile(DOWNLOADS));
 
     int changed = 0, leftovers = 0, stalePages = 0, completedPages = 0;
     qint64 next = FIRST_ID;
@@ -118,7 +100,7 @@ void TestCrashConsistency::listAddsSurviveKills()
         if (QTest::currentTestFailed())
             return;
 
-        const QByteArray list = readFile(paths.dataFile(DOWNLOADS));
+        const QByteArray list = ReadFile(paths.dataFile(DOWNLOADS));
         const auto lines = ReadListLines(paths.dataFile(DOWNLOADS));
         QVERIFY(lines && !lines->isEmpty());
         const qint64 top = lines->first().section(QLatin1Char('|'), 1, 1).toLongLong();
@@ -128,20 +110,20 @@ void TestCrashConsistency::listAddsSurviveKills()
             ++changed;
             while (referenceId < top)
                 addGame(reference, ++referenceId);
-            referenceList = readFile(reference.dataFile(DOWNLOADS));
+            referenceList = ReadFile(reference.dataFile(DOWNLOADS));
             QCOMPARE(list, referenceList);
             next = top + 1;
         }
         previousList = list;
-        const QByteArray page = readFile(paths.dataFile(QStringLiteral("d.htm")));
+        const QByteArray page = ReadFile(paths.dataFile(QStringLiteral("d.htm")));
         const bool pageBehind = page != ListPageBytes(*lines);
 
         // The next start.
-        const QStringList before = entriesUnder(dir.path());
+        const QStringList before = EntriesUnder(dir.path());
         leftovers += int(before.size()) - 2;
         RemoveLeftoverFiles(paths);
-        QCOMPARE(entriesUnder(dir.path()), QStringList({"app", "app/d.htm", "app/date_d.dat"}));
-        const bool pageStale = readFile(paths.dataFile(QStringLiteral("d.htm"))) != ListPageBytes(*lines);
+        QCOMPARE(EntriesUnder(dir.path()), QStringList({"app", "app/d.htm", "app/date_d.dat"}));
+        const bool pageStale = ReadFile(paths.dataFile(QStringLiteral("d.htm"))) != ListPageBytes(*lines);
         completedPages += pageBehind && !pageStale;
         stalePages += pageStale;
         QVERIFY2(!pageStale, "the page does not describe its list after a start");
@@ -157,7 +139,7 @@ void TestCrashConsistency::settingsWritesSurviveKills()
     QTemporaryDir dir;
     const AppPaths paths(dir.path());
     InitSettings(paths.configPath(), [] { return QStringLiteral("00-11-22-33-44-55"); });
-    const QByteArray text = readFile(paths.configPath());
+    const QByteArray text = ReadFile(paths.configPath());
     const auto expected = [&text](qint64 value) {
         QByteArray out = text;
         return out.replace("h_w=13550\r\n", "h_w=" + QByteArray::number(value) + "\r\n");
@@ -187,10 +169,10 @@ void TestCrashConsistency::settingsWritesSurviveKills()
             next = value + 1;
         }
         // The file is whole: exactly the version with that value.
-        QCOMPARE(readFile(paths.configPath()), expected(value));
-        leftovers += int(entriesUnder(dir.path()).size()) - 1;
+        QCOMPARE(ReadFile(paths.configPath()), expected(value));
+        leftovers += int(EntriesUnder(dir.path()).size()) - 1;
         RemoveLeftoverFiles(paths);
-        QCOMPARE(entriesUnder(dir.path()), QStringList{QStringLiteral("config.ini")});
+        QCOMPARE(EntriesUnder(dir.path()), QStringList{QStringLiteral("config.ini")});
     }
     qInfo("settings writes: %d kills, %d new versions, %d temporary files left by kills and removed at the "
           "next start, 0 leftovers after the start",

@@ -2,6 +2,7 @@
 // it and start exactly the program it names (whatever the path holds), and
 // that writing and removing it never leaves a half-written file.
 #include "dialogs/autostart.h"
+#include "support/core/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,21 +14,6 @@
 
 namespace
 {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data, QFile::Permissions permissions = {})
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
-        return false;
-    f.close();
-    return permissions ? f.setPermissions(permissions) : true;
-}
-
 // desktop-file-validate's verdict: empty when the file is valid.
 QString validationErrors(const QString &entry)
 {
@@ -98,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(app));
         const QString command = app + QStringLiteral("/play");
         const QString record = root.filePath(QStringLiteral("started"));
-        QVERIFY(writeFile(command,
+        QVERIFY(WriteFile(command,
                           "#!/bin/sh\nprintf '%s|%s' \"$0\" \"$#\" > \"$KAVO_RECORD.tmp\" && mv \"$KAVO_RECORD.tmp\" \"$KAVO_RECORD\"\n",
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
@@ -107,7 +93,7 @@ private Q_SLOTS:
         const QString entry = Autostart::EntryPath(autostart);
         QCOMPARE(QFileInfo(entry).fileName(), QStringLiteral("Kavo游戏盒.desktop"));
         QVERIFY2(validationErrors(entry).isEmpty(), qPrintable(validationErrors(entry)));
-        const QStringList lines = QString::fromUtf8(readAll(entry)).split(QLatin1Char('\n'));
+        const QStringList lines = QString::fromUtf8(ReadFile(entry)).split(QLatin1Char('\n'));
         QVERIFY(lines.contains(QStringLiteral("Type=Application")));
         QVERIFY(lines.contains(QStringLiteral("Name=Kavo游戏盒")));
         if (!launchable) {
@@ -126,7 +112,7 @@ private Q_SLOTS:
         QCOMPARE(gio.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 20000);
         // The program itself, with no arguments.
-        QCOMPARE(QString::fromUtf8(readAll(record)), command + QStringLiteral("|0"));
+        QCOMPARE(QString::fromUtf8(ReadFile(record)), command + QStringLiteral("|0"));
     }
 
     void writeAndRemove()
@@ -137,25 +123,25 @@ private Q_SLOTS:
         const QString folder = root.filePath(QStringLiteral("a/b/autostart"));
         const QString entry = Autostart::EntryPath(folder);
         QVERIFY(Autostart::Write(folder, QStringLiteral("/opt/one/play")));
-        QVERIFY(readAll(entry).contains("/opt/one/play"));
+        QVERIFY(ReadFile(entry).contains("/opt/one/play"));
         // Replaced whole, with no temporary file left beside it.
         QVERIFY(Autostart::Write(folder, QStringLiteral("/opt/two/play")));
-        QVERIFY(!readAll(entry).contains("/opt/one/play"));
+        QVERIFY(!ReadFile(entry).contains("/opt/one/play"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Kavo游戏盒.desktop")});
 
         QVERIFY(Autostart::Remove(folder));
         QVERIFY(!QFileInfo::exists(entry));
         // Nothing to remove is no failure; other files stay.
-        QVERIFY(writeFile(root.filePath(QStringLiteral("a/b/autostart/other.desktop")), "x"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("a/b/autostart/other.desktop")), "x"));
         QVERIFY(Autostart::Remove(folder));
         QVERIFY(QFileInfo::exists(root.filePath(QStringLiteral("a/b/autostart/other.desktop"))));
 
         // A folder that cannot be made (a file holds its name) fails cleanly,
         // as does a folder of an unknown home.
-        QVERIFY(writeFile(root.filePath(QStringLiteral("blocked")), "x"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("blocked")), "x"));
         QVERIFY(!Autostart::Write(root.filePath(QStringLiteral("blocked/autostart")), QStringLiteral("/opt/play")));
         QVERIFY(!Autostart::Write(QString(), QStringLiteral("/opt/play")));
-        QCOMPARE(readAll(root.filePath(QStringLiteral("blocked"))), QByteArray("x"));
+        QCOMPARE(ReadFile(root.filePath(QStringLiteral("blocked"))), QByteArray("x"));
     }
 };
 

@@ -3,8 +3,8 @@
 #include "dialogs/autostart.h"
 #include "dialogs/settingsoptions.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -71,20 +71,14 @@ private Q_SLOTS:
         const QString autostart = dir.filePath(QStringLiteral("autostart"));
         // New keys are appended as they are written: their order is the order
         // of writing.
-        {
-            QFile f(config);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("[main]\r\nVer=1.0\r\n[S_q]\r\nts=1\r\n");
-        }
+        QVERIFY(WriteFile(config, "[main]\r\nVer=1.0\r\n[S_q]\r\nts=1\r\n"));
         SettingsOptions o;
         o.keepSize = false;
         o.autoStart = true;
         o.balloons = true;
         o.closeToTray = false;
         WriteSettingsOptions(config, o, autostart, QStringLiteral("/opt/kavo/play"));
-        QFile f(config);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("[main]\r\nVer=1.0\r\n[S_q]\r\nts=1\r\ns_size=1\r\ns_kai=2\r\ns_pao=2\r\nquit=1\r\n"));
+        QCOMPARE(ReadFile(config), QByteArray("[main]\r\nVer=1.0\r\n[S_q]\r\nts=1\r\ns_size=1\r\ns_kai=2\r\ns_pao=2\r\nquit=1\r\n"));
         QVERIFY(QFileInfo::exists(Autostart::EntryPath(autostart)));
 
         o.autoStart = false;
@@ -99,10 +93,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString config = dir.filePath(QStringLiteral("config.ini"));
         const QString blocked = dir.filePath(QStringLiteral("blocked"));
-        {
-            QFile f(blocked);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        QVERIFY(WriteFile(blocked, QByteArray()));
         for (const char *key : {"quit", "s_size", "s_pao", "s_kai"})
             WriteIniValue(config, QStringLiteral("S_q"), QString::fromLatin1(key), QStringLiteral("5"));
         SettingsOptions o;

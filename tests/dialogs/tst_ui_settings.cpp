@@ -9,10 +9,11 @@
 #include "mainwindow/ba3.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
+#include "support/core/files.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
-#include "support/standinbrowser.h"
+#include "support/browserrecorder.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
@@ -31,12 +32,6 @@
 namespace
 {
 using X11Probe::Window;
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The dialog the window has open (not one on its way out).
 BA2 *openDialog(BA1 *w)
@@ -118,7 +113,7 @@ class TestUiSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir m_config;
-    std::unique_ptr<StandInBrowser> m_browser;
+    BrowserRecorder m_browser;
 
     QString autostartEntry() const { return Autostart::EntryPath(m_config.filePath(QStringLiteral("autostart"))); }
 
@@ -147,8 +142,6 @@ private Q_SLOTS:
     {
         QVERIFY(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-        m_browser = std::make_unique<StandInBrowser>();
-        QVERIFY(m_browser->ready());
     }
 
     void cleanup()
@@ -200,7 +193,7 @@ private Q_SLOTS:
 
         // The vendor's page in the desktop's browser.
         chooseFromMenuButton(w, QStringLiteral("官方网站"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_browser->opened(), QStringList{w->portalBase()}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser.opened, QStringList{w->portalBase()}, 10000);
 
         // Quitting takes the dialog along.
         QPointer<BA2> dialog(settings);
@@ -404,7 +397,7 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
         BA1 *w = f.w.get();
-        const QByteArray before = readAll(f.paths.configPath());
+        const QByteArray before = ReadFile(f.paths.configPath());
         QVERIFY(!before.isEmpty());
 
         // Cancel, the close button and Escape.
@@ -420,7 +413,7 @@ private Q_SLOTS:
                 c->click();
             close(d);
             QTRY_VERIFY(!openDialog(w));
-            QCOMPARE(readAll(f.paths.configPath()), before);
+            QCOMPARE(ReadFile(f.paths.configPath()), before);
         }
         QVERIFY(!QFile::exists(autostartEntry()));
     }
@@ -523,9 +516,7 @@ private Q_SLOTS:
     {
         // A file holds the name of the autostart folder.
         QTemporaryDir other;
-        QFile blocker(other.filePath(QStringLiteral("autostart")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(WriteFile(other.filePath(QStringLiteral("autostart")), QByteArray()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(other.path()));
         const auto restore = qScopeGuard([this] { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); });
 

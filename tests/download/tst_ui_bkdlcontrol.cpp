@@ -1,13 +1,15 @@
 #include "download/gui/bkdlcontrol.h"
-#include "download/httptestserver.h"
+#include "support/core/files.h"
+#include "support/core/httpserver.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
+
+#include <httplib.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -61,17 +63,6 @@ struct EventLog {
     }
 };
 
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }
 
 class TestBkDLControl : public QObject
@@ -99,12 +90,12 @@ private:
     // A control aimed at `path` on the test server, saving into the work folder.
     void aim(bkDLControl &c, const QString &path, const QString &name = "1234.swf");
 
-    HttpTestServer m_http;
+    HttpServer m_http;
     std::atomic<int> m_gameHits{0};
     QString m_deadUrl; // nothing listens there
     std::unique_ptr<QTemporaryDir> m_dir;
-    const QByteArray m_game = HttpTestServer::pattern(200000, 7);
-    const QByteArray m_slow = HttpTestServer::pattern(1 << 20, 8);
+    const QByteArray m_game = HttpServer::pattern(200000, 7);
+    const QByteArray m_slow = HttpServer::pattern(1 << 20, 8);
 };
 
 void TestBkDLControl::initTestCase()
@@ -162,9 +153,7 @@ void TestBkDLControl::initTestCase()
             });
     });
     QVERIFY(m_http.start());
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    m_deadUrl = QString("http://127.0.0.1:%1/x.swf").arg(probe.serverPort());
+    m_deadUrl = QString("http://127.0.0.1:%1/x.swf").arg(HttpServer::closedPort());
 }
 
 void TestBkDLControl::cleanupTestCase()
@@ -266,8 +255,8 @@ void TestBkDLControl::completedDownload()
     // The data went through a temporary file in the target folder.
     QCOMPARE(QFileInfo(c.CacheFile()).absolutePath(), QDir(m_dir->path()).absolutePath());
 
-    QCOMPARE(filesIn(m_dir->path()), QStringList{"1234.swf"});
-    QCOMPARE(readFile(m_dir->filePath("1234.swf")), m_game);
+    QCOMPARE(EntriesUnder(m_dir->path()), QStringList{"1234.swf"});
+    QCOMPARE(ReadFile(m_dir->filePath("1234.swf")), m_game);
 
     // Fetched again from the server, not from a cache.
     QVERIFY(c.BeginDownload());
@@ -298,7 +287,7 @@ void TestBkDLControl::unsizedDownload()
     QVERIFY(log.fractions.size() >= 2);
     for (float f : log.fractions)
         QCOMPARE(f, 0.0f);
-    QCOMPARE(readFile(m_dir->filePath("1234.swf")), m_game);
+    QCOMPARE(ReadFile(m_dir->filePath("1234.swf")), m_game);
     // No size known: no bar.
     const QImage shot = c.grab().toImage();
     QVERIFY(QColor(shot.pixel(50, 5)) != QColor(Qt::red));
@@ -320,7 +309,7 @@ void TestBkDLControl::redirects()
         QCOMPARE(c.RedirectFile(), target);
         // The ended transfer's last queued signals and deletions have run.
         QVERIFY(KavoTest::Settle());
-        QVERIFY(filesIn(m_dir->path()).isEmpty());
+        QVERIFY(EntriesUnder(m_dir->path()).isEmpty());
     }
     {
         // Allowed and renaming: saved under the target's last segment.
@@ -334,8 +323,8 @@ void TestBkDLControl::redirects()
         QVERIFY(log.lines.contains("DLRedirect " + target));
         QCOMPARE(log.lines.last(), QString("DLComplete %1").arg(m_game.size()));
         QCOMPARE(c.SaveFileName(), m_dir->filePath("real.swf?v=2"));
-        QCOMPARE(filesIn(m_dir->path()), QStringList{"real.swf?v=2"});
-        QCOMPARE(readFile(c.SaveFileName()), m_game);
+        QCOMPARE(EntriesUnder(m_dir->path()), QStringList{"real.swf?v=2"});
+        QCOMPARE(ReadFile(c.SaveFileName()), m_game);
     }
     {
         // Allowed without renaming: saved under the asked name.
@@ -349,7 +338,7 @@ void TestBkDLControl::redirects()
         c.setSaveFilePath(dir.filePath("55.swf"));
         QVERIFY(c.BeginDownload());
         QTRY_VERIFY(log.ended());
-        QCOMPARE(filesIn(dir.path()), QStringList{"55.swf"});
+        QCOMPARE(EntriesUnder(dir.path()), QStringList{"55.swf"});
     }
 }
 
@@ -390,7 +379,7 @@ void TestBkDLControl::failures()
     QCOMPARE(log.lines.count("DLComplete 0"), 1);
     QVERIFY(!c.isDownloading());
     QCOMPARE(c.progress(), 0.0f);
-    QVERIFY2(filesIn(m_dir->path()).isEmpty(), qPrintable(filesIn(m_dir->path()).join(' ')));
+    QVERIFY2(EntriesUnder(m_dir->path()).isEmpty(), qPrintable(EntriesUnder(m_dir->path()).join(' ')));
 
     // A new download is accepted afterwards.
     aim(c, "/game.swf");
@@ -410,7 +399,7 @@ void TestBkDLControl::cancel()
     QCOMPARE(log.lines.last(), QString("DLCanceled"));
     QVERIFY(!c.isDownloading());
     QCOMPARE(c.progress(), 0.0f);
-    QVERIFY(filesIn(m_dir->path()).isEmpty());
+    QVERIFY(EntriesUnder(m_dir->path()).isEmpty());
     const int count = log.lines.size();
     QVERIFY(KavoTest::Settle());
     QCOMPARE(log.lines.size(), count); // no DLComplete after a cancel
@@ -430,7 +419,7 @@ void TestBkDLControl::cancel()
         QCOMPARE(log.lines.size(), count);
     }
     QVERIFY(KavoTest::Settle());
-    QVERIFY(filesIn(m_dir->path()).isEmpty());
+    QVERIFY(EntriesUnder(m_dir->path()).isEmpty());
 }
 
 void TestBkDLControl::refusals()
@@ -491,7 +480,7 @@ void TestBkDLControl::waitForDownload()
     QVERIFY(c.BeginDownload(true));
     QVERIFY(ticks > 3);
     QCOMPARE(log.lines.last(), QString("DLComplete %1").arg(m_slow.size()));
-    QCOMPARE(readFile(m_dir->filePath("1234.swf")), m_slow);
+    QCOMPARE(ReadFile(m_dir->filePath("1234.swf")), m_slow);
 
     aim(c, "/missing.swf", "2.swf");
     QVERIFY(!c.BeginDownload(true));

@@ -8,6 +8,7 @@
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
 #include "shell/gui/trayicon.h"
+#include "support/core/files.h"
 #include "support/eventwait.h"
 
 #include <QLoggingCategory>
@@ -16,12 +17,6 @@
 
 namespace
 {
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The portal's generated big file: a plain movie's header, then byte i is
 // i % 251.
 QByteArray generated(qint64 size)
@@ -183,7 +178,7 @@ void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
     QCOMPARE(m_captions.first(), QStringLiteral("正在准备下载.."));
     QCOMPARE(progressCaptions().last(), QStringLiteral("100% 大小：6k"));
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载完毕!"));
-    QCOMPARE(readFile(flash(QStringLiteral("104.swf"))), readFile(PortalServer::gamesDir() + QStringLiteral("/104.swf")));
+    QCOMPARE(ReadFile(flash(QStringLiteral("104.swf"))), ReadFile(PortalServer::gamesDir() + QStringLiteral("/104.swf")));
     QCOMPARE(flashFiles(), QStringList{QStringLiteral("104.swf")});
 
     // The same game again: already there, nothing fetched, the list unchanged.
@@ -218,7 +213,7 @@ void TestUiXiazai::progressWithAndWithoutSize()
         last = m.captured(1).toInt();
     }
     QCOMPARE(sized.last(), QStringLiteral("100% 大小：3M"));
-    QVERIFY(readFile(flash(QStringLiteral("0300.swf"))) == generated(3 * 1024 * 1024));
+    QVERIFY(ReadFile(flash(QStringLiteral("0300.swf"))) == generated(3 * 1024 * 1024));
 
     // Without a size: 0% and 0b until it completes.
     start(game(QStringLiteral("102"), QStringLiteral("games/102.swf")));
@@ -227,7 +222,7 @@ void TestUiXiazai::progressWithAndWithoutSize()
     QVERIFY(!progressCaptions().isEmpty());
     for (const QString &caption : progressCaptions())
         QCOMPARE(caption, QStringLiteral("0% 大小：0b"));
-    QCOMPARE(readFile(flash(QStringLiteral("102.swf"))), readFile(PortalServer::gamesDir() + QStringLiteral("/102.swf")));
+    QCOMPARE(ReadFile(flash(QStringLiteral("102.swf"))), ReadFile(PortalServer::gamesDir() + QStringLiteral("/102.swf")));
 }
 
 void TestUiXiazai::failures_data()

@@ -6,9 +6,10 @@
 #include "portal/commandurl.h"
 #include "portal/downloadedcopy.h"
 #include "portal/listcommands.h"
+#include "support/core/files.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -23,9 +24,7 @@ const AppPaths &paths()
     static QTemporaryDir dir;
     static const AppPaths p = [] {
         const AppPaths made(dir.path());
-        QDir().mkpath(made.flashDir());
-        QFile f(made.flashFile(QStringLiteral("12")));
-        f.open(QIODevice::WriteOnly);
+        WriteFile(made.flashFile(QStringLiteral("12")), QByteArray());
         return made;
     }();
     return p;

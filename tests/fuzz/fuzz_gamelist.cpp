@@ -6,9 +6,9 @@
 #include "common/textcodec.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
+#include "support/core/files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace
@@ -25,12 +25,6 @@ const AppPaths &paths()
         return made;
     }();
     return p;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Lines as a rewrite stores them: bytes that were no GBK read as U+FFFD and
@@ -52,7 +46,7 @@ void checkPageMatches(const QString &listFile)
 {
     const auto lines = ReadListLines(paths().dataFile(listFile));
     FUZZ_CHECK(lines);
-    FUZZ_CHECK(readFile(paths().dataFile(PageNameFor(listFile))) == ListPageBytes(*lines));
+    FUZZ_CHECK(ReadFile(paths().dataFile(PageNameFor(listFile))) == ListPageBytes(*lines));
     // Nothing but the list and its page is ever left in the folder.
     const QStringList files = QDir(paths().dataDir()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     FUZZ_CHECK(files == QStringList({PageNameFor(listFile), listFile}) || files == QStringList({listFile, PageNameFor(listFile)}));
@@ -106,12 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider in(data, size);
     const QString listFile = LISTS[in.ConsumeIntegralInRange<size_t>(0, std::size(LISTS) - 1)];
     QDir(paths().dataDir()).removeRecursively();
-    QDir().mkpath(paths().dataDir());
-    {
-        QFile f(paths().dataFile(listFile));
-        FUZZ_CHECK(f.open(QIODevice::WriteOnly));
-        f.write(takeBytes(in, 8192));
-    }
+    FUZZ_CHECK(WriteFile(paths().dataFile(listFile), takeBytes(in, 8192)));
     FUZZ_CHECK(GenerateListPage(paths(), listFile));
     checkPageMatches(listFile);
 
@@ -135,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         case 2:
             FUZZ_CHECK(ClearGameList(paths(), listFile));
-            FUZZ_CHECK(readFile(paths().dataFile(listFile)) == QByteArray("\r\n"));
+            FUZZ_CHECK(ReadFile(paths().dataFile(listFile)) == QByteArray("\r\n"));
             break;
         default: {
             const int number = in.ConsumeIntegralInRange(-1, int(before.size()) + 2);

@@ -5,8 +5,8 @@
 
 #include "common/textcodec.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 
-#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -17,13 +17,6 @@ const QString &configPath()
     static QTemporaryDir dir;
     static const QString path = dir.filePath(QStringLiteral("config.ini"));
     return path;
-}
-
-void writeFile(const QByteArray &bytes)
-{
-    QFile f(configPath());
-    FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(f.write(bytes) == bytes.size());
 }
 
 // A name the file format can carry: something that survives the code page,
@@ -114,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool repair = in.ConsumeBool();
     const QByteArray file = QByteArray::fromStdString(in.ConsumeRemainingBytesAsString());
 
-    writeFile(file);
+    FUZZ_CHECK(WriteFile(configPath(), file));
     if (repair) {
         checkRepair();
         return 0;

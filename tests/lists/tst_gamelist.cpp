@@ -1,8 +1,8 @@
 #include "common/apppaths.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
-#include "support/listfolder.h"
-#include "support/sizelimit.h"
+#include "support/core/listfolder.h"
+#include "support/core/sizelimit.h"
 
 #include <QDir>
 #include <QFile>

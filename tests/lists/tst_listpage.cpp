@@ -3,7 +3,7 @@
 #include "common/textcodec.h"
 #include "lists/listfile.h"
 #include "lists/listpage.h"
-#include "support/listfolder.h"
+#include "support/core/listfolder.h"
 
 #include <QDir>
 #include <QFile>

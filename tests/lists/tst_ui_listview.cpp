@@ -125,7 +125,7 @@ private Q_SLOTS:
     void openAndDeleteDownloads()
     {
         QDir().mkpath(box.paths.flashDir());
-        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("105")), "swf"));
+        QVERIFY(WriteFile(box.paths.flashFile(QStringLiteral("105")), "swf"));
         QVERIFY(showList(2, DOWNLOADS, {QStringLiteral("Here|105|105|1"), QStringLiteral("Gone|106|106|1"),
                                          QStringLiteral("Other|102|102|1")}));
 
@@ -194,7 +194,7 @@ private Q_SLOTS:
     {
         QDir().mkpath(box.paths.flashDir());
         const QString outside = box.paths.appDir() + QStringLiteral("/evil.swf");
-        QVERIFY(GameBox::writeFile(outside, "keep"));
+        QVERIFY(WriteFile(outside, "keep"));
         QVERIFY(showList(2, DOWNLOADS, {QStringLiteral("Evil|../evil|../evil|1"), QStringLiteral("Evil2|../evil|../evil|1")}));
 
         GameBox::clickElement(list(), QStringLiteral("a[href=\"delk://1\"]"));
@@ -230,7 +230,7 @@ private Q_SLOTS:
                 box.setList(f, {QStringLiteral("Kept|1|1|1")});
             QVERIFY(showList(c.tab, c.file, {QStringLiteral("A|1|1|1"), QStringLiteral("B|2|2|1")}));
             for (const char *name : {"1.swf", "77.SWF", "notes.txt"})
-                GameBox::writeFile(box.paths.flashDir() + QLatin1Char('/') + QString::fromLatin1(name), "x");
+                WriteFile(box.paths.flashDir() + QLatin1Char('/') + QString::fromLatin1(name), "x");
 
             {
                 MessageAnswer answer(QMessageBox::No);

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "player/screenshot.h"
+#include "support/core/files.h"
 
 class TestScreenshot : public QObject
 {
@@ -20,10 +21,8 @@ private:
 
     void writeUserDirs(const QByteArray &desktopLine)
     {
-        QDir().mkpath(tmpPath(QStringLiteral("config")));
-        QFile file(tmpPath(QStringLiteral("config/user-dirs.dirs")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("# written by the test\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n" + desktopLine + "\n");
+        QVERIFY(WriteFile(tmpPath(QStringLiteral("config/user-dirs.dirs")),
+                          "# written by the test\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n" + desktopLine + "\n"));
     }
 
 private Q_SLOTS:
@@ -126,9 +125,7 @@ private Q_SLOTS:
         const QString path = tmpPath(QStringLiteral("write/desk/游戏/123.bmp"));
         QVERIFY(WriteBitmapFile("BM first", path));
         QVERIFY(WriteBitmapFile("BM second", path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("BM second"));
+        QCOMPARE(ReadFile(path), QByteArray("BM second"));
         // No temporary files left next to it.
         QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("123.bmp")});
@@ -137,11 +134,7 @@ private Q_SLOTS:
     void writeFailuresAreReported()
     {
         const QString blocker = tmpPath(QStringLiteral("blocker.txt"));
-        {
-            QFile file(blocker);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("plain file");
-        }
+        QVERIFY(WriteFile(blocker, "plain file"));
         // The folder would have to be created inside a regular file.
         QVERIFY(!WriteBitmapFile("BM data", blocker + QStringLiteral("/游戏/123.bmp")));
         // The target itself is a folder.
@@ -153,9 +146,7 @@ private Q_SLOTS:
         QVERIFY(!WriteBitmapFile(QByteArray(), tmpPath(QStringLiteral("empty/1.bmp"))));
         QVERIFY(!QFileInfo::exists(tmpPath(QStringLiteral("empty/1.bmp"))));
 
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("plain file"));
+        QCOMPARE(ReadFile(blocker), QByteArray("plain file"));
     }
 };
 

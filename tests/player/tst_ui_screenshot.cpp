@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "player/screenshot.h"
+#include "support/core/files.h"
 
 // The bitmap encoding of a screenshot; the folder and name rules are covered
 // by the window-free test.
@@ -44,10 +45,7 @@ private Q_SLOTS:
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
         const QString blocker = tmp.filePath(QStringLiteral("plain"));
-        {
-            QFile file(blocker);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        QVERIFY(WriteFile(blocker, QByteArray()));
         QVERIFY(!SaveBitmap(image, blocker + QStringLiteral("/游戏/123.bmp")));
         QVERIFY(!SaveBitmap(QImage(), tmp.filePath(QStringLiteral("g/1.bmp"))));
         QVERIFY(!QFileInfo::exists(tmp.filePath(QStringLiteral("g/1.bmp"))));

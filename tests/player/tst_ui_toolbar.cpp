@@ -1,6 +1,7 @@
 // The game toolbar of the main window against the demo portal: each button's
 // effect and images in both states, the mute of a private sound server, the
 // screenshot files on a desktop in a temporary folder, and full screen.
+#include "support/core/files.h"
 #include "support/gamebox.h"
 #include "support/portalserver.h"
 #include "support/pulsedaemon.h"
@@ -142,10 +143,7 @@ void TestUiToolbar::initTestCase()
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     }
     QVERIFY(QDir().mkpath(config));
-    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
-    QVERIFY(dirs.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n");
-    dirs.close();
+    QVERIFY(WriteFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n"));
     QVERIFY(QDir().mkpath(desktop()));
 
     QVERIFY2(m_portal.start(), qPrintable(m_portal.errorString()));
@@ -457,9 +455,7 @@ void TestUiToolbar::screenshotThatCannotBeSaved()
 {
     ensurePlaying();
     // A plain file where the game's folder should be.
-    QFile blocker(desktop() + QStringLiteral("/占位"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(WriteFile(desktop() + QStringLiteral("/占位"), QByteArray()));
     w->state().CurrentGameName = QStringLiteral("占位");
     w->c_z_click(4);
     QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图失败，文件未能保存。路径:") + desktop()

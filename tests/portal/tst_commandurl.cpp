@@ -3,23 +3,15 @@
 #include "lists/listpage.h"
 #include "portal/commandurl.h"
 #include "portal/paneevents.h"
-#include "support/listfolder.h"
+#include "support/core/listfolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
 const QString BASE = QStringLiteral("http://127.0.0.1:8740/");
-
-bool touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("swf") == 3;
-}
 }
 
 class TestCommandUrl : public QObject
@@ -122,7 +114,7 @@ void TestCommandUrl::playerPage()
     QFETCH(QString, placedFile);
     QFETCH(QString, expected);
     if (!placedFile.isEmpty())
-        QVERIFY(touch(m_folder->paths.appDir() + QLatin1Char('/') + placedFile));
+        QVERIFY(WriteFile(m_folder->paths.appDir() + QLatin1Char('/') + placedFile, "swf"));
     QDir().mkpath(m_folder->paths.flashDir() + QStringLiteral("/1"));
     expected.replace(QStringLiteral("<local>"), m_folder->paths.appDir() + QStringLiteral("/app/flash.htm"));
     QCOMPARE(PlayerPageFor(m_folder->paths, BASE, ParsePlayCommand(url)), expected);
@@ -134,9 +126,9 @@ void TestCommandUrl::playerPageOfPerUserData()
     // with the player page of the installed folder.
     const AppPaths paths(m_folder->tempPath(QStringLiteral("lib")), m_folder->tempPath(QStringLiteral("data")));
     const PlayCommand command = ParsePlayCommand(QStringLiteral("tuzoflash://12$$$34$$$N/"));
-    QVERIFY(touch(paths.installedDir() + QStringLiteral("/flash/12.swf")));
+    QVERIFY(WriteFile(paths.installedDir() + QStringLiteral("/flash/12.swf"), "swf"));
     QCOMPARE(PlayerPageFor(paths, BASE, command), BASE + QStringLiteral("app/app.asp?id=34"));
-    QVERIFY(touch(paths.flashFile(QStringLiteral("12"))));
+    QVERIFY(WriteFile(paths.flashFile(QStringLiteral("12")), "swf"));
     QCOMPARE(PlayerPageFor(paths, BASE, command), paths.installedDir() + QStringLiteral("/app/flash.htm?12"));
 }
 

@@ -2,7 +2,8 @@
 #include "lists/listpage.h"
 #include "portal/commandurl.h"
 #include "portal/listcommands.h"
-#include "support/listfolder.h"
+#include "support/core/files.h"
+#include "support/core/listfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,19 +15,6 @@ namespace
 const QString RECENT = QStringLiteral("date_n.dat");
 const QString FAVOURITES = QStringLiteral("date_c.dat");
 const QString DOWNLOADS = QStringLiteral("date_d.dat");
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 }
 
 class TestListCommands : public QObject
@@ -93,25 +81,25 @@ void TestListCommands::tabsAndListChoice()
 
 void TestListCommands::deleteRemovesLineAndCopy()
 {
-    QVERIFY(writeFile(list(DOWNLOADS), "A|12|12|1\r\nB|13|13|1\r\nC|14|14|1\r\n"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "A|12|12|1\r\nB|13|13|1\r\nC|14|14|1\r\n"));
     for (const char *name : {"12.swf", "13.swf"})
-        QVERIFY(writeFile(flash(QLatin1String(name)), "swf"));
+        QVERIFY(WriteFile(flash(QLatin1String(name)), "swf"));
 
     DeleteListItem(m_folder->paths, DOWNLOADS, 1);
-    QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\nC|14|14|1\r\n"));
+    QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\nC|14|14|1\r\n"));
     QVERIFY(!QFile::exists(flash(QStringLiteral("12.swf"))));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
-    QVERIFY(!readFile(list(QStringLiteral("d.htm"))).contains(">\xa1\xa4" "A<"));
+    QVERIFY(!ReadFile(list(QStringLiteral("d.htm"))).contains(">\xa1\xa4" "A<"));
 
     // The copy of line 2 (game 14) is already gone: only the record goes.
     DeleteListItem(m_folder->paths, DOWNLOADS, 2);
-    QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\n"));
+    QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\n"));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
 
     // The other lists never touch the folder flash.
-    QVERIFY(writeFile(list(FAVOURITES), "B|13|13|1\r\n"));
+    QVERIFY(WriteFile(list(FAVOURITES), "B|13|13|1\r\n"));
     DeleteListItem(m_folder->paths, FAVOURITES, 1);
-    QCOMPARE(readFile(list(FAVOURITES)), QByteArray("\r\n"));
+    QCOMPARE(ReadFile(list(FAVOURITES)), QByteArray("\r\n"));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
     QCOMPARE(m_folder->refreshes, 3);
 }
@@ -138,35 +126,35 @@ void TestListCommands::openRecord()
     QFETCH(QString, listFile);
     QFETCH(int, index);
     const QByteArray lists = "%u4E2D|12|34|1\r\nF|8|8|1\r\n\r\nplain\r\nS|9\r\n";
-    QVERIFY(writeFile(list(RECENT), lists));
-    QVERIFY(writeFile(list(FAVOURITES), "F|8|8|1\r\nP|7|http://h/7.swf|0\r\n"));
-    QVERIFY(writeFile(list(DOWNLOADS), "D|12|12|1\r\n"));
-    QVERIFY(writeFile(flash(QStringLiteral("12.swf")), "swf"));
-    const QByteArray before = readFile(list(listFile));
+    QVERIFY(WriteFile(list(RECENT), lists));
+    QVERIFY(WriteFile(list(FAVOURITES), "F|8|8|1\r\nP|7|http://h/7.swf|0\r\n"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "D|12|12|1\r\n"));
+    QVERIFY(WriteFile(flash(QStringLiteral("12.swf")), "swf"));
+    const QByteArray before = ReadFile(list(listFile));
 
     const OpenListResult result = OpenListItem(m_folder->paths, listFile, index);
     QTEST(int(result.action), "action");
     QTEST(result.command, "command");
     QTEST(result.gameName, "name");
-    QCOMPARE(readFile(list(listFile)), before);
+    QCOMPARE(ReadFile(list(listFile)), before);
 }
 
 void TestListCommands::openMissingDownload()
 {
-    QVERIFY(writeFile(list(DOWNLOADS), "A|12|12|1\r\nB|13|13|1\r\n"));
-    QVERIFY(writeFile(flash(QStringLiteral("12.swf")), "swf"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "A|12|12|1\r\nB|13|13|1\r\n"));
+    QVERIFY(WriteFile(flash(QStringLiteral("12.swf")), "swf"));
     const OpenListResult result = OpenListItem(m_folder->paths, DOWNLOADS, 2);
     QCOMPARE(result.action, OpenListResult::Action::MissingDownload);
     QCOMPARE(result.gameName, QStringLiteral("B"));
-    QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("A|12|12|1\r\n"));
+    QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("A|12|12|1\r\n"));
     QCOMPARE(m_folder->refreshes, 1);
 
     // The copy is looked up by the record's address, the file name the
     // download used.
-    QVERIFY(writeFile(list(DOWNLOADS), "A|12|012|1\r\n"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "A|12|012|1\r\n"));
     QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
-    QVERIFY(writeFile(list(DOWNLOADS), "A|12|012|1\r\n"));
-    QVERIFY(writeFile(flash(QStringLiteral("012.swf")), "swf"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "A|12|012|1\r\n"));
+    QVERIFY(WriteFile(flash(QStringLiteral("012.swf")), "swf"));
     QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).command, QStringLiteral("tuzoflash://12$$$012$$$A"));
 }
 
@@ -196,34 +184,34 @@ void TestListCommands::traversalIdsTouchNothingOutsideFlash()
     if (!QDir::cleanPath(naive).startsWith(m_folder->tempPath() + QLatin1Char('/')))
         sentinels.removeFirst();
     for (const QString &path : sentinels)
-        QVERIFY(writeFile(path, "keep"));
+        QVERIFY(WriteFile(path, "keep"));
 
     const QByteArray record = "N|" + id.toUtf8() + '|' + id.toUtf8() + "|1\r\n";
-    QVERIFY(writeFile(list(DOWNLOADS), record + record));
+    QVERIFY(WriteFile(list(DOWNLOADS), record + record));
 
     DeleteListItem(m_folder->paths, DOWNLOADS, 2);
     // Opening finds no copy: the record goes with the message.
     QCOMPARE(OpenListItem(m_folder->paths, DOWNLOADS, 1).action, OpenListResult::Action::MissingDownload);
-    QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("\r\n"));
+    QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("\r\n"));
     for (const QString &path : sentinels)
-        QVERIFY2(readFile(path) == "keep", qPrintable(path));
+        QVERIFY2(ReadFile(path) == "keep", qPrintable(path));
 }
 
 void TestListCommands::clearDownloadsDeletesEverySwf()
 {
-    QVERIFY(writeFile(list(DOWNLOADS), "A|1|1|1\r\nB|2|2|1\r\n"));
+    QVERIFY(WriteFile(list(DOWNLOADS), "A|1|1|1\r\nB|2|2|1\r\n"));
     const QStringList gone = {QStringLiteral("1.swf"), QStringLiteral("2.SWF"), QStringLiteral("notlisted.swf"),
                               QStringLiteral(".hidden.swf")};
     const QStringList kept = {QStringLiteral("readme.txt"), QStringLiteral("3.swf.part"),
                               QStringLiteral("sub.swf/inner.swf"), QStringLiteral("sub/4.swf")};
     for (const QString &name : gone + kept)
-        QVERIFY(writeFile(flash(name), "x"));
+        QVERIFY(WriteFile(flash(name), "x"));
     const QStringList outside = {m_folder->paths.appDir() + QStringLiteral("/5.swf"), list(QStringLiteral("6.swf"))};
     for (const QString &path : outside)
-        QVERIFY(writeFile(path, "x"));
+        QVERIFY(WriteFile(path, "x"));
 
     QVERIFY(ClearList(m_folder->paths, DOWNLOADS));
-    QCOMPARE(readFile(list(DOWNLOADS)), QByteArray("\r\n"));
+    QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("\r\n"));
     QCOMPARE(m_folder->refreshes, 1);
     for (const QString &name : gone)
         QVERIFY2(!QFile::exists(flash(name)), qPrintable(name));
@@ -234,10 +222,10 @@ void TestListCommands::clearDownloadsDeletesEverySwf()
 
     // Other lists leave the games alone; without its list file, clearing the
     // downloads deletes no game.
-    QVERIFY(writeFile(list(FAVOURITES), "A|1|1|1\r\n"));
-    QVERIFY(writeFile(flash(QStringLiteral("1.swf")), "x"));
+    QVERIFY(WriteFile(list(FAVOURITES), "A|1|1|1\r\n"));
+    QVERIFY(WriteFile(flash(QStringLiteral("1.swf")), "x"));
     QVERIFY(ClearList(m_folder->paths, FAVOURITES));
-    QCOMPARE(readFile(list(FAVOURITES)), QByteArray("\r\n"));
+    QCOMPARE(ReadFile(list(FAVOURITES)), QByteArray("\r\n"));
     QVERIFY(QFile::remove(list(DOWNLOADS)));
     QVERIFY(!ClearList(m_folder->paths, DOWNLOADS));
     QVERIFY(!QFile::exists(list(DOWNLOADS)));
@@ -274,14 +262,14 @@ void TestListCommands::favourites()
     QFETCH(QString, url);
     QFETCH(QString, currentName);
     QFETCH(int, outcome);
-    QVERIFY(writeFile(list(FAVOURITES), "Old|5|5|1\r\n"));
+    QVERIFY(WriteFile(list(FAVOURITES), "Old|5|5|1\r\n"));
 
     const FavouriteResult result = AddCurrentGameToFavourites(m_folder->paths, url, currentName);
     QCOMPARE(int(result.outcome), outcome);
     QTEST(result.gameName, "name");
-    QTEST(readFile(list(FAVOURITES)), "list");
+    QTEST(ReadFile(list(FAVOURITES)), "list");
     if (result.outcome == FavouriteResult::Outcome::Added && url.startsWith(QLatin1String("tuzojf")))
-        QVERIFY(readFile(list(QStringLiteral("c.htm"))).contains("<font color=red>[\xbb\xfd\xb7\xd6]</font> "));
+        QVERIFY(ReadFile(list(QStringLiteral("c.htm"))).contains("<font color=red>[\xbb\xfd\xb7\xd6]</font> "));
 }
 
 void TestListCommands::contextMenuCommand()

@@ -2,21 +2,12 @@
 // installed files of app, the list pages and the downloaded games, nothing
 // else, however the address is written.
 #include "portal/localcontent.h"
+#include "support/core/files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace
-{
-bool writeFile(const QString &path, const QByteArray &bytes = "x")
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-}
 
 class TestLocalContent : public QObject
 {
@@ -37,8 +28,8 @@ private Q_SLOTS:
                                  "app/ruffle/.hidden", "app/ruffle/sub/a.js", "app/fonts/sans.otf", "app/fonts/sans.ttf",
                                  "app/fonts/sub/a.otf", "flash/104.swf", "flash/abc.swf",
                                  "flash/sub/1.swf", "flash/.dl-1.part"})
-            QVERIFY(writeFile(m_paths.appDir() + QLatin1Char('/') + QLatin1String(name)));
-        QVERIFY(writeFile(m_secret));
+            QVERIFY(WriteFile(m_paths.appDir() + QLatin1Char('/') + QLatin1String(name), "x"));
+        QVERIFY(WriteFile(m_secret, "x"));
         // Links that lead out of their folder, and one that stays inside.
         QVERIFY(QFile::link(m_secret, m_paths.flashFile(QStringLiteral("12"))));
         QVERIFY(QFile::link(m_secret, m_paths.dataFile(QStringLiteral("ruffle/evil.js"))));
@@ -163,17 +154,16 @@ private Q_SLOTS:
         const AppPaths paths(m_dir.filePath(QStringLiteral("lib/kavo-gamebox")),
                              m_dir.filePath(QStringLiteral("home/kavo-gamebox")));
         for (const char *name : {"app/flash.htm", "app/i.gif", "app/ruffle/ruffle.js", "app/n.htm", "flash/3.swf"})
-            QVERIFY(writeFile(paths.installedDir() + QLatin1Char('/') + QLatin1String(name), "installed"));
+            QVERIFY(WriteFile(paths.installedDir() + QLatin1Char('/') + QLatin1String(name), "installed"));
         for (const char *name : {"app/c.htm", "app/d.htm", "app/flash.htm", "app/i.gif", "app/ruffle/core.js",
                                  "flash/104.swf"})
-            QVERIFY(writeFile(paths.appDir() + QLatin1Char('/') + QLatin1String(name), "stored"));
+            QVERIFY(WriteFile(paths.appDir() + QLatin1Char('/') + QLatin1String(name), "stored"));
 
         const auto servedFrom = [&](const char *urlPath) {
             const auto served = LocalContent::Resolve(paths, QString::fromLatin1(urlPath));
             if (!served)
                 return QStringLiteral("none");
-            QFile file(served->path);
-            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+            return QString::fromLatin1(ReadFile(served->path));
         };
         QCOMPARE(servedFrom("/app/flash.htm"), QStringLiteral("installed"));
         QCOMPARE(servedFrom("/app/i.gif"), QStringLiteral("installed"));

@@ -1,7 +1,8 @@
 // The demo portal's generated games are well-formed movies: the runtime that
 // plays them forgives a lot, so their structure is checked here byte by byte.
+#include "support/core/files.h"
+
 #include <QDir>
-#include <QFile>
 #include <QSet>
 #include <QTest>
 
@@ -195,12 +196,6 @@ bool readMovie(const QByteArray &data, Movie &m, QString &why)
     return true;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString gamesDir()
 {
     return QStringLiteral(KAVO_BUILD_DIR "/portal-demo/site/games");
@@ -244,7 +239,7 @@ void tst_SwfGames::everyGameIsAWellFormedMovie()
     QFETCH(QString, file);
     Movie m;
     QString why;
-    QVERIFY2(readMovie(fileBytes(file), m, why), qPrintable(why));
+    QVERIFY2(readMovie(ReadFile(file), m, why), qPrintable(why));
     QVERIFY(m.tagCodes.contains(32) && m.tagCodes.contains(26) && m.tagCodes.contains(1));
     // Animated: several frames on the main timeline or in a sprite.
     QVERIFY(m.mainFrames > 1 || m.tagCodes.contains(39));
@@ -254,7 +249,7 @@ void tst_SwfGames::someGamesReactToInput()
 {
     int keyGames = 0, buttonGames = 0;
     for (const QString &g : QDir(gamesDir()).entryList({QStringLiteral("*.swf")}, QDir::Files)) {
-        const QByteArray data = fileBytes(gamesDir() + QLatin1Char('/') + g);
+        const QByteArray data = ReadFile(gamesDir() + QLatin1Char('/') + g);
         Movie m;
         QString why;
         QVERIFY2(readMovie(data, m, why), qPrintable(why));
@@ -268,7 +263,7 @@ void tst_SwfGames::someGamesReactToInput()
 void tst_SwfGames::damageIsNoticed()
 {
     // The checks above would pass anything if the walker read nothing.
-    const QByteArray good = fileBytes(gamesDir() + QStringLiteral("/102.swf"));
+    const QByteArray good = ReadFile(gamesDir() + QStringLiteral("/102.swf"));
     Movie m;
     QString why;
     QVERIFY(readMovie(good, m, why));

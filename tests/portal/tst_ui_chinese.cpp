@@ -185,8 +185,8 @@ private Q_SLOTS:
         QByteArray noise(4096, Qt::Uninitialized);
         for (int i = 0; i < noise.size(); ++i)
             noise[i] = char((i * 131 + 7) % 251);
-        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("962")), noise));
-        QVERIFY(GameBox::writeFile(m_pages.filePath(QStringLiteral("broken.swf")), noise));
+        QVERIFY(WriteFile(box.paths.flashFile(QStringLiteral("962")), noise));
+        QVERIFY(WriteFile(m_pages.filePath(QStringLiteral("broken.swf")), noise));
         box.play(QStringLiteral("tuzoflash://962$$$http://127.0.0.1:9/962.swf$$$%u574F"));
         QTRY_COMPARE(pageText(), QStringLiteral("游戏文件已损坏，请重新下载。"));
         box.play(QStringLiteral("tuzoflash://963$$$%1pages/broken.swf$$$%u574F").arg(box.base()));

@@ -108,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(m_infoPage, infoPage(QStringLiteral("12")));
 
         // A downloaded copy plays from the local player page.
-        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("12")), "swf"));
+        QVERIFY(WriteFile(box.paths.flashFile(QStringLiteral("12")), "swf"));
         QVERIFY(play(QStringLiteral("tuzoflash://12$$$34$$$Name")));
         QCOMPARE(m_playerPage, box.paths.dataFile(QStringLiteral("flash.htm")) + QStringLiteral("?12"));
 
@@ -128,14 +128,14 @@ private Q_SLOTS:
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Third|16|17|1"));
 
         // A points game, even with a file of its number, plays in the portal.
-        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("107")), "swf"));
+        QVERIFY(WriteFile(box.paths.flashFile(QStringLiteral("107")), "swf"));
         QVERIFY(play(QStringLiteral("tuzojf://107$$$107$$$Points")));
         QCOMPARE(m_playerPage, appPage(QStringLiteral("107")));
         QCOMPARE(box.listLines(RECENT).value(0), QStringLiteral("Points|107|107|0"));
 
         // Ids that are no plain number play, but name no file; only a whole
         // number makes a record.
-        QVERIFY(GameBox::writeFile(box.paths.appDir() + QStringLiteral("/evil.swf"), "x"));
+        QVERIFY(WriteFile(box.paths.appDir() + QStringLiteral("/evil.swf"), "x"));
         QVERIFY(play(QStringLiteral("tuzoflash://../evil$$$21$$$Evil")));
         QCOMPARE(m_playerPage, appPage(QStringLiteral("21")));
         QVERIFY(play(QStringLiteral("tuzoflash://x1$$$22$$$Word")));

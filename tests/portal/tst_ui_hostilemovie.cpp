@@ -7,6 +7,8 @@
 // Nor can a web page in any pane read what the door serves the program's own
 // pages (the list pages, the downloaded games), by any way a page has.
 #include "lists/gamelist.h"
+#include "support/core/files.h"
+#include "support/core/httpserver.h"
 #include "support/gamebox.h"
 
 #include <QDir>
@@ -17,14 +19,13 @@
 #include <QtTest>
 
 #include "support/eventwait.h"
-#include "support/httpfixture.h"
 
 class HostileMovieTest : public QObject
 {
     Q_OBJECT
 
     GameBox box;
-    HttpFixture server;
+    HttpServer server;
     QTemporaryDir m_dir;
     QString m_token;
     QString m_secretFile;
@@ -78,10 +79,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         m_token = QStringLiteral("KAVOSECRET%1").arg(QRandomGenerator::global()->generate64());
         m_secretFile = m_dir.filePath(QStringLiteral("secret.txt"));
-        QFile secret(m_secretFile);
-        QVERIFY(secret.open(QIODevice::WriteOnly));
-        secret.write("secret=" + m_token.toLatin1());
-        secret.close();
+        QVERIFY(WriteFile(m_secretFile, "secret=" + m_token.toLatin1()));
         QVERIFY(server.start());
 
         const QString movie = m_dir.filePath(QStringLiteral("probe.swf"));
@@ -89,9 +87,7 @@ private Q_SLOTS:
         gen.start(QStringLiteral(KAVO_SWFGEN_BIN), {QStringLiteral("--probe"), server.baseUrl(),
                                                       QUrl::fromLocalFile(m_secretFile).toString(), movie});
         QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
-        QFile built(movie);
-        QVERIFY(built.open(QIODevice::ReadOnly));
-        m_movie = built.readAll();
+        m_movie = ReadFile(movie);
         server.setPage(QStringLiteral("/probe.swf"), m_movie, 200, "application/x-shockwave-flash");
 
         // The door probe's redirects: a web server sends the page on to the

@@ -5,7 +5,8 @@
 #include "portal/gui/webprofile.h"
 #include "startup/quitsignals.h"
 #include "startup/settingsstore.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
+#include "support/core/files.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 #include "support/pagescript.h"
@@ -51,18 +52,6 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override { urls << info.requestUrl().toString(); }
     QStringList urls;
 };
-
-// Every file and folder under `dir`, hidden ones too, relative to it.
-QStringList entriesUnder(const QString &dir)
-{
-    QStringList entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << QDir(dir).relativeFilePath(it.next());
-    entries.sort();
-    return entries;
-}
 
 qint64 folderSize(const QString &dir)
 {
@@ -308,7 +297,7 @@ private Q_SLOTS:
         const QString home = dir.filePath(QStringLiteral("home"));
         QVERIFY(CopyInstalledApplication(app));
         QVERIFY(QDir().mkpath(home + QStringLiteral("/.local/share")) && QDir().mkpath(home + QStringLiteral("/.cache")));
-        const QStringList homeBefore = entriesUnder(home);
+        const QStringList homeBefore = EntriesUnder(home);
         const QStringList installed = FilesUnder(app);
 
         QProcess play;
@@ -333,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(play.exitStatus(), QProcess::NormalExit);
         QCOMPARE(play.exitCode(), 0);
 
-        QCOMPARE(entriesUnder(home), homeBefore);
+        QCOMPARE(EntriesUnder(home), homeBefore);
         const QStringList after = FilesUnder(app);
         QVERIFY(!after.filter(QRegularExpression(QStringLiteral("^webdata/"))).isEmpty());
         for (const QString &file : after)

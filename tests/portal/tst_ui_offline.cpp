@@ -100,7 +100,7 @@ private Q_SLOTS:
 
         listsAndDownloadedGameWork(box, true);
         // A downloaded copy that holds nothing is damaged, not missing.
-        QVERIFY(GameBox::writeFile(box.paths.flashFile(QStringLiteral("105")), QByteArray()));
+        QVERIFY(WriteFile(box.paths.flashFile(QStringLiteral("105")), QByteArray()));
         box.play(QStringLiteral("tuzoflash://105$$$http://127.0.0.1:9/105.swf$$$%u574F"));
         QTRY_COMPARE_WITH_TIMEOUT(
             GameBox::js(w.game()->Web2(), QStringLiteral("document.body ? document.body.innerText : ''")).toString(),

@@ -5,7 +5,7 @@
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
-#include "support/browserstandin.h"
+#include "support/browserrecorder.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 
@@ -88,7 +88,7 @@ private Q_SLOTS:
     void newWindowsOnlyForAGesture()
     {
         BA1 &w = *box.w;
-        BrowserStandIn browser;
+        BrowserRecorder browser;
         const auto clickSponsor = [](WebPane *pane) {
             const QPoint at = GameBox::centreOf(pane, QStringLiteral("#sponsor"));
             QVERIFY(at.x() >= 0);

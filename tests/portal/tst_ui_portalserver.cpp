@@ -1,5 +1,6 @@
 // The demo portal answers every address the program uses, and its switches
 // make it misbehave in the ways the tests of downloads and pane errors need.
+#include "support/core/files.h"
 #include "support/portalserver.h"
 
 #include <QElapsedTimer>
@@ -53,12 +54,6 @@ Answer fetch(const QString &url, int timeoutMs = 10000, const std::pair<QByteArr
     reply->abort();
     delete reply;
     return a;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Decodes a name as the portal writes it ("%uXXXX" and "%XX").
@@ -298,7 +293,7 @@ void tst_ui_PortalServer::faults()
     QCOMPARE(a.status, status);
     QCOMPARE(a.header("Location"), location);
     if (bodySize == -1)
-        QCOMPARE(a.body, fileBytes(PortalServer::gamesDir() + QLatin1Char('/') + path.section(QLatin1Char('/'), -1)));
+        QCOMPARE(a.body, ReadFile(PortalServer::gamesDir() + QLatin1Char('/') + path.section(QLatin1Char('/'), -1)));
     else if (bodySize >= 0)
         QCOMPARE(a.body.size(), bodySize);
     if (bodySize != -2)
@@ -310,7 +305,7 @@ void tst_ui_PortalServer::slowAndStalledBodies()
     PortalServer portal;
     QVERIFY2(portal.start({"--fault", "/games/105.swf=slow:4000", "--fault", "/games/106.swf=stall:100"}),
              qPrintable(portal.errorString()));
-    const QByteArray wheel = fileBytes(PortalServer::gamesDir() + QStringLiteral("/105.swf"));
+    const QByteArray wheel = ReadFile(PortalServer::gamesDir() + QStringLiteral("/105.swf"));
     QVERIFY(wheel.size() > 1000);
     QElapsedTimer timer;
     timer.start();
@@ -405,10 +400,7 @@ void tst_ui_PortalServer::staticFilesCarryValidators()
     for (int i = 0; i < game.size(); ++i)
         game[i] = char(i * 7 % 253);
     const QString gamePath = root.filePath(QStringLiteral("g.swf"));
-    QFile out(gamePath);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(game);
-    out.close();
+    QVERIFY(WriteFile(gamePath, game));
 
     PortalServer portal;
     QVERIFY2(portal.start({"--root", root.path()}), qPrintable(portal.errorString()));
@@ -435,9 +427,7 @@ void tst_ui_PortalServer::staticFilesCarryValidators()
     QCOMPARE(part.body, game.mid(1000, 10));
 
     // A new version of the file is a new tag, and the old one gets the body.
-    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Append));
-    out.write("more");
-    out.close();
+    QVERIFY(WriteFile(gamePath, game + "more"));
     const Answer changed = get("If-None-Match", tag);
     QCOMPARE(changed.status, 200);
     QCOMPARE(changed.body, game + "more");

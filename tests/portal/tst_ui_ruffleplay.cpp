@@ -5,7 +5,7 @@
 #include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 #include "support/portalserver.h"

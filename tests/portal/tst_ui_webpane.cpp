@@ -13,8 +13,9 @@
 #include "portal/gui/panedrawing.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
+#include "support/core/files.h"
+#include "support/core/httpserver.h"
 #include "support/eventwait.h"
-#include "support/httpfixture.h"
 #include "support/pagescript.h"
 
 namespace {
@@ -83,7 +84,7 @@ class TestWebPane : public QObject
     Q_OBJECT
 
 private:
-    HttpFixture m_http;
+    HttpServer m_http;
     QString m_base;
 
     // Navigations seen by the handler; the handler cancels those m_cancel
@@ -349,11 +350,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("app")));
-        QFile page(dir.filePath(QStringLiteral("app/flash.htm")));
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<html><body><script>document.title = 'q' + location.search;</script></body></html>");
-        page.close();
+        QVERIFY(WriteFile(dir.filePath(QStringLiteral("app/flash.htm")),
+                          "<html><body><script>document.title = 'q' + location.search;</script></body></html>"));
 
         auto pane = newPane();
         const QString path = dir.filePath(QStringLiteral("app/flash.htm"));
@@ -373,16 +371,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const AppPaths paths(dir.path());
-        const auto write = [](const QString &path, const QByteArray &bytes) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        };
-        QVERIFY(write(paths.dataFile(QStringLiteral("flash.htm")),
-                      "<html><body><script>document.title = 'q' + location.search;</script></body></html>"));
-        QVERIFY(write(paths.dataFile(QStringLiteral("n.htm")), "<p>list</p>"));
-        QVERIFY(write(paths.dataFile(QStringLiteral("date_n.dat")), "secret"));
-        QVERIFY(write(paths.configPath(), "secret"));
+        QVERIFY(WriteFile(paths.dataFile(QStringLiteral("flash.htm")),
+                          "<html><body><script>document.title = 'q' + location.search;</script></body></html>"));
+        QVERIFY(WriteFile(paths.dataFile(QStringLiteral("n.htm")), "<p>list</p>"));
+        QVERIFY(WriteFile(paths.dataFile(QStringLiteral("date_n.dat")), "secret"));
+        QVERIFY(WriteFile(paths.configPath(), "secret"));
         QVERIFY(QDir().mkpath(paths.flashDir()));
         QVERIFY(QFile::link(paths.configPath(), paths.flashFile(QStringLiteral("1"))));
 
@@ -432,7 +425,7 @@ private Q_SLOTS:
         QCOMPARE(errors.at(0).at(0).toString(), missing);
         QCOMPARE(errors.at(0).at(1).toInt(), 404);
 
-        const QString refused = QStringLiteral("http://127.0.0.1:%1/x.htm").arg(HttpFixture::closedPort());
+        const QString refused = QStringLiteral("http://127.0.0.1:%1/x.htm").arg(HttpServer::closedPort());
         load(*pane, refused);
         QTRY_COMPARE(errors.count(), 2);
         QCOMPARE(errors.at(1).at(0).toString(), refused);

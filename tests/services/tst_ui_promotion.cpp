@@ -6,7 +6,7 @@
 #include "services/gui/promotionwindow.h"
 #include "services/promotionplace.h"
 #include "shell/framegeometry.h"
-#include "support/browserstandin.h"
+#include "support/browserrecorder.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 #include "support/trayhost.h"
@@ -147,7 +147,7 @@ private Q_SLOTS:
         // the user's browser and the window closes.
         floating = showFloating();
         QVERIFY(floating);
-        BrowserStandIn browser;
+        BrowserRecorder browser;
         clickNewWindowLink(floating);
         QTRY_COMPARE_WITH_TIMEOUT(browser.opened, QStringList{m_box->base()}, 10000);
         QTRY_VERIFY(!floating);
@@ -220,7 +220,7 @@ private Q_SLOTS:
     {
         BA1 *w = window();
         w->state().ExitPromoFlag = QStringLiteral("1");
-        BrowserStandIn browser;
+        BrowserRecorder browser;
         bool clicked = false;
         QTimer watch;
         whenRecommendationShown(watch, [&](ba4 *r) {

@@ -4,9 +4,10 @@
 // while the window keeps answering.
 #include "services/gui/promotionwindow.h"
 #include "shell/gui/imagebutton.h"
+#include "support/browserrecorder.h"
+#include "support/core/files.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
-#include "support/standinbrowser.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -69,9 +70,8 @@ class TestUiUpdateCheck : public QObject
 {
     Q_OBJECT
 
-    // The desktop's default browser, a command on PATH: in place before the
-    // program hands anything to the desktop.
-    StandInBrowser m_browser;
+    // What the program hands to the desktop's browser.
+    BrowserRecorder m_browser;
 
 private Q_SLOTS:
     // 1 / 1 / 1.0 with 1.0 installed, read slowly: no offer, the floating
@@ -173,11 +173,11 @@ private Q_SLOTS:
         GameBox box;
         QTemporaryDir scratch;
         const QString marker = scratch.filePath(QStringLiteral("updater-ran"));
-        QVERIFY(GameBox::writeFile(box.paths.installedDir() + QStringLiteral("/update"),
+        QVERIFY(WriteFile(box.paths.installedDir() + QStringLiteral("/update"),
                                    QStringLiteral("#!/bin/sh\npwd > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(marker).toUtf8()));
         QVERIFY(QFile::setPermissions(box.paths.installedDir() + QStringLiteral("/update"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const int opened = m_browser.opened().size();
+        const int opened = m_browser.opened.size();
         QVERIFY(box.start(noticeSwitches(QStringLiteral("1====1====2.0")), false));
         BA1 *w = box.w.get();
         MessageAnswer answer(QMessageBox::Yes);
@@ -185,14 +185,12 @@ private Q_SLOTS:
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, offerText(QStringLiteral("2.0")));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marker), 10000);
-        QFile ran(marker);
-        QVERIFY(ran.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QFileInfo(box.paths.installedDir()).canonicalFilePath());
+        QCOMPARE(QString::fromUtf8(ReadFile(marker)).trimmed(), QFileInfo(box.paths.installedDir()).canonicalFilePath());
         QCOMPARE(w->state().ExitPromoFlag, QStringLiteral("0"));
         QVERIFY(!w->exitPromotion());
         QVERIFY(!w->isVisible());
         QVERIFY(!w->Timer2()->isActive());
-        QCOMPARE(m_browser.opened().size(), opened);
+        QCOMPARE(m_browser.opened.size(), opened);
     }
 
     // Yes without it: the installer's address goes to the user's browser,
@@ -200,14 +198,13 @@ private Q_SLOTS:
     void acceptedWithoutTheUpdater()
     {
         GameBox box;
-        QVERIFY(m_browser.ready());
-        const int opened = m_browser.opened().size();
+        const int opened = m_browser.opened.size();
         QVERIFY(box.start(noticeSwitches(QStringLiteral("1====0====0.9")), false));
         BA1 *w = box.w.get();
         MessageAnswer answer(QMessageBox::Yes);
         QVERIFY(endsTheProgram([] {}, 40000));
         QCOMPARE(answer.text, offerText(QStringLiteral("0.9")));
-        QTRY_COMPARE_WITH_TIMEOUT(m_browser.opened().mid(opened),
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser.opened.mid(opened),
                                   QStringList{box.base() + QStringLiteral("update/setup.exe")}, 10000);
         QVERIFY(!w->exitPromotion());
         QVERIFY(!w->isVisible());

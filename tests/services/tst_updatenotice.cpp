@@ -2,10 +2,12 @@
 // promotion's place, and the notice read against a real HTTP server that
 // answers, fails, trickles and stalls.
 #include "common/textcodec.h"
-#include "download/httptestserver.h"
 #include "services/noticefetch.h"
 #include "services/promotionplace.h"
 #include "services/updatenotice.h"
+#include "support/core/httpserver.h"
+
+#include <httplib.h>
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -20,7 +22,7 @@ class TestUpdateNotice : public QObject
 {
     Q_OBJECT
 
-    HttpTestServer m_http;
+    HttpServer m_http;
     // How many stalled answers have sent their first bytes.
     std::atomic<int> m_stallsStarted{0};
 

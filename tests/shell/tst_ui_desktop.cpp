@@ -1,6 +1,7 @@
 // The main window on a desktop with a notification area: the icon in a real
 // tray host, its clicks and balloons, and the boss key through the X server,
 // all driven by real input (xdotool).
+#include "support/core/files.h"
 #include "support/gamebox.h"
 
 #include "dialogs/gui/ba2.h"
@@ -93,10 +94,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(desktop()));
         const QString config = m_home.filePath(QStringLiteral("config"));
         QVERIFY(QDir().mkpath(config));
-        QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
-        QVERIFY(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n");
-        dirs.close();
+        QVERIFY(WriteFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + QFile::encodeName(desktop()) + "\"\n"));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
         QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), desktop());
 

@@ -17,7 +17,7 @@
 #include "shell/gui/xdisplay.h"
 #include "startup/displayplatform.h"
 #include "startup/settingsstore.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"

@@ -7,31 +7,12 @@
 #include "services/statistics.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace
-{
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList filesUnder(const QString &dir)
-{
-    QStringList out;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(dir).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
-}
 
 class FirstStartTest : public QObject
 {
@@ -44,7 +25,7 @@ private Q_SLOTS:
         const AppPaths paths(dir.path());
         PrepareApplicationFolder(paths);
 
-        QCOMPARE(filesUnder(dir.path()),
+        QCOMPARE(FilesUnder(dir.path()),
                  QStringList({"app/c.htm", "app/d.htm", "app/date_c.dat", "app/date_d.dat",
                               "app/date_n.dat", "app/n.htm", "config.ini"}));
 
@@ -53,15 +34,15 @@ private Q_SLOTS:
                            "[S_q]\r\nts=3\r\nquit=2\r\ns_size=2\r\nh_w=13550\r\nh_h=9210\r\n"
                            "s_kai=1\r\ns_pao=2\r\n")
                 .arg(MacAddressText()));
-        QCOMPARE(readAll(paths.configPath()), config);
+        QCOMPARE(ReadFile(paths.configPath()), config);
 
         for (const char *list : {"date_n.dat", "date_c.dat", "date_d.dat"})
-            QCOMPARE(readAll(paths.dataFile(QString::fromLatin1(list))), QByteArray("\r\n"));
+            QCOMPARE(ReadFile(paths.dataFile(QString::fromLatin1(list))), QByteArray("\r\n"));
 
         const QByteArray emptyText = TextCodec::toAnsi(QStringLiteral(
             "<div style=\"float:left;width:100%;text-align:center;padding-top:30px;\">暂无记录</div>"));
         for (const char *page : {"n.htm", "c.htm", "d.htm"}) {
-            const QByteArray bytes = readAll(paths.dataFile(QString::fromLatin1(page)));
+            const QByteArray bytes = ReadFile(paths.dataFile(QString::fromLatin1(page)));
             QVERIFY2(bytes.contains(emptyText), page);
             QVERIFY(!bytes.contains("open://"));
             QVERIFY(bytes.endsWith("</html>\r\n"));
@@ -76,10 +57,10 @@ private Q_SLOTS:
         const AppPaths paths(installed, dir.filePath(QStringLiteral("home/.local/share/kavo-gamebox")));
         PrepareApplicationFolder(paths);
 
-        QCOMPARE(filesUnder(paths.appDir()),
+        QCOMPARE(FilesUnder(paths.appDir()),
                  QStringList({"app/c.htm", "app/d.htm", "app/date_c.dat", "app/date_d.dat",
                               "app/date_n.dat", "app/n.htm", "config.ini"}));
-        QCOMPARE(filesUnder(installed), QStringList());
+        QCOMPARE(FilesUnder(installed), QStringList());
     }
 
     void laterStartsKeepWhatExists()
@@ -89,15 +70,12 @@ private Q_SLOTS:
         PrepareApplicationFolder(paths);
         QVERIFY(AddGameRecord(paths, QStringLiteral("%u4E2D%u6587"), QStringLiteral("12"),
                               QStringLiteral("34"), 1, QStringLiteral("date_n.dat")));
-        const QByteArray list = readAll(paths.dataFile(QStringLiteral("date_n.dat")));
+        const QByteArray list = ReadFile(paths.dataFile(QStringLiteral("date_n.dat")));
 
         // A page older than its list stays as it is.
         QVERIFY(AddGameRecord(paths, QStringLiteral("Fav"), QStringLiteral("7"),
                               QStringLiteral("7"), 1, QStringLiteral("date_c.dat")));
-        QFile old(paths.dataFile(QStringLiteral("c.htm")));
-        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        old.write("old page");
-        old.close();
+        QVERIFY(WriteFile(paths.dataFile(QStringLiteral("c.htm")), "old page"));
 
         // A deleted page is regenerated with the list's items.
         QVERIFY(QFile::remove(paths.dataFile(QStringLiteral("n.htm"))));
@@ -105,9 +83,9 @@ private Q_SLOTS:
 
         PrepareApplicationFolder(paths);
 
-        QCOMPARE(readAll(paths.dataFile(QStringLiteral("date_n.dat"))), list);
-        QCOMPARE(readAll(paths.dataFile(QStringLiteral("c.htm"))), QByteArray("old page"));
-        const QByteArray page = readAll(paths.dataFile(QStringLiteral("n.htm")));
+        QCOMPARE(ReadFile(paths.dataFile(QStringLiteral("date_n.dat"))), list);
+        QCOMPARE(ReadFile(paths.dataFile(QStringLiteral("c.htm"))), QByteArray("old page"));
+        const QByteArray page = ReadFile(paths.dataFile(QStringLiteral("n.htm")));
         QVERIFY(page.contains("<li><a href=open://1>"));
         QVERIFY(page.contains(TextCodec::toAnsi(QStringLiteral("·中文</a>"))));
         QCOMPARE(ReadIniValue(paths.configPath(), QStringLiteral("main"), QStringLiteral("user"),
@@ -124,9 +102,9 @@ private Q_SLOTS:
                               QStringLiteral("date_d.dat")));
         QVERIFY(QFile::remove(paths.dataFile(QStringLiteral("date_d.dat"))));
         PrepareApplicationFolder(paths);
-        QCOMPARE(readAll(paths.dataFile(QStringLiteral("date_d.dat"))), QByteArray("\r\n"));
+        QCOMPARE(ReadFile(paths.dataFile(QStringLiteral("date_d.dat"))), QByteArray("\r\n"));
         // Its page is not regenerated at start: it still shows the old item.
-        QVERIFY(readAll(paths.dataFile(QStringLiteral("d.htm"))).contains("open://1"));
+        QVERIFY(ReadFile(paths.dataFile(QStringLiteral("d.htm"))).contains("open://1"));
     }
 
     void unwritableFolderDoesNotStopTheStart()
@@ -135,9 +113,7 @@ private Q_SLOTS:
         // and every step still runs without crashing.
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("notafolder"));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(WriteFile(file, QByteArray()));
         PrepareApplicationFolder(AppPaths(file));
         QVERIFY(QFileInfo(file).isFile());
     }

@@ -6,38 +6,15 @@
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 #include "startup/leftoverfiles.h"
+#include "support/core/files.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-void touch(const QString &path)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("x");
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList entriesUnder(const QString &dir)
-{
-    QStringList out;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(dir).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
 }
 
 class TestLeftoverFiles : public QObject
@@ -64,7 +41,7 @@ private Q_SLOTS:
             "flash/.dl-Ab12C.part", "flash/.dl-Ab12Cd.partx", "flash/dl-Ab12Cd.part", "app/.dl-Ab12Cd.part",
             "notes.txt.GYWaOd"};
         for (const QString &name : leftovers + kept)
-            touch(dir.filePath(name));
+            QVERIFY(WriteFile(dir.filePath(name), "x"));
         // A folder or a link with a temporary name is not the program's.
         QVERIFY(QDir().mkdir(dir.filePath("app/n.htm.FOLDER")));
         QVERIFY(QFile::link(dir.filePath("app/i.gif"), dir.filePath("app/c.htm.LINKED")));
@@ -74,7 +51,7 @@ private Q_SLOTS:
         QStringList expected = kept;
         expected << "app" << "flash" << "app/n.htm.FOLDER" << "app/c.htm.LINKED";
         expected.sort();
-        QCOMPARE(entriesUnder(dir.path()), expected);
+        QCOMPARE(EntriesUnder(dir.path()), expected);
         QVERIFY(QFileInfo::exists(dir.filePath("app/i.gif")));
 
         // A second run finds nothing.
@@ -106,15 +83,15 @@ private Q_SLOTS:
         const QString list = QStringLiteral("date_d.dat");
         QVERIFY(SafeFile::writeWhole(paths.dataFile(list), "A|1|1|1\r\n"));
         QVERIFY(GenerateListPage(paths, list));
-        const QByteArray oldPage = readFile(paths.dataFile("d.htm"));
+        const QByteArray oldPage = ReadFile(paths.dataFile("d.htm"));
         QVERIFY(SafeFile::writeWhole(paths.dataFile(list), "B|2|2|1\r\nA|1|1|1\r\n"));
         const QByteArray newPage = ListPageBytes(*ReadListLines(paths.dataFile(list)));
         QVERIFY(SafeFile::writeWhole(paths.dataFile("d.htm.AbCdEf"), newPage));
         QVERIFY(SafeFile::writeWhole(paths.dataFile("d.htm.ZyXwVu"), oldPage + "x"));
 
         QCOMPARE(RemoveLeftoverFiles(paths), 2);
-        QCOMPARE(readFile(paths.dataFile("d.htm")), newPage);
-        QCOMPARE(entriesUnder(dir.path()), QStringList({"app", "app/d.htm", "app/date_d.dat"}));
+        QCOMPARE(ReadFile(paths.dataFile("d.htm")), newPage);
+        QCOMPARE(EntriesUnder(dir.path()), QStringList({"app", "app/d.htm", "app/date_d.dat"}));
     }
 
     void missingFoldersAreFine()

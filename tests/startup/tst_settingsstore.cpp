@@ -1,7 +1,7 @@
 #include "common/textcodec.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,19 +21,6 @@ const QByteArray FIRST_RUN = "[main]\r\n"
                              "h_h=9210\r\n"
                              "s_kai=1\r\n"
                              "s_pao=2\r\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 }
 
 class TestSettingsStore : public QObject
@@ -77,7 +64,7 @@ void TestSettingsStore::readMatchesWithoutCaseAndDefaults()
 {
     QCOMPARE(ReadIniValue(m_path, QStringLiteral("main"), QStringLiteral("user"), QStringLiteral("0")),
              QStringLiteral("0")); // no file
-    writeAll(m_path, "[Main]\r\n  User =  ab c  \r\nempty=\r\n[S_q]\r\nts=1\r\n");
+    QVERIFY(WriteFile(m_path, "[Main]\r\n  User =  ab c  \r\nempty=\r\n[S_q]\r\nts=1\r\n"));
     QCOMPARE(ReadIniValue(m_path, QStringLiteral("MAIN"), QStringLiteral("user"), QStringLiteral("0")),
              QStringLiteral("ab c"));
     QCOMPARE(ReadIniValue(m_path, QStringLiteral("main"), QStringLiteral("EMPTY"), QStringLiteral("0")),
@@ -93,9 +80,9 @@ void TestSettingsStore::readMatchesWithoutCaseAndDefaults()
 void TestSettingsStore::writeReplacesAppendsAndCreates()
 {
     WriteIniValue(m_path, QStringLiteral("main"), QStringLiteral("Name"), QStringLiteral("游戏"));
-    QCOMPARE(readAll(m_path), QByteArray("[main]\r\nName=\xd3\xce\xcf\xb7\r\n"));
+    QCOMPARE(ReadFile(m_path), QByteArray("[main]\r\nName=\xd3\xce\xcf\xb7\r\n"));
 
-    writeAll(m_path, "; note\r\n[main]\r\nuser=1\r\nVer = 1.0\r\n\r\n[S_q]\r\nts=3");
+    QVERIFY(WriteFile(m_path, "; note\r\n[main]\r\nuser=1\r\nVer = 1.0\r\n\r\n[S_q]\r\nts=3"));
     // Replaced where it stands, keeping the stored spelling of the key.
     WriteIniValue(m_path, QStringLiteral("MAIN"), QStringLiteral("ver"), QStringLiteral("2.0"));
     // New key at the end of its section, before the blank separator line.
@@ -104,7 +91,7 @@ void TestSettingsStore::writeReplacesAppendsAndCreates()
     WriteIniValue(m_path, QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("1"));
     // Missing section at the end.
     WriteIniValue(m_path, QStringLiteral("Ver"), QStringLiteral("Name"), QStringLiteral("1.0"));
-    QCOMPARE(readAll(m_path), QByteArray("; note\r\n[main]\r\nuser=1\r\nVer=2.0\r\nName=x\r\n\r\n"
+    QCOMPARE(ReadFile(m_path), QByteArray("; note\r\n[main]\r\nuser=1\r\nVer=2.0\r\nName=x\r\n\r\n"
                                          "[S_q]\r\nts=3\r\nquit=1\r\n[Ver]\r\nName=1.0\r\n"));
 
     // A line break inside a value must not create keys of its own.
@@ -134,7 +121,7 @@ void TestSettingsStore::longValuesAreCutWithoutSplittingCharacters()
     QCOMPARE(TextCodec::toAnsi(c).size(), 253);
 
     // The stored value itself stays whole.
-    QVERIFY(readAll(m_path).contains(TextCodec::toAnsi(chinese)));
+    QVERIFY(ReadFile(m_path).contains(TextCodec::toAnsi(chinese)));
 }
 
 void TestSettingsStore::garbageIsTolerated()
@@ -152,7 +139,7 @@ void TestSettingsStore::garbageIsTolerated()
             "[broken\r\n"
             "Ver=in broken\r\n";
     junk += QByteArray(50, '\xff') + "\r\n";
-    writeAll(m_path, junk);
+    QVERIFY(WriteFile(m_path, junk));
 
     const QString main = QStringLiteral("main");
     QCOMPARE(ReadIniValue(m_path, main, QStringLiteral("user"), QStringLiteral("0")), QStringLiteral("first"));
@@ -164,7 +151,7 @@ void TestSettingsStore::garbageIsTolerated()
 
     WriteIniValue(m_path, main, QStringLiteral("Ver"), QStringLiteral("1.0"));
     QCOMPARE(ReadIniValue(m_path, main, QStringLiteral("Ver"), QStringLiteral("0")), QStringLiteral("1.0"));
-    const QByteArray after = readAll(m_path);
+    const QByteArray after = ReadFile(m_path);
     QVERIFY(after.startsWith(junk.left(8) + "no equals sign here\r\n[main]\r\n"));
     QVERIFY(after.contains("user=second\r\nnul=ab"));
     QVERIFY(after.contains("[MAIN]\r\nVer=dup\r\n"));
@@ -178,23 +165,23 @@ void TestSettingsStore::unwritablePlaceChangesNothing()
 {
     // The folder of the file is a regular file: neither creating nor reading
     // can work, and nothing crashes.
-    writeAll(m_dir->filePath(QStringLiteral("blocker")), "x");
+    QVERIFY(WriteFile(m_dir->filePath(QStringLiteral("blocker")), "x"));
     const QString path = m_dir->filePath(QStringLiteral("blocker/config.ini"));
     InitSettings(path, m_mac);
     QCOMPARE(ReadIniValue(path, QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("0")),
              QStringLiteral("0"));
-    QCOMPARE(readAll(m_dir->filePath(QStringLiteral("blocker"))), QByteArray("x"));
+    QCOMPARE(ReadFile(m_dir->filePath(QStringLiteral("blocker"))), QByteArray("x"));
 }
 
 void TestSettingsStore::firstRunWritesFileInOrder()
 {
     InitSettings(m_path, m_mac);
-    QCOMPARE(readAll(m_path), FIRST_RUN);
+    QCOMPARE(ReadFile(m_path), FIRST_RUN);
     QCOMPARE(m_macCalls, 1);
 
     // A second start repairs nothing and keeps the bytes.
     InitSettings(m_path, m_mac);
-    QCOMPARE(readAll(m_path), FIRST_RUN);
+    QCOMPARE(ReadFile(m_path), FIRST_RUN);
     QCOMPARE(m_macCalls, 1);
 }
 
@@ -244,14 +231,14 @@ void TestSettingsStore::repairRules()
             file += line + '\n';
         }
     }
-    writeAll(m_path, file);
+    QVERIFY(WriteFile(m_path, file));
 
     InitSettings(m_path, m_mac);
     const QString section = (key == QLatin1String("user")) ? QStringLiteral("main") : QStringLiteral("S_q");
     QCOMPARE(ReadIniValue(m_path, section, key, QStringLiteral("none")), expected);
     QCOMPARE(m_macCalls, expected == MAC ? 1 : 0);
     // Every other value is untouched.
-    const QByteArray after = readAll(m_path);
+    const QByteArray after = ReadFile(m_path);
     for (const QByteArray &line : FIRST_RUN.split('\n')) {
         if (!line.isEmpty() && !line.startsWith(key.toLatin1() + '='))
             QVERIFY2(after.contains(line + '\n'), line.constData());
@@ -260,9 +247,9 @@ void TestSettingsStore::repairRules()
 
 void TestSettingsStore::missingSectionIsRewrittenInRepairOrder()
 {
-    writeAll(m_path, "[main]\r\nName=x\r\nuser=me\r\nVer=1.0\r\n");
+    QVERIFY(WriteFile(m_path, "[main]\r\nName=x\r\nuser=me\r\nVer=1.0\r\n"));
     InitSettings(m_path, m_mac);
-    QCOMPARE(readAll(m_path), QByteArray("[main]\r\nName=x\r\nuser=me\r\nVer=1.0\r\n"
+    QCOMPARE(ReadFile(m_path), QByteArray("[main]\r\nName=x\r\nuser=me\r\nVer=1.0\r\n"
                                          "[S_q]\r\nts=3\r\nquit=2\r\ns_size=2\r\nh_w=13550\r\n"
                                          "h_h=9210\r\ns_pao=2\r\ns_kai=1\r\n"));
     QCOMPARE(m_macCalls, 0);
@@ -272,21 +259,21 @@ void TestSettingsStore::versionSectionNotesOtherVersions()
 {
     QByteArray file = FIRST_RUN;
     file.replace("Ver=1.0", "Ver=2.5");
-    writeAll(m_path, file);
+    QVERIFY(WriteFile(m_path, file));
     InitSettings(m_path, m_mac);
-    QCOMPARE(readAll(m_path), file + "[Ver]\r\nName=1.0\r\n");
+    QCOMPARE(ReadFile(m_path), file + "[Ver]\r\nName=1.0\r\n");
 
     // A file made before the first start without the section main: the
     // version goes where the update check reads it, so no start offers an
     // update of this very version; an empty one alike.
     for (const QByteArray &before : {QByteArray("[S_q]\r\nts=1\r\n"), QByteArray("[main]\r\nVer=\r\n")}) {
-        writeAll(m_path, before);
+        QVERIFY(WriteFile(m_path, before));
         InitSettings(m_path, m_mac);
         QCOMPARE(ReadIniValue(m_path, QStringLiteral("main"), QStringLiteral("Ver"), QStringLiteral("0")),
                  QStringLiteral("1.0"));
-        QVERIFY(!readAll(m_path).contains("[Ver]"));
+        QVERIFY(!ReadFile(m_path).contains("[Ver]"));
         InitSettings(m_path, m_mac);
-        QVERIFY(!readAll(m_path).contains("[Ver]"));
+        QVERIFY(!ReadFile(m_path).contains("[Ver]"));
     }
 }
 

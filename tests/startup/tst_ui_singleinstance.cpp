@@ -3,7 +3,7 @@
 // instance and ends; racing starts end with one instance; a killed instance
 // does not block the next start.
 #include "startup/settingsstore.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
 #include "support/eventwait.h"
 #include "support/trayhost.h"
 #include "support/x11probe.h"

@@ -6,7 +6,8 @@
 #include "mainwindow/ba1.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
+#include "support/core/files.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 #include "support/portalserver.h"
@@ -130,9 +131,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString app = dir.filePath(QStringLiteral("lib/kavo-gamebox"));
         QVERIFY(CopyInstalledApplication(app));
-        QFile marker(app + QLatin1Char('/') + AppPaths::SYSTEM_INSTALL_MARKER);
-        QVERIFY(marker.open(QIODevice::WriteOnly));
-        marker.close();
+        QVERIFY(WriteFile(app + QLatin1Char('/') + AppPaths::SYSTEM_INSTALL_MARKER, QByteArray()));
         const QStringList installed = FilesUnder(app);
         const QString data = dir.filePath(QStringLiteral("home/data/kavo-gamebox"));
 

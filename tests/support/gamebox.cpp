@@ -2,6 +2,7 @@
 
 #include "common/textcodec.h"
 #include "lists/gamelist.h"
+#include "lists/listfile.h"
 #include "shell/gui/imagebutton.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
@@ -42,7 +43,7 @@ bool GameBox::openWindow(bool waitForPortal)
     // A stand-in for the installed local player page, unless a test has put
     // the real one there (installLocalPlayer).
     if (!QFile::exists(paths.dataFile(QStringLiteral("flash.htm"))))
-        writeFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
+        WriteFile(paths.dataFile(QStringLiteral("flash.htm")), "<!DOCTYPE html><html><body>local player</body></html>");
     create(portal.baseUrl());
     if (!show()) {
         qWarning("the main window was not shown");
@@ -115,24 +116,12 @@ void GameBox::play(const QString &commandUrl)
 
 QStringList GameBox::listLines(const QString &listFile) const
 {
-    QFile f(paths.dataFile(listFile));
-    if (!f.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<missing>")};
-    QStringList lines = TextCodec::fromAnsi(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return ReadListLines(paths.dataFile(listFile)).value_or(QStringList{QStringLiteral("<missing>")});
 }
 
 void GameBox::setList(const QString &listFile, const QStringList &records)
 {
-    writeFile(paths.dataFile(listFile), TextCodec::toAnsi(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-}
-
-bool GameBox::writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    WriteFile(paths.dataFile(listFile), TextCodec::toAnsi(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
 }
 
 QImage pictureOf(QWidget *w)

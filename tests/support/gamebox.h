@@ -23,6 +23,7 @@
 #include "shell/gui/picturebox.h"
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
+#include "support/core/files.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
 #include "support/pagescript.h"
@@ -89,10 +90,10 @@ public:
     // Plays a game as a portal page does: the play command in the portal pane.
     void play(const QString &commandUrl);
 
-    // The lines of a list file (CR LF, GBK), the last empty line dropped.
+    // The lines of a list file, as the program reads them ("<missing>" when
+    // it cannot be read).
     QStringList listLines(const QString &listFile) const;
     void setList(const QString &listFile, const QStringList &records);
-    static bool writeFile(const QString &path, const QByteArray &bytes);
 };
 
 // Distinct colours (4 bits a channel) among samples of a picture.

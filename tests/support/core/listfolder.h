@@ -4,13 +4,12 @@
 // (app/) exists, the list files are whatever a test writes, and every
 // refresh of the list pane is counted instead of reaching a window. One per
 // test function (create it in init()); its count ends with it.
-// Header only: the window-free tests use it without the test library.
 
 #include "common/apppaths.h"
 #include "lists/listpage.h"
+#include "support/core/files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 class ListFolder
@@ -36,16 +35,8 @@ public:
     QString tempPath(const QString &name = QString()) const { return name.isEmpty() ? m_dir.path() : m_dir.filePath(name); }
 
     // A file of the data folder; "<missing>" when it cannot be read.
-    QByteArray read(const QString &name) const
-    {
-        QFile file(paths.dataFile(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    bool write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(paths.dataFile(name));
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-    }
+    QByteArray read(const QString &name) const { return ReadFile(paths.dataFile(name)); }
+    bool write(const QString &name, const QByteArray &bytes) const { return WriteFile(paths.dataFile(name), bytes); }
 
     AppPaths paths;
     int refreshes = 0;

@@ -1,4 +1,4 @@
-#include "support/appfolder.h"
+#include "support/core/appfolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -37,14 +37,4 @@ bool CopyInstalledApplication(const QString &to)
         }
     }
     return true;
-}
-
-QStringList FilesUnder(const QString &dir)
-{
-    QStringList out;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(dir).relativeFilePath(it.next());
-    out.sort();
-    return out;
 }

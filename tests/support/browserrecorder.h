@@ -1,30 +1,31 @@
 #pragma once
 
-// Stands in for the user's default browser inside the test process: every
-// http and https address the program hands to the desktop lands in `opened`
-// instead of starting a browser. The handlers go with the object.
+// Records the addresses the program hands to the desktop's browser (every
+// http and https address it opens) instead of starting a browser, for as
+// long as it lives.
 
 #include <QDesktopServices>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
 
-class BrowserStandIn : public QObject
+class BrowserRecorder : public QObject
 {
     Q_OBJECT
 
 public:
-    BrowserStandIn()
+    BrowserRecorder()
     {
         for (const QString &scheme : schemes())
             QDesktopServices::setUrlHandler(scheme, this, "open");
     }
-    ~BrowserStandIn() override
+    ~BrowserRecorder() override
     {
         for (const QString &scheme : schemes())
             QDesktopServices::unsetUrlHandler(scheme);
     }
 
+    // Addresses opened so far, oldest first.
     QStringList opened;
     Q_INVOKABLE void open(const QUrl &url) { opened << url.toString(); }
 

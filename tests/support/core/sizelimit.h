@@ -3,7 +3,6 @@
 // Writes under a file size limit, which binds root too: it stands for a disk
 // that fills up while the files are written. The limit and the SIGXFSZ
 // handler are restored when it goes.
-// Header only: the window-free tests use it without the test library.
 
 #include <sys/resource.h>
 
