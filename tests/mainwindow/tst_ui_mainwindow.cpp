@@ -3,6 +3,8 @@
 
 #include "support/gamebox.h"
 
+#include "resources/skinrects.h"
+
 #include "portal/gui/webpane.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
@@ -20,9 +22,10 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace SkinRects;
+
 namespace
 {
-const int TAB_BUTTONS[5] = {6, 7, 8, 9, 3};
 
 QRect geo(const QWidget *w)
 {
@@ -229,7 +232,7 @@ private Q_SLOTS:
                 && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
         }, 10000));
         QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("还原"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), {0, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
         checkStandardLayout(w);
         if (QTest::currentTestFailed())
             return;
@@ -251,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Pic1()), QRect(0, 0, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Web2()), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), {0, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
         // A resize keeps the full-screen layout.
         QMetaObject::invokeMethod(w, [w] { w->setWindowState(Qt::WindowMaximized); });
         // Already maximised: nothing goes to the window manager. Whatever the
@@ -281,7 +284,7 @@ private Q_SLOTS:
         QVERIFY(w->ad_pic()->isHidden());
         QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
         QCOMPARE(w->npc(2)->toolTipText(), QStringLiteral("关闭"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(1), {69, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MAXIMISE));
         checkStandardLayout(w);
     }
 
@@ -291,14 +294,14 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         const QImage *ppt = w->skinStrips();
         QCOMPARE(ppt[6].size(), QSize(385, 63));
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(ppt[1], {45, 0, 24, 19}));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(ppt[1], {69, 0, 24, 19}));
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(ppt[1], {93, 0, 33, 19}));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(ppt[5], {0, 0, 21, 19}));
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(ppt[1], {21, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MINIMISE));
+        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MAXIMISE));
+        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(ppt[1], CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(ppt[5], ON_TOP_OFF));
+        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MENU));
         QCOMPARE(framePixels(w->npc(6)->image(), {77, 63}), stripPixels(ppt[8], {0, 0, 77, 63}));
         for (int k = 1; k < 5; ++k)
-            QCOMPARE(framePixels(w->npc(TAB_BUTTONS[k])->image(), {77, 63}), stripPixels(ppt[6], {77 * k, 0, 77, 63}));
+            QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[6], Tab(k)));
         QCOMPARE(framePixels(w->game()->c_z(0)->image(), {45, 25}), stripPixels(ppt[11], {0, 0, 45, 25}));
         QCOMPARE(framePixels(w->game()->c_z(2)->image(), {45, 25}), stripPixels(ppt[11], {0, 25, 45, 25}));
         QCOMPARE(framePixels(w->game()->c_z(7)->image(), {26, 26}), stripPixels(ppt[12], {0, 26, 26, 26}));
@@ -327,18 +330,18 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("hoverRect");
         QTest::addColumn<QRect>("normalRect");
         const QString none;
-        QTest::newRow("minimise") << 0 << none << 2 << 1 << QRect(45, 0, 24, 19) << QRect(45, 0, 24, 19);
-        QTest::newRow("maximise") << 1 << none << 2 << 1 << QRect(69, 0, 24, 19) << QRect(69, 0, 24, 19);
-        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << 4 << 4 << QRect(24, 0, 24, 19)
-                                 << QRect(0, 0, 24, 19);
-        QTest::newRow("close") << 2 << none << 2 << 1 << QRect(93, 0, 33, 19) << QRect(93, 0, 33, 19);
-        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << 5 << 5 << QRect(21, 0, 21, 19) << QRect(0, 0, 21, 19);
-        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << 5 << 5 << QRect(63, 0, 21, 19)
-                               << QRect(42, 0, 21, 19);
-        QTest::newRow("menu") << 5 << none << 2 << 1 << QRect(21, 0, 24, 19) << QRect(21, 0, 24, 19);
+        QTest::newRow("minimise") << 0 << none << 2 << 1 << CAPTION_MINIMISE << CAPTION_MINIMISE;
+        QTest::newRow("maximise") << 1 << none << 2 << 1 << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
+        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << 4 << 4 << Hover(RESTORE)
+                                 << RESTORE;
+        QTest::newRow("close") << 2 << none << 2 << 1 << CAPTION_CLOSE << CAPTION_CLOSE;
+        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << 5 << 5 << Hover(ON_TOP_OFF) << ON_TOP_OFF;
+        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << 5 << 5 << Hover(ON_TOP_ON)
+                               << ON_TOP_ON;
+        QTest::newRow("menu") << 5 << none << 2 << 1 << CAPTION_MENU << CAPTION_MENU;
         for (int k = 0; k < 5; ++k) {
-            QTest::addRow("tab %d", k) << TAB_BUTTONS[k] << none << 8 << 6 << QRect(77 * k, 0, 77, 63)
-                                       << QRect(77 * k, 0, 77, 63);
+            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << 8 << 6 << Tab(k)
+                                       << Tab(k);
         }
     }
 
@@ -404,19 +407,19 @@ private Q_SLOTS:
         w->npc_Click(5);
         QCOMPARE(menu.count, 1);
         QVERIFY(!w->P1()->isVisible());
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(w->ppt(1), {21, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MENU));
         QVERIFY(w->isVisible());
 
         // The pin button changes its state only; the next move paints it.
         w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         w->npc_Click(4);
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), {21, 0, 21, 19}));
+        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_OFF)));
         w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), {63, 0, 21, 19}));
+        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_ON)));
 
         w->npc_MouseMove(0, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         w->npc_Click(0);
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(w->ppt(1), {45, 0, 24, 19}));
+        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MINIMISE));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
     }
 
@@ -556,7 +559,7 @@ private Q_SLOTS:
         QCOMPARE(f.setting("ts"), QStringLiteral("1"));
         QCOMPARE(f.setting("quit"), quit);
         // The close image is the resting one.
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(w->ppt(1), {93, 0, 33, 19}));
+        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(w->ppt(1), CAPTION_CLOSE));
     }
 
     void sizeLimitHook()

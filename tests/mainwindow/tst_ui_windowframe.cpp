@@ -4,6 +4,8 @@
 
 #include "support/gamebox.h"
 
+#include "resources/skinrects.h"
+
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "support/eventwait.h"
@@ -17,6 +19,8 @@
 #include <QtTest>
 
 #include <functional>
+
+using namespace SkinRects;
 
 namespace
 {
@@ -400,13 +404,13 @@ private Q_SLOTS:
         const auto pixels = [close] { return framePixels(close->image(), close->size()); };
 
         QVERIFY(pointerTo(close->mapToGlobal(QPoint(16, 9))));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt(2), {93, 0, 33, 19}));
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(2), CAPTION_CLOSE));
         QTRY_VERIFY(w->P1()->isVisible());
         QCOMPARE(w->P1()->pos(), QPoint(close->x() + 2, close->y() + 19 + 3));
         QCOMPARE(w->bo_tip()->text(), QStringLiteral("关闭"));
 
         QVERIFY(pointerTo(background(w)));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt(1), {93, 0, 33, 19}));
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(1), CAPTION_CLOSE));
         QTRY_VERIFY(!w->P1()->isVisible());
 
         // A tab: hover image, no tooltip box.
