@@ -34,7 +34,6 @@ public:
     // window's skin strips `ppt` (ppt(0)..ppt(12)), which outlive the part.
     GamePagePart(QWidget *page, QWebEngineProfile *profile, const QImage *ppt);
 
-    QWidget *page() const { return m_page; }
     PictureBox *picg() const { return m_picg; }
     QLabel *yxname() const { return m_yxname; }
     PictureBox *Image1() const { return m_Image1; }

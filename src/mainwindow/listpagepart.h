@@ -27,7 +27,6 @@ class ListPagePart final : public QObject
 public:
     ListPagePart(QWidget *page, QWebEngineProfile *profile, const AppPaths &paths);
 
-    QWidget *page() const { return m_page; }
     PictureBox *pic4() const { return m_pic4; }
     QLabel *lcname() const { return m_lcname; }
     ClickLabel *shan_name() const { return m_shan_name; }

@@ -10,6 +10,14 @@ QString name(const char *text)
 {
     return QString::fromUtf8(text);
 }
+
+// A value's leading number, 0 when it has none.
+double leadingNumber(const QString &text)
+{
+    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
+    const QRegularExpressionMatch m = leading.match(text);
+    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
+}
 } // namespace
 
 QString Settings::Text(const QString &path, const Setting &setting, const QString &missing)
@@ -24,7 +32,7 @@ int Settings::Whole(const QString &path, const Setting &setting)
 
 double Settings::Number(const QString &path, const Setting &setting)
 {
-    return LeadingNumber(Text(path, setting));
+    return leadingNumber(Text(path, setting));
 }
 
 bool Settings::Option(const QString &path, const Setting &setting)
@@ -47,9 +55,3 @@ void Settings::WriteOption(const QString &path, const Setting &setting, bool on)
     Write(path, setting, on ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
-double Settings::LeadingNumber(const QString &text)
-{
-    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
-    const QRegularExpressionMatch m = leading.match(text);
-    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
-}

@@ -50,6 +50,4 @@ void Write(const QString &path, const Setting &setting, const QString &value);
 void WriteWhole(const QString &path, const Setting &setting, int value);
 void WriteOption(const QString &path, const Setting &setting, bool on);
 
-// A value's leading number, 0 when it has none.
-double LeadingNumber(const QString &text);
 } // namespace Settings
