@@ -12,6 +12,7 @@
 #include "startup/settings.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -180,6 +181,7 @@ void BA1::zhi_d(int d)
 
 void BA1::quit_quan_Click()
 {
+    qApp->removeEventFilter(this);
     m_state.FullScreenGame = 0;
     m_game->Picd()->show();
     m_game->c_z(Tool::LeaveFullScreen)->hide();
@@ -191,6 +193,22 @@ void BA1::quit_quan_Click()
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
     m_npc[Caption::Maximise]->setToolTipText(QStringLiteral("最大化"));
     PaintMaximise(false);
+}
+
+bool BA1::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto isPlainEsc = [event] {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    };
+    if (m_state.FullScreenGame == 1 && event->type() == QEvent::KeyPress && isPlainEsc()) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            quit_quan_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void BA1::Form_DblClick()

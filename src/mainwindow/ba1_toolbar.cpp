@@ -15,6 +15,7 @@
 #include "shell/gui/messagebox.h"
 #include "shell/gui/picturebox.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
@@ -90,6 +91,9 @@ void BA1::c_z_click(int index)
         m_ad_pic->hide();
         m_npc[Caption::Maximise]->setToolTipText(QStringLiteral("还原"));
         m_game->c_z(Tool::LeaveFullScreen)->show();
+        // The keys go to the game's pane, not to the window: Esc is taken
+        // on its way there (quit_quan_Click stops watching).
+        qApp->installEventFilter(this);
         LayoutFullScreenGame();
         break;
     case Tool::SidePanel:

@@ -189,6 +189,10 @@ void GamePagePart::Layout()
 
 void GamePagePart::LayoutFullScreen()
 {
+    // The side panel is a sibling above picf, and its web pane draws itself
+    // wherever the last standard layout left it: it goes, whatever its state
+    // (Layout() brings it back as the state says).
+    m_Pic2->hide();
     place(m_picg, 0, 0, m_page->width(), 25);
     place(m_c_z[Tool::LeaveFullScreen], m_picg->width() - 80, 3, 55, 20);
     place(m_picf, 0, 25, m_page->width(), m_page->height() - 25);

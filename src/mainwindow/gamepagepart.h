@@ -71,7 +71,8 @@ public:
     void LayoutToolbar();
     // The page in the standard window: the side panel as its state says.
     void Layout();
-    // The page over the whole window in full-screen mode: title strip and player only.
+    // The page over the whole window in full-screen mode: title strip and
+    // player only; the side panel is hidden whatever its state.
     void LayoutFullScreen();
     // The title strip's text.
     void ShowTitle(const QString &text);

@@ -475,9 +475,14 @@ void TestUiToolbar::fullScreenAndLeavingIt()
     const QSize normal = w->size();
     const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
 
-    // Three ways out: the leave button, the maximise button, a double click
-    // on the caption bar.
-    for (int way = 0; way < 3; ++way) {
+    // The side panel is shown: full screen covers it all the same.
+    if (!w->game()->SidePanelShown())
+        w->c_z_click(7);
+    const QRect panel(w->game()->Pic2()->mapTo(w, QPoint(0, 0)), w->game()->Pic2()->size());
+
+    // Four ways out: the leave button, the maximise button, a double click
+    // on the caption bar, Esc in the game's pane.
+    for (int way = 0; way < 4; ++way) {
         w->game()->c_z(6)->paintFrom(w->ppt(10), ToolFrame(4));
         QTest::mouseClick(w->game()->c_z(6), Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(w->state().FullScreenGame, 1);
@@ -502,6 +507,17 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QWidget *top = w->childAt(middle);
         QVERIFY2(top && (top == w->game()->Web2() || w->game()->Web2()->isAncestorOf(top)),
                  top ? top->metaObject()->className() : "nothing");
+        // Nothing of the side panel shows over the game, where it stood either.
+        QVERIFY(!w->game()->Pic2()->isVisible() && !w->game()->Webr()->isVisible());
+        top = w->childAt(panel.center());
+        QVERIFY2(top && (top == w->game()->Web2() || w->game()->Web2()->isAncestorOf(top)),
+                 top ? top->metaObject()->className() : "nothing");
+        // The game keeps its other keys.
+        QWidget *keys = w->game()->Web2()->focusProxy();
+        QVERIFY(keys);
+        QTest::keyClick(keys, Qt::Key_Space);
+        QTest::keyClick(keys, Qt::Key_Escape, Qt::ShiftModifier);
+        QCOMPARE(w->state().FullScreenGame, 1);
 
         switch (way) {
         case 0:
@@ -514,6 +530,9 @@ void TestUiToolbar::fullScreenAndLeavingIt()
             break;
         case 2:
             QTest::mouseDClick(w, Qt::LeftButton, {}, QPoint(200, 12));
+            break;
+        case 3:
+            QTest::keyClick(keys, Qt::Key_Escape);
             break;
         }
         QCOMPARE(w->state().FullScreenGame, 0);
