@@ -10,6 +10,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class ClickLabel;
 class GamePagePart;
 class ListPagePart;
@@ -21,6 +24,7 @@ class PictureBox;
 class ProgramProfile;
 class QLabel;
 class QTimer;
+class QWebEnginePage;
 class QWebEngineProfile;
 class TrayIcon;
 class WebPane;
@@ -237,6 +241,10 @@ private:
     void BossKeyToggle();
     // Shows the window restored (not minimised), in front.
     void BringBack();
+    // The boss key's silence: every pane of the window muted while it hides,
+    // and each given back the sound it had before.
+    void SilencePanes();
+    void GiveSoundBack();
     // The close command's hiding: to the notification area, or minimised
     // when the desktop has none (a hidden window could not be got back).
     void HideToTray();
@@ -306,6 +314,8 @@ private:
     bool m_handedOff = false;
     // The boss key hid the program (until it brings it back).
     bool m_bossHidden = false;
+    // Each pane's page and whether it was muted before the boss key hid it.
+    std::vector<std::pair<QPointer<QWebEnginePage>, bool>> m_soundBeforeHiding;
     TrayIcon *m_tray = nullptr;
     GlobalHotKey *m_bossKey = nullptr;
     // A resize was started by a press on the edge band; the window manager

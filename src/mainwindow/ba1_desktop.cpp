@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QWindow>
 
 namespace
@@ -129,6 +131,7 @@ void BA1::BossKeyToggle()
         // next; the game hears it now.
         m_game->Web2()->ReleaseHeldKeys();
         m_tray->TrayHide();
+        SilencePanes();
         hide();
         UnloadSettingsDialog(this);
         UnloadMenuForm(this);
@@ -136,6 +139,27 @@ void BA1::BossKeyToggle()
     } else {
         m_bossHidden = false;
         m_tray->TrayShow();
+        GiveSoundBack();
         BringBack();
     }
+}
+
+void BA1::SilencePanes()
+{
+    // A hidden game that still sounds gives it away. The pages are muted,
+    // not the sound server: the player's own mute (c_z(2)) stays as it is.
+    m_soundBeforeHiding.clear();
+    for (QWebEngineView *pane : findChildren<QWebEngineView *>()) {
+        QWebEnginePage *page = pane->page();
+        m_soundBeforeHiding.emplace_back(page, page->isAudioMuted());
+        page->setAudioMuted(true);
+    }
+}
+
+void BA1::GiveSoundBack()
+{
+    for (const auto &[page, muted] : m_soundBeforeHiding)
+        if (page)
+            page->setAudioMuted(muted);
+    m_soundBeforeHiding.clear();
 }

@@ -22,7 +22,12 @@
 #include <QScreen>
 #include <QSet>
 #include <QStandardPaths>
+#include <QWebEnginePage>
 #include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/types.h>
 
 namespace
 {
@@ -216,6 +221,20 @@ private Q_SLOTS:
         QVERIFY(pressBossKey());
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !w->isMinimized(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!minimisedOnScreen(w) && X11Probe::isViewable(X11Probe::Window(w->winId())), 5000);
+
+        // While hidden no pane is heard; back, each has the sound it had (a
+        // pane the player muted stays muted).
+        QWebEnginePage *game = w->game()->Web2()->page();
+        QWebEnginePage *portal = w->Web1()->page();
+        portal->setAudioMuted(true);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        QVERIFY(game->isAudioMuted() && portal->isAudioMuted() && w->game()->Webr()->page()->isAudioMuted());
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QVERIFY(!game->isAudioMuted() && !w->game()->Webr()->page()->isAudioMuted());
+        QVERIFY(portal->isAudioMuted());
+        portal->setAudioMuted(false);
 
         // Hides the window, the icon and the side windows.
         MenuForm(w);
