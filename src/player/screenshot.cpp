@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "common/safefile.h"
+#include "common/scriptunescape.h"
 
 QString DesktopFolder()
 {
@@ -24,7 +25,9 @@ QString RandomNumberText()
 
 QString ScreenshotFolderName(const QString &gameName)
 {
-    QString name = gameName;
+    // The portal sends names escaped ("%u98CE%u8F66"); the folder takes the
+    // name the player reads, and what the decoding brings is cleaned too.
+    QString name = UnescapeText(gameName);
     name.remove(QLatin1Char('\\'));
     name.remove(QLatin1Char('/'));
     name.remove(QChar(0));

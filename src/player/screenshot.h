@@ -13,7 +13,8 @@ QString DesktopFolder();
 // A whole number from 100 to 999 as text, e.g. "537".
 QString RandomNumberText();
 
-// The folder name for a game's screenshots: the game name without "\", "/"
+// The folder name for a game's screenshots: the game name decoded from the
+// portal's escapes (see common/scriptunescape.h), without "\", "/"
 // and NUL characters, leading and trailing blanks trimmed. Empty when nothing
 // usable is left, which includes "." and "..", so that the folder is always a
 // direct child of the desktop.

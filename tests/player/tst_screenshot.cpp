@@ -95,6 +95,12 @@ private Q_SLOTS:
         QTest::newRow("nul") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"))
                              << QStringLiteral("ab");
         QTest::newRow("chinese") << QStringLiteral("名字") << QStringLiteral("名字");
+        // The portal's escaped form: the folder has the name the player reads.
+        QTest::newRow("escaped") << QStringLiteral("%u661F%u591C%u63A5%u82F9%u679C") << QStringLiteral("星夜接苹果");
+        QTest::newRow("escaped separators") << QStringLiteral("%u98CE%2F%5C%u8F66%20") << QStringLiteral("风车");
+        QTest::newRow("escaped dot dot") << QStringLiteral("%2E%2E") << QString();
+        QTest::newRow("escaped nul") << QStringLiteral("a%00b") << QStringLiteral("ab");
+        QTest::newRow("broken escape kept") << QStringLiteral("100%u") << QStringLiteral("100%u");
     }
 
     void folderName()

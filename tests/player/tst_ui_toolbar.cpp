@@ -420,6 +420,8 @@ void TestUiToolbar::screenshotFolderName_data()
     QTest::newRow("slash") << QStringLiteral(" x/../y") << QStringLiteral("x/../y") << QStringLiteral("x..y");
     QTest::newRow("only backslashes and blanks") << QStringLiteral(" \\\\ ") << QString() << QString();
     QTest::newRow("dot dot") << QStringLiteral("..") << QStringLiteral("..") << QString();
+    QTest::newRow("escaped by the portal") << QStringLiteral("%u661F%u591C") << QStringLiteral("%u661F%u591C")
+                                           << QStringLiteral("星夜");
 }
 
 void TestUiToolbar::screenshotFolderName()
