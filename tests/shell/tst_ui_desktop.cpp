@@ -15,6 +15,8 @@
 #include "support/x11probe.h"
 
 #include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -72,6 +74,74 @@ quint32 ownPid()
 {
     return quint32(QCoreApplication::applicationPid());
 }
+
+// The test's own session bus, with no services to start: made before the
+// application, whose session-bus connection is made once.
+class PrivateSessionBus
+{
+public:
+    PrivateSessionBus()
+    {
+        const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
+        WriteFile(config, "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                          "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                          "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+                          "</policy></busconfig>");
+        const QByteArray command = "dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=" + QFile::encodeName(config);
+        FILE *out = popen(command.constData(), "r");
+        char line[512];
+        if (out && fgets(line, sizeof line, out))
+            qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray(line).trimmed());
+        if (out && fgets(line, sizeof line, out))
+            m_pid = QByteArray(line).trimmed().toInt();
+        if (out)
+            pclose(out);
+    }
+    ~PrivateSessionBus()
+    {
+        if (m_pid > 0)
+            kill(m_pid, SIGTERM);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    pid_t m_pid = 0;
+};
+
+// The desktop's notification service as it is called: every Notify it was
+// sent, answered with a new number each.
+class NotificationStandIn : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Note
+    {
+        QString appName, appIcon, summary, body;
+        uint replacesId;
+        QVariantMap hints;
+    };
+    QList<Note> notes;
+
+public Q_SLOTS:
+    uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
+                const QString &body, const QStringList &, const QVariantMap &hints, int)
+    {
+        notes.append({appName, appIcon, summary, body, replacesId, hints});
+        return uint(notes.size()) + 40;
+    }
+};
+
+// Width and height of the hint "image-data".
+QSize imageDataSize(const QVariant &hint)
+{
+    const auto arg = hint.value<QDBusArgument>();
+    int width = 0, height = 0;
+    arg.beginStructure();
+    arg >> width >> height;
+    return QSize(width, height);
+}
 } // namespace
 
 class TestUiDesktop : public QObject
@@ -89,6 +159,12 @@ class TestUiDesktop : public QObject
         return KavoTest::WaitUntil([w] {
             return X11Probe::trayIcons(ownPid()).size() == 1 && !w->tray()->geometry().isEmpty();
         }, 15000);
+    }
+
+public:
+    static void initMain()
+    {
+        static PrivateSessionBus bus;
     }
 
 private Q_SLOTS:
@@ -321,6 +397,46 @@ private Q_SLOTS:
         QVERIFY(pressBossKey());
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !w->isMinimized(), 5000);
 
+        // Balloons: with no notification service either, a screenshot still
+        // ends as it should; with one, they go there from the program.
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
+        w->state().CurrentGameName = QStringLiteral("%u98CE%u8F66");
+        w->c_z_click(4);
+        QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
+        QVERIFY(w->game()->c_z(4)->isEnabled());
+
+        NotificationStandIn service;
+        QDBusConnection serviceBus = QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"),
+                                                                   QStringLiteral("notification-stand-in"));
+        const auto endService = qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("notification-stand-in")); });
+        QVERIFY(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
+                                          QDBusConnection::ExportAllSlots));
+        QVERIFY(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        w->c_z_click(4);
+        QTRY_COMPARE_WITH_TIMEOUT(service.notes.size(), 1, 10000);
+        const NotificationStandIn::Note note = service.notes.first();
+        QCOMPARE(note.appName, QStringLiteral("Kavo游戏盒"));
+        QCOMPARE(note.summary, QStringLiteral("Kavo游戏盒提示:"));
+        QCOMPARE(note.body, w->tray()->lastBalloon().text);
+        QVERIFY(note.body.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
+        QCOMPARE(note.replacesId, 0u);
+        QVERIFY(note.hints.contains(QStringLiteral("image-data")));
+        QVERIFY(!imageDataSize(note.hints.value(QStringLiteral("image-data"))).isEmpty());
+        // The next one takes the place of the one before; the favourite's
+        // word goes the same way.
+        w->shoucang();
+        QTRY_COMPARE_WITH_TIMEOUT(service.notes.size(), 2, 10000);
+        QCOMPARE(service.notes.last().body, QStringLiteral("风车已添加到收藏！"));
+        QCOMPARE(service.notes.last().replacesId, 41u);
+        // Hidden by the boss key, the program says nothing.
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
+        w->TrayBalloon(QStringLiteral("hidden"));
+        QVERIFY(KavoTest::Settle());
+        QCOMPARE(service.notes.size(), 2);
+        QVERIFY(pressBossKey());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
     }
 };
 

@@ -70,7 +70,10 @@ public:
     void TrayAdd(QWidget *form, std::function<QMenu *()> menu, const QString &tip);
     // Shows a balloon on the icon: the fixed title with the information sign
     // and `text` (both cut to their fields); the icon and tip are refreshed
-    // from the form first. Nothing shows while the icon is hidden.
+    // from the form first. Where the desktop has no notification area (or it
+    // shows no balloons), the same title and text go to the desktop's
+    // notification service, with the program's name and icon; where there is
+    // neither, nothing shows. Nothing shows while the icon is hidden.
     void TrayBalloon(const QString &text);
     // Takes the icon away for good and unhooks the form.
     void TrayRemove();

@@ -3,8 +3,12 @@
 // (or by the desktop's notification service where there is one). The menu is
 // given to the icon, so that the toolkit or the tray host opens it at the
 // icon (a Wayland desktop's host over StatusNotifierItem knows where that
-// is; the program does not).
+// is; the program does not). Where no notification area shows the icon or
+// its balloons (GNOME without an extension), the balloons go to the
+// desktop's notification service instead.
 #include "shell/gui/trayicon.h"
+
+#include "shell/gui/trayicon_p.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -16,6 +20,7 @@ class TrayIcon::Impl
 {
 public:
     QSystemTrayIcon icon;
+    DesktopNotifier notifier;
     QPointer<QWidget> form;
     QPointer<TrayWndProc> hook;
     std::function<QMenu *()> menu;
@@ -75,8 +80,12 @@ void TrayIcon::TrayBalloon(const QString &text)
         m_impl->icon.setIcon(form->windowIcon());
         m_impl->icon.setToolTip(TrayTipText(form->windowTitle()));
     }
-    if (isShown())
+    if (!isShown())
+        return;
+    if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages())
         m_impl->icon.showMessage(m_impl->last.title, m_impl->last.text, QSystemTrayIcon::Information);
+    else
+        m_impl->notifier.Notify(m_impl->icon.icon(), m_impl->last.title, m_impl->last.text);
 }
 
 void TrayIcon::TrayRemove()
