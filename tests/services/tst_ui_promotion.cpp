@@ -113,7 +113,7 @@ private Q_SLOTS:
         QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
 
-        QCOMPARE(floating->windowTitle(), QStringLiteral("Form1"));
+        QCOMPARE(floating->windowTitle(), QStringLiteral("Kavo游戏盒推荐"));
         QCOMPARE(floating->size(), QSize(268, 200));
         // Bottom right, by the twips: 4020 x 3000 twips on this screen.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();

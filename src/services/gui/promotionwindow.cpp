@@ -89,7 +89,7 @@ void PromotionWindow::closeEvent(QCloseEvent *event)
 }
 
 adsb::adsb(QWebEngineProfile *profile, const QString &portalBase)
-    : PromotionWindow(profile, QStringLiteral("Form1"), QSize(268, 200), QRect(252, 3, 11, 11),
+    : PromotionWindow(profile, QStringLiteral("Kavo游戏盒推荐"), QSize(268, 200), QRect(252, 3, 11, 11),
                       PromotionCloseImage(PromotionClose::Floating))
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -53,7 +53,8 @@ private:
     int m_closeFromRight = 0;
 };
 
-// The floating promotion window "Form1": always on top near the bottom right
+// The floating promotion window "Kavo游戏盒推荐" (the desktop lists it by
+// this title): always on top near the bottom right
 // of the primary screen, showing PortalBase + "js/ads/fudong.html".
 class adsb final : public PromotionWindow
 {
