@@ -4,6 +4,7 @@
 
 #include "mainwindow/gamepagepart.h"
 
+#include "common/scriptunescape.h"
 #include "download/formatsize.h"
 #include "download/gui/bkdlcontrol.h"
 #include "lists/gamelist.h"
@@ -48,7 +49,7 @@ QString errorText(int number)
 void BA1::xiazai()
 {
     if (isDownloading(m_state.DownloadState)) {
-        TrayBalloon(m_state.CurrentGameName + QStringLiteral("下载任务还未完成，请稍后操作.."));
+        TrayBalloon(UnescapeText(m_state.CurrentGameName) + QStringLiteral("下载任务还未完成，请稍后操作.."));
         return;
     }
     if (m_state.CurrentGameUrl.isEmpty() || m_state.CurrentGameUrl == QStringLiteral("0")) {
@@ -72,6 +73,12 @@ void BA1::xiazai()
     // The id names the file in the folder flash, so only a plain decimal id
     // can be saved; any other text could point outside that folder.
     const std::optional<QString> target = DownloadedCopyPath(m_paths, gameId);
+    // A game played from the downloads list carries its number where the
+    // address would be: its copy is there all the same.
+    if (target && QFileInfo::exists(*target)) {
+        m_game->lblCount()->setText(QStringLiteral("该游戏已经下载过！"));
+        return;
+    }
     if (!gameAddress.startsWith(QStringLiteral("http://")) || !gameAddress.endsWith(QStringLiteral(".swf"))
         || !target) {
         showMessage(this, QStringLiteral("当前游戏文件不能下载！"));
@@ -79,10 +86,6 @@ void BA1::xiazai()
     }
 
     QDir().mkpath(m_paths.flashDir());
-    if (QFileInfo::exists(*target)) {
-        m_game->lblCount()->setText(QStringLiteral("该游戏已经下载过！"));
-        return;
-    }
 
     m_state.DownloadState = QStringLiteral("1");
     m_DL->setFileURL(gameAddress);

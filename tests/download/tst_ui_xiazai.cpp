@@ -348,6 +348,16 @@ void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
     QCOMPARE(w->state().CurrentGameName, QStringLiteral("%u98CE%u8F66"));
     QTRY_COMPARE_WITH_TIMEOUT(w->game()->Web2()->locationUrl(), w->paths().dataDir() + QStringLiteral("/flash.htm?104"), 5000);
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the downloaded game never showed");
+
+    // Its download button knows the copy, though the list's record holds the
+    // game's number where the address would be.
+    MessageAnswer boxes(QMessageBox::Ok);
+    w->game()->lblCount()->setText(QString());
+    w->c_z_click(5);
+    QVERIFY(KavoTest::Settle());
+    QVERIFY(boxes.texts.isEmpty());
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));
+    QVERIFY(!w->DL()->isDownloading());
 }
 
 QTEST_MAIN(TestUiXiazai)
