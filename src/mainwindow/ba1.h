@@ -178,6 +178,9 @@ public:
     void P2_Click();
     void webe_Click();
     void Webr_NavigateError(const QString &URL, int StatusCode);
+    // The game's page could not be reached: a note with a retry takes the
+    // place of the engine's error page.
+    void Web2_NavigateError(const QString &URL, int StatusCode);
     // The error panel over the portal's page (a failed load, or the end of
     // the portal page's renderer).
     void ShowPortalError();
@@ -328,6 +331,10 @@ private:
     bool m_shownOnce = false;
     // The portal's page is covered by the loading or error overlay.
     bool m_portalOverlay = true;
+    // The current game's page, and its information page, when their load
+    // failed (the toolbar's reload and the portal's retry load them again).
+    QString m_gameNotReached;
+    QString m_gameInfoNotReached;
     NoticeFetch *m_noticeFetch = nullptr;
     QPointer<adsb> m_adsb;
     QPointer<ba4> m_ba4;

@@ -30,6 +30,8 @@ void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
     if (command.hasName)
         m_state.CurrentGameName = command.gameName;
 
+    m_gameNotReached.clear();
+    m_gameInfoNotReached.clear();
     m_game->Web2()->show();
     m_game->Web2()->Navigate(PlayerPageFor(m_paths, m_portalBase, command));
     m_game->ShowTitle(GameTitleText(m_state.CurrentGameName));

@@ -11,6 +11,9 @@
 #include "shell/gui/picturebox.h"
 
 #include <QMenu>
+#include <QUrl>
+
+#include <utility>
 
 void BA1::Web1_DownloadComplete()
 {
@@ -104,8 +107,21 @@ void BA1::Webr_NavigateError(const QString &URL, int StatusCode)
     if (StatusCode == WebPane::UnknownSchemeError)
         return;
     // The game plays without its information page; a plain note takes the
-    // place of the engine's error page.
+    // place of the engine's error page, until the portal's retry.
+    m_gameInfoNotReached = URL;
     m_game->Webr()->setHtml(GameInfoUnavailablePage());
+}
+
+void BA1::Web2_NavigateError(const QString &URL, int StatusCode)
+{
+    // An error status comes with the portal's own page, which stays.
+    if (StatusCode == WebPane::UnknownSchemeError || StatusCode >= 0)
+        return;
+    WebPane *pane = m_game->Web2();
+    m_gameNotReached = URL;
+    if (pane->isHidden())
+        ResumeGame();
+    pane->ShowNote(GameUnreachablePage(pane->addressToUrl(URL).toString(QUrl::FullyEncoded)));
 }
 
 void BA1::adweb_DownloadComplete()
@@ -133,6 +149,9 @@ void BA1::P2_Click()
     // PortalErrorShown stays: later loads no longer move the overlay, and a
     // new failure shows the panel again.
     m_Web1->Navigate(m_portalBase);
+    // The game's information comes from the portal too.
+    if (!m_gameInfoNotReached.isEmpty())
+        m_game->Webr()->Navigate(std::exchange(m_gameInfoNotReached, QString()));
     if (m_state.CurrentTab == Caption::PortalTab)
         m_zz[0]->show();
     ShowPortalOverlay(false);

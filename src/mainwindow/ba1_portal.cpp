@@ -41,6 +41,7 @@ void BA1::connectPortalEvents()
     connect(m_game->Web2(), &WebPane::DownloadComplete, this, &BA1::Web2_DownloadComplete);
     connect(m_Web1, &WebPane::NavigateError, this, &BA1::Web1_NavigateError);
     connect(m_game->Webr(), &WebPane::NavigateError, this, &BA1::Webr_NavigateError);
+    connect(m_game->Web2(), &WebPane::NavigateError, this, &BA1::Web2_NavigateError);
     connect(m_adweb, &WebPane::DownloadComplete, this, &BA1::adweb_DownloadComplete);
     connect(m_adweb, &WebPane::NavigateError, this, &BA1::adweb_NavigateError);
 

@@ -59,7 +59,11 @@ void BA1::c_z_click(int index)
     case Tool::Reload:
         if (m_game->Web2()->isHidden())
             ResumeGame();
-        m_game->Web2()->Refresh();
+        // Over the note of a game that could not be reached, its page.
+        if (!m_gameNotReached.isEmpty())
+            m_game->Web2()->Navigate(m_gameNotReached);
+        else
+            m_game->Web2()->Refresh();
         m_game->PaintClicked(index);
         break;
     case Tool::Mute:

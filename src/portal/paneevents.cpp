@@ -39,6 +39,14 @@ QString GameStoppedPage()
                                    "点击下方工具栏的“刷新”按钮，可以重新开始这个游戏。"));
 }
 
+QString GameUnreachablePage(const QString &retryAddress)
+{
+    return notePage(QStringLiteral("游戏无法打开"), QStringLiteral("暂时无法打开这个游戏"),
+                    QStringLiteral("没有连接到游戏网站，请检查网络连接。<br>"
+                                   "<a id=\"retry\" href=\"%1\">点此重试</a>，或点击下方工具栏的“刷新”按钮。")
+                        .arg(retryAddress.toHtmlEscaped()));
+}
+
 QString PageStoppedPage()
 {
     return notePage(QStringLiteral("页面已停止"), QStringLiteral("页面已停止运行"),

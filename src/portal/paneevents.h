@@ -23,6 +23,11 @@ QString GameInfoUnavailablePage();
 // the toolbar's reload starts it again.
 QString GameStoppedPage();
 
+// The page the game pane shows when the game's page cannot be loaded (the
+// portal cannot be reached): the game could not be opened; its link to
+// `retryAddress` tries again, as the toolbar's reload does.
+QString GameUnreachablePage(const QString &retryAddress);
+
 // The page a pane shows when its page keeps ending its process: loaded once
 // more, it ended again.
 QString PageStoppedPage();

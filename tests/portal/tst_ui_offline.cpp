@@ -105,7 +105,30 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(
             GameBox::js(w.game()->Web2(), QStringLiteral("document.body ? document.body.innerText : ''")).toString(),
             QStringLiteral("游戏文件已损坏，请重新下载。"), 20000);
+
+        // A game that is not downloaded cannot be reached: the program's own
+        // note with a retry, not the engine's error page.
+        const auto bodyOf = [](WebPane *pane) {
+            return GameBox::js(pane, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
+        };
+        box.play(QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%u98CE%u8F66").arg(box.base()));
+        QTRY_VERIFY_WITH_TIMEOUT(bodyOf(w.game()->Web2()).contains(QStringLiteral("暂时无法打开这个游戏")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyOf(w.game()->Webr()).contains(QStringLiteral("暂时无法显示游戏信息")), 20000);
+        // The toolbar's reload tries the game again, and gets the note again.
+        GameBox::js(w.game()->Web2(), QStringLiteral("document.body.innerText = 'old'"));
+        w.c_z_click(1);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyOf(w.game()->Web2()).contains(QStringLiteral("暂时无法打开这个游戏")), 20000);
+
         portalTabRetries(box, ERROR_TEXT, port);
+        // The portal's retry brings the game's information back; the note's
+        // retry, the game.
+        QVERIFY(showsPage(w.game()->Webr(), QStringLiteral("/app/flash_info.asp?id=101")));
+        QVERIFY(!bodyOf(w.game()->Webr()).contains(QStringLiteral("暂时无法显示游戏信息")));
+        QTest::mouseClick(w.npc(7), Qt::LeftButton);
+        const QPoint retry = GameBox::centreOf(w.game()->Web2(), QStringLiteral("#retry"));
+        QVERIFY(retry.x() >= 0);
+        QTest::mouseClick(w.game()->Web2()->focusProxy(), Qt::LeftButton, {}, retry);
+        QVERIFY2(waitForGamePicture(w.game()->Web2()), "the game did not come after the retry");
     }
 
     void portalHangsAtStart()
