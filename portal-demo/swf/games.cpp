@@ -676,7 +676,8 @@ Bytes buildRacing()
 // A key counter that keeps its count: every press of the space bar adds one,
 // stores the count in the movie's SharedObject "counter" (flushed at once)
 // and reports it to the portal as /save/report?n=N; the movie reports the
-// count it found at its start the same way.
+// count it found at its start the same way. The count shows under the key
+// ("存档计数：N").
 Bytes buildSaveCounter()
 {
     Movie m(W, H, 24, rgb(0x263238));
@@ -715,12 +716,24 @@ Bytes buildSaveCounter()
         a.op(op::Pop);
     };
 
+    // counter.text = "存档计数：" + n
+    auto show = [](Actions &a) {
+        a.push({"counter"});
+        a.op(op::GetVariable);
+        a.push({"text", "存档计数："});
+        a.push({"n"});
+        a.op(op::GetVariable);
+        a.op(op::Add2);
+        a.op(op::SetMember);
+    };
+
     Actions press;
     press.push({"n", "n"});
     press.op(op::GetVariable);
     press.op(op::Increment);
     press.op(op::SetVariable);
     save(press);
+    show(press);
     report(press);
     std::vector<ButtonAction> actions;
     actions.push_back(ButtonAction{cond::key(32), press});
@@ -746,13 +759,18 @@ Bytes buildSaveCounter()
     start.push({"n", 0});
     start.op(op::SetVariable);
     start.label("found");
+    show(start);
     report(start);
     start.op(op::Stop);
 
     Timeline &t = m.main();
+    const uint16_t font = m.nextId(), counter = m.nextId();
+    t.raw(deviceFontTag(font, "_sans"));
+    t.raw(editTextTag(counter, font, rgb(0xffe082), "存档计数：", 28));
     placeAt(t, 1, back, Matrix());
     placeAt(t, 2, button, Matrix::translate(px(W / 2), px(H / 2)));
     placeAt(t, 3, star, Matrix::translate(px(W / 2), px(H / 2 - 80)));
+    placeAt(t, 4, counter, Matrix::translate(px(W / 2 - 95), px(H / 2 + 50)), "counter");
     t.doAction(start);
     t.showFrame();
     return m.finish();

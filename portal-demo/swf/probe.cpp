@@ -125,43 +125,6 @@ uint32_t deviceFontColour(int i)
     return colours[i % 7];
 }
 
-namespace {
-
-// DefineFont2 naming a device font: wide codes, no layout, no glyphs; the
-// name in UTF-8, as movies of version 6 and later have it.
-Bytes deviceFont(uint16_t id, const std::string &name)
-{
-    Buffer b;
-    b.u16(id);
-    b.u8(0x04); // wide codes
-    b.u8(0);    // no language
-    b.u8(uint8_t(name.size()));
-    for (char c : name)
-        b.u8(uint8_t(c));
-    b.u16(0); // glyphs
-    b.u16(0); // code table offset, as Flash writes it for none
-    return tagBytes(48, b.data);
-}
-
-// DefineEditText: read-only, sized to its text, drawn in a device font (no
-// outlines), plain text in UTF-8.
-Bytes editText(uint16_t id, uint16_t font, const Rgba &colour, const std::string &text)
-{
-    Buffer b;
-    b.u16(id);
-    b.rect(0, 190 * 20, 0, 40 * 20);
-    b.u8(0x80 | 0x08 | 0x04 | 0x01); // has text, read-only, has colour, has font
-    b.u8(0x40);                      // auto size
-    b.u16(font);
-    b.u16(20 * 20);
-    b.color(colour);
-    b.str("");
-    b.str(text);
-    return tagBytes(37, b.data);
-}
-
-} // namespace
-
 Bytes buildFontProbe(const std::string &reportBase)
 {
     Movie m(800, 570, 30, Rgba{0xff, 0xff, 0xff, 0xff});
@@ -180,8 +143,8 @@ Bytes buildFontProbe(const std::string &reportBase)
     send.push({reportBase + "fonts?n=" + std::to_string(kDeviceFontCount)});
     for (int i = 0; i < kDeviceFontCount; ++i) {
         const uint16_t font = m.nextId(), field = m.nextId();
-        m.main().raw(deviceFont(font, kDeviceFontNames[i]));
-        m.main().raw(editText(field, font, rgb(deviceFontColour(i)), deviceFontText(i)));
+        m.main().raw(deviceFontTag(font, kDeviceFontNames[i]));
+        m.main().raw(editTextTag(field, font, rgb(deviceFontColour(i)), deviceFontText(i)));
         const Matrix at = Matrix::translate((10 + 200 * (i % 4)) * 20, (10 + 80 * (i / 4)) * 20);
         PlaceOptions o;
         o.depth = uint16_t(10 + i);

@@ -667,6 +667,35 @@ uint16_t Movie::defineButton(const std::vector<ButtonRecord> &records,
     return id;
 }
 
+Bytes deviceFontTag(uint16_t id, const std::string &name)
+{
+    Buffer b;
+    b.u16(id);
+    b.u8(0x04); // wide codes
+    b.u8(0);    // no language
+    b.u8(uint8_t(name.size()));
+    for (char c : name)
+        b.u8(uint8_t(c));
+    b.u16(0); // glyphs
+    b.u16(0); // code table offset, as Flash writes it for none
+    return tagBytes(48, b.data);
+}
+
+Bytes editTextTag(uint16_t id, uint16_t font, const Rgba &colour, const std::string &text, int sizePx)
+{
+    Buffer b;
+    b.u16(id);
+    b.rect(0, 190 * 20, 0, 2 * sizePx * 20);
+    b.u8(0x80 | 0x08 | 0x04 | 0x01); // has text, read-only, has colour, has font
+    b.u8(0x40);                      // auto size
+    b.u16(font);
+    b.u16(uint16_t(sizePx * 20));
+    b.color(colour);
+    b.str("");
+    b.str(text);
+    return tagBytes(37, b.data);
+}
+
 Bytes Movie::finish() const
 {
     Buffer body;

@@ -259,4 +259,11 @@ private:
 
 Bytes tagBytes(uint16_t code, const Bytes &body);
 
+// DefineFont2 naming a device font: wide codes, no layout, no glyphs; the
+// name in UTF-8, as movies of version 6 and later have it.
+Bytes deviceFontTag(uint16_t id, const std::string &name);
+// DefineEditText: read-only, sized to its text from its left edge, drawn in
+// a device font (no outlines) `sizePx` high, plain text in UTF-8.
+Bytes editTextTag(uint16_t id, uint16_t font, const Rgba &colour, const std::string &text, int sizePx = 20);
+
 } // namespace swf
