@@ -181,6 +181,8 @@ public:
     // The game's page could not be reached: a note with a retry takes the
     // place of the engine's error page.
     void Web2_NavigateError(const QString &URL, int StatusCode);
+    // The game's information page again, when its load had failed.
+    void RetryGameInfo();
     // The error panel over the portal's page (a failed load, or the end of
     // the portal page's renderer).
     void ShowPortalError();

@@ -57,8 +57,13 @@ void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
 void BA1::Web2_BeforeNavigate2(const QString &URL, bool *Cancel)
 {
     // A page in the player may start another game; the portal pane decides.
-    if (!IsForwardCommand(URL))
+    if (!IsForwardCommand(URL)) {
+        // The game's page tried again over the note of a game that could not
+        // be reached (its link, the toolbar's reload): its information too.
+        if (!m_gameNotReached.isEmpty())
+            RetryGameInfo();
         return;
+    }
     *Cancel = true;
     m_Web1->Navigate(URL);
 }

@@ -124,6 +124,12 @@ void BA1::Web2_NavigateError(const QString &URL, int StatusCode)
     pane->ShowNote(GameUnreachablePage(pane->addressToUrl(URL).toString(QUrl::FullyEncoded)));
 }
 
+void BA1::RetryGameInfo()
+{
+    if (!m_gameInfoNotReached.isEmpty())
+        m_game->Webr()->Navigate(std::exchange(m_gameInfoNotReached, QString()));
+}
+
 void BA1::adweb_DownloadComplete()
 {
     if (m_state.TopAdFailed != 1)
@@ -150,8 +156,7 @@ void BA1::P2_Click()
     // new failure shows the panel again.
     m_Web1->Navigate(m_portalBase);
     // The game's information comes from the portal too.
-    if (!m_gameInfoNotReached.isEmpty())
-        m_game->Webr()->Navigate(std::exchange(m_gameInfoNotReached, QString()));
+    RetryGameInfo();
     if (m_state.CurrentTab == Caption::PortalTab)
         m_zz[0]->show();
     ShowPortalOverlay(false);

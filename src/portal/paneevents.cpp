@@ -43,7 +43,7 @@ QString GameUnreachablePage(const QString &retryAddress)
 {
     return notePage(QStringLiteral("游戏无法打开"), QStringLiteral("暂时无法打开这个游戏"),
                     QStringLiteral("没有连接到游戏网站，请检查网络连接。<br>"
-                                   "<a id=\"retry\" href=\"%1\">点此重试</a>，或点击下方工具栏的“刷新”按钮。")
+                                   "<a id=\"retry\" href=\"%1\" style=\"color:#2a6fc9\">点此重试</a>，或点击下方工具栏的“刷新”按钮。")
                         .arg(retryAddress.toHtmlEscaped()));
 }
 
