@@ -1,7 +1,7 @@
 #include "mainwindow/gamepagepart.h"
 
 #include "mainwindow/windowkit.h"
-#include "portal/gui/gamepage.h"
+#include "flash/gui/flashscripts.h"
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
 #include "resources/skinrects.h"
