@@ -64,6 +64,7 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
     }
     m_profile = new ProgramProfile(m_paths);
     createControls();
+    DescribeControls();
     connectPortalEvents();
     connectToolbar();
     Form_Load();
