@@ -95,8 +95,10 @@ void ListPagePart::lc_Click(int index)
     m_shan_name->adjustSize();
 
     m_Im1->move(22, m_lc[index]->y() + 10);
-    for (ClickLabel *label : m_lc)
+    for (ClickLabel *label : m_lc) {
         setBackground(label, LIST_TAB);
+        SkinAccessible::Changed(label);
+    }
     setBackground(m_lc[index], SELECTED_TAB);
 }
 

@@ -1,6 +1,7 @@
 #include "shell/gui/skinaccessible.h"
 
 #include <QAccessibleWidget>
+#include <QVariant>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -35,6 +36,13 @@ const Description *descriptionOf(const QObject *control)
     return nullptr;
 }
 
+// A described control that is clicked (every kind but the window).
+bool pressable(const QObject *control)
+{
+    const Description *d = descriptionOf(control);
+    return d && d->kind != Kind::Window;
+}
+
 QAccessible::Role roleOf(Kind kind)
 {
     switch (kind) {
@@ -44,6 +52,7 @@ QAccessible::Role roleOf(Kind kind)
     // reports with its checked state, as it does for checkable push buttons.
     case Kind::Toggle: return QAccessible::CheckBox;
     case Kind::Link: return QAccessible::Link;
+    case Kind::Window: return QAccessible::Window;
     }
     return QAccessible::Client;
 }
@@ -69,7 +78,8 @@ public:
         const Description *d = descriptionOf(widget());
         if (d && d->name)
             return d->name().simplified();
-        return widget()->property("text").toString().simplified();
+        const QVariant text = widget()->property("text");
+        return text.isValid() ? text.toString().simplified() : QAccessibleWidget::text(t);
     }
 
     QAccessible::State state() const override
@@ -96,14 +106,14 @@ public:
     QStringList actionNames() const override
     {
         QStringList names = QAccessibleWidget::actionNames();
-        if (descriptionOf(widget()) && widget()->isEnabled())
+        if (pressable(widget()) && widget()->isEnabled())
             names.prepend(pressAction());
         return names;
     }
 
     void doAction(const QString &actionName) override
     {
-        if (actionName != pressAction() || !descriptionOf(widget())) {
+        if (actionName != pressAction() || !pressable(widget())) {
             QAccessibleWidget::doAction(actionName);
             return;
         }
@@ -123,6 +133,8 @@ QAccessibleInterface *skinControlFactory(const QString &, QObject *object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *control = static_cast<QWidget *>(object);
+    if (descriptionOf(object) && control->isWindow())
+        return new SkinControl(control, QAccessible::Window);
     if (object->inherits("ClickLabel"))
         return new SkinControl(control, QAccessible::StaticText);
     if (object->inherits("PictureBox"))
@@ -133,8 +145,27 @@ QAccessibleInterface *skinControlFactory(const QString &, QObject *object)
 
 void Describe(QWidget *control, Kind kind, std::function<QString()> name, std::function<bool()> on)
 {
+    Install();
     delete const_cast<Description *>(descriptionOf(control));
     new Description(control, kind, std::move(name), std::move(on));
+}
+
+void Changed(QWidget *control)
+{
+    const Description *d = descriptionOf(control);
+    if (!d || !QAccessible::isActive())
+        return;
+    QAccessibleEvent named(control, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessible::State changed;
+    if (d->kind == Kind::Tab)
+        changed.selected = true;
+    else if (d->kind == Kind::Toggle)
+        changed.checked = true;
+    else
+        return;
+    QAccessibleStateChangeEvent state(control, changed);
+    QAccessible::updateAccessibility(&state);
 }
 
 void Install()

@@ -28,11 +28,18 @@ enum class Kind {
     Tab,    // a page tab; `on` tells the selected one
     Toggle, // a two-state button; `on` tells the checked state
     Link,   // text that acts when clicked
+    Window, // a window of the program's own drawing; named by its title
 };
 
-// `control` is a PictureBox (or ImageButton) or a ClickLabel. Without `name`
-// the control's own text is read.
+// `control` is a PictureBox (or ImageButton) or a ClickLabel, or for Window a
+// top-level widget described in its constructor. Without `name` the control's
+// own text (a window's title) is read.
 void Describe(QWidget *control, Kind kind, std::function<QString()> name = {}, std::function<bool()> on = {});
+
+// Tells readers that the control's name or state may have changed (a reader
+// that shows or speaks it asks again). Labels tell their text changes
+// themselves.
+void Changed(QWidget *control);
 
 // Lets the skinned controls answer the reader's questions; the controls'
 // constructors call it.
