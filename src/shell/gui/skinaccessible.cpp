@@ -1,9 +1,8 @@
 #include "shell/gui/skinaccessible.h"
 
 #include <QAccessibleWidget>
-#include <QVariant>
-#include <QPointer>
 #include <QTimer>
+#include <QVariant>
 #include <QWidget>
 
 namespace SkinAccessible
@@ -48,8 +47,9 @@ QAccessible::Role roleOf(Kind kind)
     switch (kind) {
     case Kind::Button: return QAccessible::Button;
     case Kind::Tab: return QAccessible::PageTab;
-    // The screen-reader bridge has no toggle button; a check box is what it
-    // reports with its checked state, as it does for checkable push buttons.
+    // The screen-reader bridge has no toggle-button role: a checkable button
+    // still reads as a plain push button, while a check box reads with its
+    // checked state.
     case Kind::Toggle: return QAccessible::CheckBox;
     case Kind::Link: return QAccessible::Link;
     case Kind::Window: return QAccessible::Window;
