@@ -32,19 +32,6 @@ function kavoPlay(url, missingText) {
     player.style.width = "100%";
     player.style.height = "100%";
     stage.appendChild(player);
-    // The game hears its keys without a click into it: the runtime takes
-    // keys while the container in its player has the focus, given from
-    // outside once the movie plays, a frame after its data is there.
-    player.addEventListener("loadeddata", function () {
-        requestAnimationFrame(function () {
-            requestAnimationFrame(function () {
-                var container = player.shadowRoot && player.shadowRoot.getElementById("container");
-                if (document.activeElement)
-                    document.activeElement.blur();
-                (container || player).focus({ preventScroll: true });
-            });
-        });
-    }, { once: true });
     // The runtime starts at once; the question whether the game is there
     // goes out beside it, so that a missing game, and a page served in its
     // place (a server's or a hotel network's), get our own message without

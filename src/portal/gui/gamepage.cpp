@@ -38,6 +38,8 @@ void InstallGamePageScript(QWebEnginePage *page)
     initGamePageResources();
     QFile file(QStringLiteral(":/portal/gamepage.js"));
     file.open(QIODevice::ReadOnly);
+    QFile typing(QStringLiteral(":/portal/gametyping.js"));
+    typing.open(QIODevice::ReadOnly);
     const QJsonObject settings{{QStringLiteral("runtime"), GameRuntimeDefaults()},
                                {QStringLiteral("fontScheme"), QString::fromLatin1(LocalContent::FONT_SCHEME)}};
 
@@ -48,9 +50,10 @@ void InstallGamePageScript(QWebEnginePage *page)
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setRunsOnSubFrames(true);
     script.setSourceCode(QStringLiteral("(function () {\n") + QString::fromUtf8(file.readAll())
+                         + QStringLiteral("\n") + QString::fromUtf8(typing.readAll())
                          + QStringLiteral("\nkavoGamePage(")
                          + QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))
-                         + QStringLiteral(");\n})();\n"));
+                         + QStringLiteral(");\nkavoGameTyping();\n})();\n"));
     QWebEngineScriptCollection &scripts = page->scripts();
     for (const QWebEngineScript &old : scripts.find(script.name()))
         scripts.remove(old);

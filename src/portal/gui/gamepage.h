@@ -9,7 +9,10 @@ class QWebEnginePage;
 //  - the Flash runtime's settings a page does not give itself are filled in
 //    from GameRuntimeDefaults(); a page's own values win;
 //  - the runtime's player takes the page's keyboard focus as soon as its movie
-//    plays, so a game hears its keys without a click.
+//    plays, so a game hears its keys without a click; a text field the
+//    movie has focused keeps them;
+//  - a movie's text field takes text from the desktop's input method: the
+//    runtime hears only what the input method commits (gametyping.js).
 void InstallGamePageScript(QWebEnginePage *page);
 
 // The runtime's settings the program gives a game: Chinese fonts for device
