@@ -13,33 +13,24 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QString>
 #include <QTemporaryDir>
 
 class InputMethodSession
 {
 public:
-    InputMethodSession() = default;
     ~InputMethodSession();
-    InputMethodSession(const InputMethodSession &) = delete;
-    InputMethodSession &operator=(const InputMethodSession &) = delete;
-
     // Starts the bus and the daemon, chooses `engine` and sets QT_IM_MODULE
-    // and IBUS_ADDRESS_FILE of this process; false with error() when any step
+    // and IBUS_ADDRESS_FILE of this process; false with error() when a step
     // fails.
     bool start(const QString &engine);
     QString error() const { return m_error; }
-    // The daemon's current engine ("" when it cannot be asked).
-    QString engine() const;
 
 private:
-    // Runs the daemon's command line tool on the test's bus; its output, or
-    // a null string when it failed.
+    // The output of the daemon's command line tool on the test's bus.
     QString ibus(const QStringList &arguments) const;
-    bool fail(const QString &why);
 
     QTemporaryDir m_home;
-    QProcessEnvironment m_env;
+    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
     QProcess m_bus;
     QProcess m_daemon;
     QString m_error;
