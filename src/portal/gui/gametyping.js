@@ -22,22 +22,23 @@ function kavoGameTyping() {
     const BOX = 'virtual-keyboard';
     const PLAYERS = 'ruffle-player, ruffle-object, ruffle-embed';
 
+    function playerOf(node) {
+        const root = node && node.getRootNode && node.getRootNode();
+        return root && root.host && root.host.matches && root.host.matches(PLAYERS) ? root.host : null;
+    }
     // The runtime's text box an event comes from, or null.
     function boxOf(event) {
-        const path = event.composedPath ? event.composedPath() : [];
-        const first = path[0];
-        if (!first || first.id !== BOX || first.tagName !== 'INPUT')
-            return null;
-        const root = first.getRootNode && first.getRootNode();
-        return root && root.host && root.host.matches && root.host.matches(PLAYERS) ? first : null;
+        const first = event.composedPath ? event.composedPath()[0] : null;
+        return first && first.id === BOX && first.tagName === 'INPUT' && playerOf(first) ? first : null;
     }
 
     let composing = null;
 
     // The box stands in the middle of the player from the start (the engine
     // tells the input method where the caret is when the box takes the
-    // focus), and where the player is pressed from then on.
-    const PLACE = '#' + BOX + ' { left: 50%; top: 50%; }';
+    // focus), and where the player is pressed from then on; presses go
+    // through it to the movie.
+    const PLACE = '#' + BOX + ' { left: 50%; top: 50%; pointer-events: none; }';
     function prepare(player) {
         const shadow = player.shadowRoot;
         if (!shadow || shadow.getElementById('kavo-typing'))
@@ -46,10 +47,6 @@ function kavoGameTyping() {
         style.id = 'kavo-typing';
         style.textContent = PLACE;
         shadow.appendChild(style);
-    }
-    function playerOf(node) {
-        const root = node && node.getRootNode && node.getRootNode();
-        return root && root.host && root.host.matches && root.host.matches(PLAYERS) ? root.host : null;
     }
     new MutationObserver(function (changes) {
         for (const change of changes) {
