@@ -64,14 +64,14 @@ private Q_SLOTS:
         QVERIFY(box.start({QStringLiteral("--pages"), m_pages.path()}));
         for (const char *kind : {"--guestbook", "--keys"}) {
             QProcess gen;
-            gen.start(QStringLiteral(KAVO_SWFGEN_BIN), {QString::fromLatin1(kind), box.base(),
-                                                        m_pages.filePath(QString::fromLatin1(kind + 2) + QStringLiteral(".swf"))});
+            const QString movie = m_pages.filePath(QString::fromLatin1(kind + 2) + QStringLiteral(".swf"));
+            gen.start(QStringLiteral(KAVO_SWFGEN_BIN), {QString::fromLatin1(kind), box.base(), movie});
             QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
         }
         QVERIFY(box.installLocalPlayer());
         QVERIFY(QDir().mkpath(box.paths.flashDir()));
-        QVERIFY(QFile::copy(m_pages.filePath(QStringLiteral("guestbook.swf")), box.paths.flashFile(QStringLiteral("961"))));
-        QVERIFY(QFile::copy(m_pages.filePath(QStringLiteral("keys.swf")), box.paths.flashFile(QStringLiteral("951"))));
+        for (const auto &[movie, id] : {std::pair{"guestbook.swf", "961"}, std::pair{"keys.swf", "951"}})
+            QVERIFY(QFile::copy(m_pages.filePath(QString::fromLatin1(movie)), box.paths.flashFile(QString::fromLatin1(id))));
     }
 
     void typingReachesTheGame_data()

@@ -71,7 +71,8 @@ bool InputMethodSession::start(const QString &engine)
                ibus({QStringLiteral("engine"), engine});
                return ibus({QStringLiteral("engine")}) == engine;
            })) {
-        m_error = QStringLiteral("ibus-daemon does not run the engine %1 (are ibus and its engine installed?)").arg(engine);
+        m_error = QStringLiteral("ibus-daemon does not run the engine %1 (are ibus and the engine installed?)")
+                      .arg(engine);
         return false;
     }
     // The toolkit reads the daemon's address from the file the daemon
