@@ -232,7 +232,8 @@ js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*, fonts/* (game fonts
 a player page may give its runtime),
 login?name=X (sets the persistent login cookie), user.asp (greets the
 logged-in user, as the portal page does in #user), save/report?n=N (the
-saving game 108 reports its count; see the access log).
+saving game 108 reports its count; see the access log), guestbook/ready and
+guestbook/report?t=TEXT (the guestbook game 109 reports what was typed).
 In .htm/.html pages "{{BASE}}" stands for "http://" + the request's Host + "/".
 SIGTERM or SIGINT stops the server cleanly.
 )";

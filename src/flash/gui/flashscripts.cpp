@@ -32,9 +32,8 @@ QString resource(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
-// The script's source, its call with the settings, in a closure of its own.
-QWebEngineScript scriptOf(const QString &name, const QString &file, const QString &function,
-                          const QJsonObject &settings)
+// The scripts' sources and their calls, in a closure of their own.
+QWebEngineScript scriptOf(const QString &name, const QStringList &files, const QString &calls)
 {
     QWebEngineScript script;
     script.setName(name);
@@ -42,10 +41,17 @@ QWebEngineScript scriptOf(const QString &name, const QString &file, const QStrin
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setRunsOnSubFrames(true);
-    script.setSourceCode(QStringLiteral("(function () {\n") + resource(file) + QLatin1Char('\n') + function
-                         + QLatin1Char('(') + QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))
-                         + QStringLiteral(");\n})();\n"));
+    QString source = QStringLiteral("(function () {\n");
+    for (const QString &file : files)
+        source += resource(file) + QLatin1Char('\n');
+    script.setSourceCode(source + calls + QStringLiteral("\n})();\n"));
     return script;
+}
+
+QString callOf(const QString &function, const QJsonObject &settings)
+{
+    return function + QLatin1Char('(') + QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))
+        + QStringLiteral(");");
 }
 
 void replaceScript(QWebEngineScriptCollection &scripts, const QWebEngineScript &script)
@@ -86,9 +92,8 @@ void InstallFlashPageScript(QWebEngineProfile *profile)
     const QJsonObject settings{{QStringLiteral("door"), FlashDoor::Base()},
                                {QStringLiteral("runtime"), FlashRuntimeDefaults()},
                                {QStringLiteral("maxMovies"), MAX_MOVIES_PER_DOCUMENT}};
-    replaceScript(*profile->scripts(),
-                  scriptOf(QStringLiteral("kavo-flash"), QStringLiteral("flashpage.js"), QStringLiteral("kavoFlashPage"),
-                           settings));
+    replaceScript(*profile->scripts(), scriptOf(QStringLiteral("kavo-flash"), {QStringLiteral("flashpage.js")},
+                                                callOf(QStringLiteral("kavoFlashPage"), settings)));
 }
 
 void InstallGamePageScript(QWebEnginePage *page)
@@ -96,6 +101,8 @@ void InstallGamePageScript(QWebEnginePage *page)
     const QJsonObject settings{{QStringLiteral("door"), FlashDoor::Base()},
                                {QStringLiteral("token"), FlashDoors::AllowFetch(page)},
                                {QStringLiteral("stallMs"), STALL_MS}};
-    replaceScript(page->scripts(), scriptOf(QStringLiteral("kavo-game-page"), QStringLiteral("gamepage.js"),
-                                            QStringLiteral("kavoGamePage"), settings));
+    // Typing through the input method comes in the same closure.
+    replaceScript(page->scripts(),
+                  scriptOf(QStringLiteral("kavo-game-page"), {QStringLiteral("gamepage.js"), QStringLiteral("gametyping.js")},
+                           callOf(QStringLiteral("kavoGamePage"), settings) + QStringLiteral("\nkavoGameTyping();")));
 }

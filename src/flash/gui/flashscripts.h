@@ -15,7 +15,10 @@ class QWebEngineProfile;
 //    it is newer, and a page without Flash loads nothing;
 //  - pages of the game pane also get movies of hosts without cross-origin
 //    consent (through the door, flash/gui/flashdoors.h), a note on a slow,
-//    stalled or failed movie, and the keyboard for a game that starts.
+//    stalled or failed movie, the keyboard for a game that starts (a text
+//    field the movie has focused keeps it), and text from the desktop's
+//    input method in a movie's text field (gametyping.js: the runtime hears
+//    only what the input method commits).
 //
 // Install them after FlashDoors::Install on the same profile.
 void InstallFlashPageScript(QWebEngineProfile *profile);

@@ -14,7 +14,8 @@
 //    much of it has come; a stalled or failed load says so.
 // 3. The runtime's player takes the keyboard as soon as its movie plays, so
 //    that a game hears its keys without a click into it. It only takes the
-//    page's focus: the window's keyboard stays where the user has it.
+//    page's focus: the window's keyboard stays where the user has it, and a
+//    text field the movie has focused keeps it.
 function kavoGamePage(settings) {
     'use strict';
     const door = String(settings.door || '');
@@ -218,7 +219,10 @@ function kavoGamePage(settings) {
             player.focus({ preventScroll: true });
             return;
         }
-        if (player.shadowRoot.activeElement === container)
+        // The container, or the runtime's text box inside it while a text
+        // field of the movie has the focus, already has the keys.
+        const active = player.shadowRoot.activeElement;
+        if (active && (active === container || container.contains(active)))
             return;
         if (document.activeElement)
             document.activeElement.blur();
