@@ -23,6 +23,7 @@ GameBox::GameBox() : paths(m_dir.path()) {}
 GameBox::GameBox(const QString &portalBase, const QMap<QString, QString> &settings) : paths(m_dir.path())
 {
     PrepareApplicationFolder(paths);
+    installRuntime();
     for (auto it = settings.cbegin(); it != settings.cend(); ++it)
         WriteIniValue(paths.configPath(), QStringLiteral("S_q"), it.key(), it.value());
     create(portalBase);
