@@ -96,6 +96,7 @@ private:
     std::unique_ptr<WebPane> newPane(QWebEngineProfile *profile = QWebEngineProfile::defaultProfile())
     {
         auto pane = std::make_unique<WebPane>(profile);
+        pane->setPortal(m_base);
         m_seen.clear();
         m_cancel = cancelAllButFrames;
         connect(pane.get(), &WebPane::BeforeNavigate2, this, [this](const QString &url, bool *cancel) {
