@@ -4,20 +4,7 @@
 
 bool SandboxSwitchedOff(bool disableVariableSet, const QByteArray &chromiumFlags)
 {
-    if (disableVariableSet)
-        return true;
-    for (QByteArray word : chromiumFlags.simplified().split(' ')) {
-        if (word.startsWith("--"))
-            word = word.mid(2);
-        else if (word.startsWith('-'))
-            word = word.mid(1);
-        else
-            continue;
-        const qsizetype value = word.indexOf('=');
-        if ((value < 0 ? word : word.left(value)) == "no-sandbox")
-            return true;
-    }
-    return false;
+    return disableVariableSet || chromiumFlags.simplified().split(' ').contains("--no-sandbox");
 }
 
 QString RootWithoutSandboxMessage()

@@ -10,9 +10,8 @@
 
 // Whether the user switched the engine's sandbox off: the variable
 // QTWEBENGINE_DISABLE_SANDBOX is set (any value, as the engine reads it), or
-// the engine's arguments (QTWEBENGINE_CHROMIUM_FLAGS, words separated by
-// blanks) hold the switch no-sandbox ("--no-sandbox", "-no-sandbox", with or
-// without a value).
+// the engine's arguments (QTWEBENGINE_CHROMIUM_FLAGS, separated by blanks)
+// hold "--no-sandbox".
 bool SandboxSwitchedOff(bool disableVariableSet, const QByteArray &chromiumFlags);
 
 // The message on standard error when the program refuses to run as root,

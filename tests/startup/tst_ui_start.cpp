@@ -207,6 +207,15 @@ private Q_SLOTS:
                  qPrintable(message));
         // Nothing of the program was started: no first-start files.
         QVERIFY(!QFileInfo::exists(app + QStringLiteral("/config.ini")));
+
+        // The engine's other switch, among the user's arguments, will do.
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu  --no-sandbox"));
+        play.setProcessEnvironment(env);
+        play.start(app + QStringLiteral("/play"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(app + QStringLiteral("/webdata")), 30000);
+        QCOMPARE(play.state(), QProcess::Running);
+        play.terminate();
+        QVERIFY(play.waitForFinished(10000));
     }
 };
 
