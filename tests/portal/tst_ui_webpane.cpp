@@ -495,6 +495,16 @@ private Q_SLOTS:
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("next.htm"));
     }
 
+    // A page's requests for permissions are refused at once, not left open.
+    void permissionsAreRefused()
+    {
+        auto pane = newPane();
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        js(*pane, QStringLiteral("window.r = []; Notification.requestPermission().then(x => r.push(x));"
+                                 "navigator.geolocation.getCurrentPosition(p => r.push('located'), e => r.push(e.code));"));
+        QTRY_COMPARE(js(*pane, QStringLiteral("r.sort().join()")).toString(), QStringLiteral("1,denied"));
+    }
+
     // Hooked documents raise ContextMenu instead of the browser's menu; the
     // others keep the browser's menu.
     void contextMenusFollowTheHooks()
