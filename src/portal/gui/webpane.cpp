@@ -391,8 +391,10 @@ bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
     // The engine says nothing of the user's gesture: the navigations the
     // user asked for, the frame script has taken (onScriptLeave).
     if (NavigationPolicy::Decide(m_portal, {url, causeOf(type), isMainFrame}) != NavigationPolicy::Verdict::Load) {
-        if (isMainFrame)
+        if (isMainFrame) {
             m_refusedUrl = url;
+            m_refusedRedirect = type == QWebEnginePage::NavigationTypeRedirect;
+        }
         return false;
     }
     // Typed loads come from Navigate(), which has reported them; redirects
@@ -478,7 +480,7 @@ void WebPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     // A load the filter refused a redirect of ends with the redirect's
     // address, with no start of its own.
-    if (!m_refusedUrl.isEmpty() && info.url() == m_refusedUrl) {
+    if (m_refusedRedirect && !m_refusedUrl.isEmpty() && info.url() == m_refusedUrl) {
         m_refusedUrl.clear();
         Q_EMIT NavigateError(errorText(m_loadingUrl), RefusedRedirectError);
     } else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {

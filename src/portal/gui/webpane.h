@@ -189,6 +189,7 @@ private:
     QString m_requestedText;  // and its text
     QUrl m_portal;            // see setPortal()
     QUrl m_refusedUrl;        // top-page navigation refused by the filter
+    bool m_refusedRedirect = false; // and it was a redirect
     QUrl m_loadingUrl;        // the top page's load in progress
     // The user clicked or typed into the page since the pane last handed an
     // address to the browser.
