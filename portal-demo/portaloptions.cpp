@@ -142,6 +142,8 @@ bool parseOptions(const std::vector<std::string> &args, Options &out, std::strin
         } else if (a == "--fault") {
             if (!value(v) || !parseFault(v, out.faults, error))
                 return false;
+        } else if (a == "--no-cors") {
+            out.cors = false;
         } else if (a == "--link") {
             // RATE,DELAY: bytes per second and milliseconds.
             uint64_t rate = 0;
@@ -217,16 +219,21 @@ Usage: kavo-portal [switches]
                       (a round trip) and its body goes at RATE bytes per
                       second (each connection on its own), e.g.
                       --link 2500000,40 for 20 Mbit/s
+  --no-cors           send no Access-Control-Allow-Origin (a game host of the
+                      Flash era, which never sent cross-origin headers)
   -h, --help          show this text
 
 Addresses served: / (portal page with the frame "tuzomain"), home.html,
-yy, dan, flash.htm?ADDRESS, app/app.asp?id=N, app/flash_info.asp?id=N,
+yy, dan, flash.htm?ADDRESS (a player page written for the browser's Flash
+plug-in: <object> and <embed>), app/app.asp?id=N (a player page that loads
+its own copy of the Flash runtime), app/flash_info.asp?id=N,
 lib/wenc.txt, tj/tj.asp?id=X, js/ads/topad.html, js/ads/fudong.html,
-js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*, fonts/* (the game
-fonts the player pages give the runtime),
+js/ads/tui.html, update/setup.exe, games/N.swf, ruffle/*, fonts/* (game fonts
+a player page may give its runtime),
 login?name=X (sets the persistent login cookie), user.asp (greets the
 logged-in user, as the portal page does in #user), save/report?n=N (the
-saving game 108 reports its count; see the access log).
+saving game 108 reports its count; see the access log), guestbook/ready and
+guestbook/report?t=TEXT (the guestbook game 109 reports what was typed).
 In .htm/.html pages "{{BASE}}" stands for "http://" + the request's Host + "/".
 SIGTERM or SIGINT stops the server cleanly.
 )";

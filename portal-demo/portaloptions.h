@@ -37,6 +37,7 @@ struct Options
     // starts and its body goes at linkBytesPerSecond (0: loopback speed).
     uint64_t linkBytesPerSecond = 0;
     int linkDelayMs = 0;
+    bool cors = true;       // Access-Control-Allow-Origin: * on every answer
     bool help = false;
 };
 

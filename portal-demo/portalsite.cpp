@@ -308,8 +308,9 @@ Content Site::resolve(const std::string &path, const Visit &visit)
         replaceAll(c.data, "{{USER}}", greeting(visit.user));
         return c;
     }
-    // The saving game reports its count here; the access log keeps it.
-    if (path == "/save/report") {
+    // The saving game reports its count here, the guestbook what was typed;
+    // the access log keeps it.
+    if (path == "/save/report" || path == "/guestbook/ready" || path == "/guestbook/report") {
         Content c = dynamicPage(std::string());
         c.mime = "text/plain; charset=utf-8";
         return c;

@@ -247,7 +247,8 @@ int main(int argc, char **argv)
     server.set_keep_alive_timeout(1);
     // Player pages fetch games by address, which may name this server by
     // another host name than the page's own.
-    server.set_default_headers({{"Access-Control-Allow-Origin", "*"}});
+    if (o.cors)
+        server.set_default_headers({{"Access-Control-Allow-Origin", "*"}});
     // The access log is written before the answer goes out, so a client that
     // has its answer finds the line there.
     std::mutex logMutex;

@@ -35,12 +35,13 @@ import subprocess
 import sys
 import tempfile
 
-CORE = ["startup", "lists", "download", "services", "portal", "dialogs", "player", "shell", "resources"]
+CORE = ["startup", "lists", "download", "services", "portal", "dialogs", "player", "shell", "resources", "flash"]
 # The core folders each core folder uses besides common/ and itself.
 CORE_USES = {
     "startup": ["lists", "download", "services"],
     "portal": ["lists"],
     "dialogs": ["startup"],
+    "flash": ["portal", "download"],
 }
 BASE_GUI = ["resources", "shell"]
 

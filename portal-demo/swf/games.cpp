@@ -765,6 +765,7 @@ const std::vector<DemoGame> &demoGames()
         {104, buildWindmill},      {105, buildLuckyWheel},  {106, buildRacing},
         {107, buildLuckyWheel}, // the points edition of the wheel
         {108, buildSaveCounter},
+        {109, [] { return buildGuestbook("/"); }},
     };
     return games;
 }

@@ -23,3 +23,7 @@ swf::Bytes buildWindmill();       // click the windmill to stop or restart it
 swf::Bytes buildLuckyWheel();     // click the centre to stop or restart the wheel
 swf::Bytes buildRacing();         // arrow keys steer the car
 swf::Bytes buildSaveCounter();    // counts space bar presses, saved with SharedObject
+// A guestbook: one input text field, focused by the movie at its start. It
+// asks reportBase + "guestbook/ready" when it plays, and reportBase +
+// "guestbook/report?t=<escaped text>" each time the field's text changes.
+swf::Bytes buildGuestbook(const std::string &reportBase);

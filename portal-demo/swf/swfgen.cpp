@@ -1,6 +1,6 @@
 // Writes the demo portal's games as <id>.swf into the folder given as
 // argument; with --probe, --keys or --fonts, writes a test movie instead
-// (probe.h).
+// (probe.h), with --guestbook the guestbook game reporting to another address.
 #include "games.h"
 #include "probe.h"
 
@@ -28,11 +28,14 @@ int main(int argc, char **argv)
         return writeMovie(buildKeyProbe(argv[2]), argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--fonts")
         return writeMovie(buildFontProbe(argv[2]), argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--guestbook")
+        return writeMovie(buildGuestbook(argv[2]), argv[3]);
     if (argc != 2) {
         std::cerr << "usage: kavo-swfgen <output folder>\n"
                      "       kavo-swfgen --probe <report address> <local address> <output file>\n"
                      "       kavo-swfgen --keys <report address> <output file>\n"
-                     "       kavo-swfgen --fonts <report address> <output file>\n";
+                     "       kavo-swfgen --fonts <report address> <output file>\n"
+                     "       kavo-swfgen --guestbook <report address> <output file>\n";
         return 2;
     }
     const std::filesystem::path dir = argv[1];

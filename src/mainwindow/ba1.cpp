@@ -11,6 +11,7 @@
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/skinaccessible.h"
 
 #include <QFont>
 #include <QIcon>
@@ -55,6 +56,8 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Kavo游戏盒"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // Before anything asks: a reader's first answer about the window is kept.
+    SkinAccessible::Describe(this, SkinAccessible::Kind::Window);
     // Load step 1 comes before anything else is built: a start that is
     // handed over to the running instance opens neither the web profile nor
     // any pane.
@@ -64,6 +67,7 @@ BA1::BA1(const AppPaths &paths, const QString &portalBase, QWidget *parent)
     }
     m_profile = new ProgramProfile(m_paths);
     createControls();
+    DescribeControls();
     connectPortalEvents();
     connectToolbar();
     Form_Load();

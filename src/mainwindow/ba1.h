@@ -247,6 +247,8 @@ private:
     void connectPortalEvents(); // ba1_portal.cpp
     void connectToolbar();      // ba1_toolbar.cpp
     void createCaption();
+    // Roles, names and states for screen readers (ba1_accessible.cpp).
+    void DescribeControls();
     void Form_Load();
 
     // Layout (ba1_layout.cpp).

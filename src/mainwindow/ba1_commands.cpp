@@ -8,6 +8,7 @@
 #include "resources/skinrects.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/skinaccessible.h"
 #include "shell/gui/trayicon.h"
 #include "startup/settings.h"
 
@@ -143,7 +144,8 @@ void BA1::npc_Click(int index)
 
 void BA1::SelectTab(int index)
 {
-    const int oldSlot = TabSlot(m_state.CurrentTab);
+    const int oldTab = m_state.CurrentTab;
+    const int oldSlot = TabSlot(oldTab);
     if (oldSlot >= 0) {
         m_npc[m_state.CurrentTab]->paintFrom(m_ppt[6], Tab(oldSlot));
         m_zz[oldSlot]->hide();
@@ -160,6 +162,9 @@ void BA1::SelectTab(int index)
     m_zz[slot]->show();
     m_npc[index]->refresh();
     m_state.CurrentTab = index;
+    if (oldSlot >= 0)
+        SkinAccessible::Changed(m_npc[oldTab]);
+    SkinAccessible::Changed(m_npc[index]);
     UpdatePortalOverlay();
 }
 

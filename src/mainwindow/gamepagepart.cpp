@@ -1,14 +1,17 @@
 #include "mainwindow/gamepagepart.h"
 
 #include "mainwindow/windowkit.h"
-#include "portal/gui/gamepage.h"
+#include "flash/gui/flashscripts.h"
 #include "portal/gui/webpane.h"
 #include "resources/gui/skinresources.h"
+#include "resources/skincaptions.h"
 #include "resources/skinrects.h"
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/skinaccessible.h"
 
 #include <QLabel>
+#include <QPointer>
 
 using namespace SkinRects;
 using namespace WindowKit;
@@ -75,6 +78,24 @@ GamePagePart::GamePagePart(QWidget *page, QWebEngineProfile *profile, const QIma
 
     m_Pic2 = new PictureBox(page, Qt::white);
     m_Webr = new WebPane(profile, m_Pic2);
+    describeButtons();
+}
+
+void GamePagePart::describeButtons()
+{
+    using SkinAccessible::Describe;
+    using SkinAccessible::Kind;
+    const auto tip = [](ImageButton *button) { return [button] { return button->toolTipText(); }; };
+    const auto caption = [](const char *text) { return [text] { return QString::fromUtf8(text); }; };
+    // The part goes before its buttons: a question asked meanwhile finds them off.
+    const QPointer<GamePagePart> self(this);
+    Describe(m_c_z[Tool::StopContinue], Kind::Button, tip(m_c_z[Tool::StopContinue]));
+    Describe(m_c_z[Tool::Mute], Kind::Toggle, tip(m_c_z[Tool::Mute]), [self] { return self && self->Muted(); });
+    Describe(m_c_z[Tool::SidePanel], Kind::Toggle, tip(m_c_z[Tool::SidePanel]),
+             [self] { return self && self->SidePanelShown(); });
+    for (int index : {Tool::Reload, Tool::Favourite, Tool::Screenshot, Tool::Download, Tool::FullScreen})
+        Describe(m_c_z[index], Kind::Button, caption(SkinCaptions::TOOLS[plainSlot(index)]));
+    Describe(m_c_z[Tool::LeaveFullScreen], Kind::Button, caption(SkinCaptions::LEAVE_FULL_SCREEN));
 }
 
 void GamePagePart::paint(int index, int strip, const QRect &frame)

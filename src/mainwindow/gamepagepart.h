@@ -78,6 +78,8 @@ public:
 
 private:
     void paint(int index, int strip, const QRect &frame);
+    // What a screen reader hears of the toolbar.
+    void describeButtons();
 
     QWidget *m_page;
     const QImage *m_ppt;

@@ -7,8 +7,10 @@
 #include "resources/gui/skinresources.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/picturebox.h"
+#include "shell/gui/skinaccessible.h"
 
 #include <QLabel>
+#include <QPointer>
 
 using namespace WindowKit;
 
@@ -57,7 +59,12 @@ ListPagePart::ListPagePart(QWidget *page, QWebEngineProfile *profile, const AppP
         tab->setCursor(Qt::PointingHandCursor);
         connect(tab, &ClickLabel::clicked, this, [this, i] { Q_EMIT tabClicked(i); });
         connect(tab, &ClickLabel::mouseMoved, this, &ListPagePart::pointerMoved);
+        // The header names the list shown.
+        const QPointer<QLabel> header(m_lcname);
+        SkinAccessible::Describe(tab, SkinAccessible::Kind::Tab, {},
+                                 [header, i] { return header && header->text() == ListTabAt(i)->caption; });
     }
+    SkinAccessible::Describe(m_shan_name, SkinAccessible::Kind::Link);
     m_Im1 = new PictureBox(m_Pic3);
     m_Im1->setPicture(TabMarkerPicture());
     m_Im1->move(22, 10);
@@ -88,8 +95,10 @@ void ListPagePart::lc_Click(int index)
     m_shan_name->adjustSize();
 
     m_Im1->move(22, m_lc[index]->y() + 10);
-    for (ClickLabel *label : m_lc)
+    for (ClickLabel *label : m_lc) {
         setBackground(label, LIST_TAB);
+        SkinAccessible::Changed(label);
+    }
     setBackground(m_lc[index], SELECTED_TAB);
 }
 

@@ -118,16 +118,6 @@ std::optional<File> Answer(const AppPaths &paths, const Request &request)
     return Resolve(paths, request.url.path(QUrl::FullyDecoded));
 }
 
-std::optional<File> AnswerFont(const AppPaths &paths, const Request &request)
-{
-    const QString path = request.url.path(QUrl::FullyDecoded);
-    if (request.method != "GET" || request.url.scheme() != QLatin1String(FONT_SCHEME)
-        || request.url.host() != QLatin1String(HOST) || request.url.port() != -1 || request.url.hasQuery()
-        || !path.startsWith(QLatin1Char('/')) || path.mid(1).contains(QLatin1Char('/')) || !path.endsWith(QLatin1String(".otf")))
-        return std::nullopt;
-    return Resolve(paths, QStringLiteral("/app/fonts") + path);
-}
-
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath)
 {
     const qsizetype mark = localPath.indexOf(QLatin1Char('?'));

@@ -35,16 +35,13 @@
 // like an unknown path, whatever way the page chose to ask (XMLHttpRequest,
 // an element, a worker, a redirect of a web server).
 
-// A second door, the scheme "kavofont" with the same host, serves the game
-// fonts alone (kavofont://app/<name>.otf, the files of app/fonts/) to every
-// page: a portal's player page gives them to the Flash runtime, so that the
-// games' Chinese text shows. The fonts are the program's, cut from the
-// system's; nothing of the user's is behind that door.
+// The Flash runtime and the game fonts reach every page through a door of
+// their own (flash/flashdoor.h), which serves them from the installed files
+// through Resolve.
 namespace LocalContent
 {
 inline constexpr char SCHEME[] = "kavo";
 inline constexpr char HOST[] = "app";
-inline constexpr char FONT_SCHEME[] = "kavofont";
 
 struct File
 {
@@ -77,10 +74,6 @@ std::optional<File> Answer(const AppPaths &paths, const Request &request);
 // of the installed files, with its query ("<app>/app/flash.htm?12" ->
 // kavo://app/app/flash.htm?12); an empty URL for any other path.
 QUrl UrlForLocalPath(const AppPaths &paths, const QString &localPath);
-
-// The font door's decision: a GET of kavofont://app/<name>.otf for a file of
-// app/fonts/, from any page; nothing else.
-std::optional<File> AnswerFont(const AppPaths &paths, const Request &request);
 
 // Whether a URL is one of the door's ("kavo:" in any letter case).
 bool IsDoorUrl(const QString &url);

@@ -114,18 +114,6 @@ private Q_SLOTS:
         QVERIFY(!answered("kavo://app", QUrl(QStringLiteral("kavo://app/config.ini"))));
         QVERIFY(!answered("", QUrl(QStringLiteral("http://app/app/n.htm"))));
 
-        // The font door answers every page, for the fonts alone.
-        const auto font = [&](const char *url, const QByteArray &method = "GET") {
-            return LocalContent::AnswerFont(m_paths, {method, QUrl(QString::fromLatin1(url)),
-                                                      QUrl(QStringLiteral("http://127.0.0.1:8740"))})
-                .has_value();
-        };
-        QVERIFY(font("kavofont://app/sans.otf"));
-        for (const char *other : {"kavofont://app/app/fonts/sans.otf", "kavofont://app/sans.ttf", "kavofont://app/../n.htm",
-                                  "kavofont://app/sub/a.otf", "kavofont://app/sans.otf?x", "kavofont://other/sans.otf",
-                                  "kavo://app/sans.otf", "kavofont://app/%2e%2e%2fapp%2fn.htm"})
-            QVERIFY2(!font(other), other);
-        QVERIFY(!font("kavofont://app/sans.otf", "POST"));
         QVERIFY(!LocalContent::Answer(m_paths, {"GET", QUrl(QStringLiteral("kavo://app/app/fonts/sans.otf")),
                                                 QUrl(QStringLiteral("http://127.0.0.1:8740"))}));
     }

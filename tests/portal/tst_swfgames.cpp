@@ -106,7 +106,7 @@ int readTags(Reader &r, int end, Movie &m, QSet<int> &defined, QString &why)
         case 1:
             ++frames;
             break;
-        case 2: case 32: case 34: // shapes, buttons: define an id
+        case 2: case 32: case 34: case 37: case 48: // shapes, buttons, text fields, fonts: define an id
             defined.insert(b.u16());
             if (code == 34) {
                 b.u8();

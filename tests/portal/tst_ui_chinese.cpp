@@ -191,7 +191,7 @@ private Q_SLOTS:
         QTRY_COMPARE(pageText(), QStringLiteral("游戏文件已损坏，请重新下载。"));
         box.play(QStringLiteral("tuzoflash://963$$$%1pages/broken.swf$$$%u574F").arg(box.base()));
         const auto panelText = [&] {
-            return GameBox::js(w.game()->Web2(), QStringLiteral("(function () { var p = document.querySelector('ruffle-player');"
+            return GameBox::js(w.game()->Web2(), QStringLiteral("(function () { var p = document.querySelector('ruffle-player, ruffle-object, ruffle-embed');"
                                                       " var panel = p && p.shadowRoot && p.shadowRoot.getElementById('panic');"
                                                       " return panel ? panel.innerText : ''; })()"))
                 .toString();

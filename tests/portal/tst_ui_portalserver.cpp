@@ -128,7 +128,7 @@ void tst_ui_PortalServer::contractAddresses_data()
     QTest::newRow("portal page") << "" << 200 << "text/html" << QByteArray("<iframe name=\"tuzomain\"");
     QTest::newRow("yy") << "yy" << 200 << "text/html" << QByteArray("charset=\"utf-8\"");
     QTest::newRow("dan") << "dan" << 200 << "text/html" << QByteArray("charset=\"utf-8\"");
-    QTest::newRow("player by address") << "flash.htm?{BASE}games/101.swf" << 200 << "text/html" << QByteArray("ruffle.js");
+    QTest::newRow("player by address") << "flash.htm?{BASE}games/101.swf" << 200 << "text/html" << QByteArray("D27CDB6E-AE6D-11cf-96B8-444553540000");
     QTest::newRow("player by number") << "app/app.asp?id=102" << 200 << "text/html" << QByteArray("ruffle.js");
     QTest::newRow("game information") << "app/flash_info.asp?id=103" << 200 << "text/html" << QString("快乐打气球").toUtf8();
     QTest::newRow("information of no game") << "app/flash_info.asp?id=x" << 200 << "text/html" << QString("暂无").toUtf8();

@@ -1,7 +1,9 @@
 // The games play in a web pane: the portal's player pages (in the main
-// window's player pane, started by play commands) and the installed local
-// player page show the generated games with the Flash runtime, animate them,
-// and pass keyboard and mouse input through to them.
+// window's player pane, started by play commands), pages written for the
+// browser's Flash plug-in, and the installed local player page show the
+// generated games with the program's Flash runtime, animate them, and pass
+// keyboard and mouse input through to them; movies of hosts that send no
+// cross-origin consent play too.
 #include "portal/commandurl.h"
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
@@ -161,6 +163,10 @@ private:
     WebPane *playInWindow(const QString &command, const QString &page);
     // Whether the area shows a new picture of the game.
     bool animates(QWebEngineView &view, const QRect &area);
+    // Whether the basket of game 102 follows the arrow keys; says why not.
+    QString basketFollowsKeys(WebPane *view);
+    // Loads an address into the window's player pane and waits for the load.
+    bool navigateGamePane(const QString &url);
     QString appCopy();
 
 private Q_SLOTS:
@@ -173,6 +179,9 @@ private Q_SLOTS:
     void missingGameIsReported();
     void arrowKeysMoveTheBasket();
     void clickStopsAndRestartsTheWindmill();
+    void pluginPagesPlay_data();
+    void pluginPagesPlay();
+    void moviesOfHostsWithoutConsentPlay();
 };
 
 std::unique_ptr<QWebEngineView> tst_ui_RufflePlay::newView(QWebEngineProfile *profile)
@@ -239,8 +248,9 @@ QString tst_ui_RufflePlay::appCopy()
 void tst_ui_RufflePlay::initTestCase()
 {
     // The pages' console chatter (the runtime's audio warnings) is no finding.
-    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
-    QVERIFY(box.start());
+    if (qEnvironmentVariableIsEmpty("KAVO_TEST_PAGE_LOG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
+    QVERIFY(box.start({QStringLiteral("--pages"), QStringLiteral(KAVO_SOURCE_DIR "/tests/pages")}));
     QVERIFY(m_appCopy.isValid());
 }
 
@@ -353,7 +363,12 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
     WebPane *view = playInWindow(QStringLiteral("tuzoflash://102$$$102$$$G"), QStringLiteral("{BASE}app/app.asp?id=102"));
     QVERIFY(view);
     QVERIFY(drawn(*view));
+    const QString fault = basketFollowsKeys(view);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
 
+QString tst_ui_RufflePlay::basketFollowsKeys(WebPane *view)
+{
     // The basket is the only brown thing on the row just above the grass.
     const QRect row = onView(view->size(), QRectF(0, 328, kStageWidth, 12));
     auto basketX = [&]() {
@@ -371,11 +386,13 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
     // The game draws its scene over its first frames.
     double before = -1;
     waitLooking([&] { return (before = basketX()) > 0; }, 10000);
-    QVERIFY2(before > 0, "no basket seen");
+    if (before <= 0)
+        return QStringLiteral("no basket seen");
 
     // A click gives the player the keyboard focus.
     QWidget *input = view->focusProxy();
-    QVERIFY(input);
+    if (!input)
+        return QStringLiteral("the pane has no input widget");
     // The key is held until the basket has gone far enough; a press that
     // came before the player took the keyboard is given again, after
     // another click in case the first came too early as well.
@@ -391,20 +408,32 @@ void tst_ui_RufflePlay::arrowKeysMoveTheBasket()
         // The release has reached the game: it has stepped on since.
         pageFramesPass(*view, 10);
     };
-    hold(Qt::Key_Right, [&](double x) { return x > before + 40; });
-    const double right = basketX();
     // Where the page's keyboard focus was, should the basket not move.
     const auto focus = [&] {
         return pageValue(*view, QStringLiteral("document.hasFocus() + ' ' + (document.activeElement"
                                                " ? document.activeElement.tagName : 'none')")).toString();
     };
+    hold(Qt::Key_Right, [&](double x) { return x > before + 40; });
+    const double right = basketX();
     if (right <= before + 40)
-        QFAIL(qPrintable(QStringLiteral("basket at %1, then %2; focus %3").arg(before).arg(right).arg(focus())));
-
+        return QStringLiteral("basket at %1, then %2; focus %3").arg(before).arg(right).arg(focus());
     hold(Qt::Key_Left, [&](double x) { return x >= 0 && x < right - 40; });
     const double left = basketX();
     if (left >= right - 40)
-        QFAIL(qPrintable(QStringLiteral("basket at %1, then %2; focus %3").arg(right).arg(left).arg(focus())));
+        return QStringLiteral("basket at %1, then %2; focus %3").arg(right).arg(left).arg(focus());
+    return QString();
+}
+
+bool tst_ui_RufflePlay::navigateGamePane(const QString &url)
+{
+    WebPane *pane = box.w->game()->Web2();
+    // The game page shows, as after a play command.
+    box.w->npc_Click(Caption::GameTab);
+    if (!KavoTest::WaitUntil([&] { return pane->isVisible(); }, 10000))
+        return false;
+    QSignalSpy loaded(pane, &QWebEngineView::loadFinished);
+    pane->Navigate(url);
+    return KavoTest::WaitUntil([&] { return !loaded.isEmpty() && loaded.last().first().toBool(); }, 20000);
 }
 
 void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
@@ -442,6 +471,71 @@ void tst_ui_RufflePlay::clickStopsAndRestartsTheWindmill()
 
     click();
     QVERIFY2(animates(*view, blades), "the windmill did not start again");
+}
+
+void tst_ui_RufflePlay::pluginPagesPlay_data()
+{
+    QTest::addColumn<QString>("page");
+    // Pages written for the plug-in, in the shapes portals used: the
+    // runtime is the program's, nothing of it comes from the network.
+    for (const char *shape : {"classic", "object-data", "embed", "late-embed", "swfobject", "frame"})
+        QTest::newRow(shape) << QStringLiteral("{BASE}pages/flashshapes.html?shape=%1").arg(QLatin1String(shape));
+    QTest::newRow("portal's flash.htm") << QStringLiteral("{BASE}flash.htm?{BASE}games/102.swf");
+    // A page that brings its own copy of the same version: the program's
+    // copy plays, and only the page's script is fetched.
+    QTest::newRow("own runtime") << QStringLiteral("{BASE}app/app.asp?id=102");
+}
+
+void tst_ui_RufflePlay::pluginPagesPlay()
+{
+    QFETCH(QString, page);
+    box.portal.requests(); // the log so far
+    const int before = box.portal.requests().size();
+    QVERIFY(navigateGamePane(page.replace(QStringLiteral("{BASE}"), box.base())));
+    WebPane *view = box.w->game()->Web2();
+    QVERIFY2(drawn(*view), "the game never showed");
+    const QString fault = basketFollowsKeys(view);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    const QStringList asked = box.portal.requests().mid(before);
+    for (const QString &r : asked)
+        QVERIFY2(!r.contains(QLatin1String(".wasm")) && !r.startsWith(QLatin1String("/fonts/"))
+                     && !r.contains(QLatin1String("core.ruffle")),
+                 qPrintable(asked.join(QLatin1Char(' '))));
+}
+
+void tst_ui_RufflePlay::moviesOfHostsWithoutConsentPlay()
+{
+    // A game host of the Flash era: no Access-Control-Allow-Origin.
+    PortalServer host;
+    QVERIFY2(host.start({QStringLiteral("--no-cors")}), qPrintable(host.errorString()));
+    const QString movie = host.baseUrl() + QStringLiteral("games/104.swf");
+    WebPane *view = box.w->game()->Web2();
+    // The plug-in page, and the portal's own player with its checks.
+    for (const QString &page : {box.base() + QStringLiteral("flash.htm?") + movie,
+                                box.base() + QStringLiteral("pages/ownplayer.html?") + movie}) {
+        QVERIFY(navigateGamePane(page));
+        QVERIFY2(drawn(*view), qPrintable(page));
+        QVERIFY2(animates(*view, view->rect()), qPrintable(page));
+        const QString text = pageValue(*view, QStringLiteral("document.body.innerText")).toString();
+        QVERIFY2(!text.contains(QStringLiteral("失败")), qPrintable(text));
+    }
+    QVERIFY(host.requests().contains(QStringLiteral("/games/104.swf")));
+
+    // What is no movie or picture of that host stays unreadable, however the
+    // page asks; the program's own files too.
+    pageValue(*view, QStringLiteral(
+        "window.__kavoGot = [];"
+        "for (const a of [%1, %2, 'kavo://app/app/n.htm', 'kavoflash://app/fetch?t=x&m=GET&u=' + encodeURIComponent(%1)])"
+        "  fetch(a).then(r => r.arrayBuffer()).then(b => __kavoGot.push(a + ' read ' + b.byteLength),"
+        "                                          e => __kavoGot.push(a + ' refused'));"
+        "0").arg(QStringLiteral("'%1index.html'").arg(host.baseUrl()), QStringLiteral("'%1lib/wenc.txt'").arg(host.baseUrl())));
+    QStringList got;
+    QVERIFY(KavoTest::WaitUntil([&] {
+        got = pageValue(*view, QStringLiteral("window.__kavoGot")).toStringList();
+        return got.size() == 4;
+    }, 20000));
+    for (const QString &line : got)
+        QVERIFY2(line.endsWith(QLatin1String(" refused")), qPrintable(got.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(tst_ui_RufflePlay)

@@ -40,6 +40,8 @@ bool GameBox::start(const QStringList &portalSwitches, bool waitForPortal)
 bool GameBox::openWindow(bool waitForPortal)
 {
     PrepareApplicationFolder(paths);
+    // The program's Flash runtime and fonts, which every page gets.
+    installRuntime();
     // A stand-in for the installed local player page, unless a test has put
     // the real one there (installLocalPlayer).
     if (!QFile::exists(paths.dataFile(QStringLiteral("flash.htm"))))
@@ -88,18 +90,24 @@ void GameBox::setSetting(const char *key, const QString &value, const QString &s
     WriteIniValue(paths.configPath(), section, QString::fromLatin1(key), value);
 }
 
-bool GameBox::installLocalPlayer()
+bool GameBox::installRuntime()
 {
     const QString from = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
-    PrepareApplicationFolder(paths);
-    // Installed once, for as many games as are placed.
+    // Installed once, for as many windows and games as there are.
     const auto linked = [&](const QString &name) {
         const QString at = paths.dataFile(name);
         return QFileInfo(at).symLinkTarget() == QFileInfo(from + name).absoluteFilePath() || QFile::link(from + name, at);
     };
+    return QDir().mkpath(paths.dataDir()) && linked(QStringLiteral("ruffle")) && linked(QStringLiteral("fonts"));
+}
+
+bool GameBox::installLocalPlayer()
+{
+    const QString from = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
+    PrepareApplicationFolder(paths);
     QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
     return QFile::copy(from + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
-        && linked(QStringLiteral("ruffle")) && linked(QStringLiteral("fonts"));
+        && installRuntime();
 }
 
 bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)

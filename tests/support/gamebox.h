@@ -84,6 +84,8 @@ public:
     // The installed local player page, its Flash runtime and its fonts, from
     // the built application folder, as the installer puts them.
     bool installLocalPlayer();
+    // The Flash runtime and its fonts alone (every window gets them).
+    bool installRuntime();
     // A game downloaded earlier: the portal's game `id` in flash/, its
     // record in the downloads list and page, and the installed local player.
     bool placeDownloadedGame(const QString &id, const QString &escapedName);

@@ -1,6 +1,7 @@
 #include "skinart.h"
 
 #include "resources/gui/skinresources.h"
+#include "resources/skincaptions.h"
 #include "resources/skinrects.h"
 
 #include <QFont>
@@ -265,19 +266,7 @@ QPainterPath tabIcon(Tab tab)
 
 const char *tabTitle(Tab tab)
 {
-    switch (tab) {
-    case Tab::Home:
-        return "游戏首页";
-    case Tab::Playing:
-        return "正在游戏";
-    case Tab::Mine:
-        return "我的游戏";
-    case Tab::WebGames:
-        return "网页游戏";
-    case Tab::PcGames:
-        return "单机游戏";
-    }
-    return "";
+    return SkinCaptions::TABS[static_cast<int>(tab)];
 }
 
 enum class State { Normal, Hover, Selected };
@@ -638,11 +627,11 @@ QImage toolStrip(bool hover)
     QImage image = canvas(TOOL_STRIP.width(), TOOL_STRIP.height(), TOOLBAR);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawToolButton(p, ToolFrame(0), Tool::Reload, "刷新", hover);
-    drawToolButton(p, ToolFrame(1), Tool::Favourite, "收藏", hover);
-    drawToolButton(p, ToolFrame(2), Tool::Screenshot, "截图", hover);
-    drawToolButton(p, ToolFrame(3), Tool::Download, "下载", hover);
-    drawToolButton(p, ToolFrame(4), Tool::FullScreen, "全屏", hover);
+    drawToolButton(p, ToolFrame(0), Tool::Reload, SkinCaptions::TOOLS[0], hover);
+    drawToolButton(p, ToolFrame(1), Tool::Favourite, SkinCaptions::TOOLS[1], hover);
+    drawToolButton(p, ToolFrame(2), Tool::Screenshot, SkinCaptions::TOOLS[2], hover);
+    drawToolButton(p, ToolFrame(3), Tool::Download, SkinCaptions::TOOLS[3], hover);
+    drawToolButton(p, ToolFrame(4), Tool::FullScreen, SkinCaptions::TOOLS[4], hover);
     return image;
 }
 
@@ -725,7 +714,7 @@ void drawLeaveFullScreen(QPainter &p, const QRect &r, bool hover)
     }
     p.setBrush(g);
     p.drawRoundedRect(box, 3, 3);
-    drawCaption(p, QRectF(r), QStringLiteral("退出全屏"), hover ? Qt::white : ACCENT_TEXT, 11);
+    drawCaption(p, QRectF(r), QString::fromUtf8(SkinCaptions::LEAVE_FULL_SCREEN), hover ? Qt::white : ACCENT_TEXT, 11);
 }
 
 QImage leaveFullScreenStrip()

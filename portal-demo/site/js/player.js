@@ -1,4 +1,5 @@
-// Plays one .swf that fills the page. Used by the portal's player pages.
+// Plays one .swf that fills the page, with the runtime the page loaded.
+// Used by the portal's player page for game numbers (app/app.asp).
 function kavoPlay(url, missingText) {
     var stage = document.getElementById("stage");
     function fail(text) {
@@ -19,32 +20,11 @@ function kavoPlay(url, missingText) {
         failed = true;
         fail(text);
     }
-    // The movie is asked for at once, beside the runtime's start: the
-    // runtime's own request for it, once it is ready, takes this answer.
-    var early = document.createElement("link");
-    early.rel = "preload";
-    early.as = "fetch";
-    early.crossOrigin = "anonymous";
-    early.href = url;
-    document.head.appendChild(early);
     var player = window.RufflePlayer.newest().createPlayer();
     player.id = "player";
     player.style.width = "100%";
     player.style.height = "100%";
     stage.appendChild(player);
-    // The game hears its keys without a click into it: the runtime takes
-    // keys while the container in its player has the focus, given from
-    // outside once the movie plays, a frame after its data is there.
-    player.addEventListener("loadeddata", function () {
-        requestAnimationFrame(function () {
-            requestAnimationFrame(function () {
-                var container = player.shadowRoot && player.shadowRoot.getElementById("container");
-                if (document.activeElement)
-                    document.activeElement.blur();
-                (container || player).focus({ preventScroll: true });
-            });
-        });
-    }, { once: true });
     // The runtime starts at once; the question whether the game is there
     // goes out beside it, so that a missing game, and a page served in its
     // place (a server's or a hotel network's), get our own message without

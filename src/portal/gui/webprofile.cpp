@@ -1,6 +1,8 @@
 #include "portal/gui/webprofile.h"
 
 #include "common/startuptrace.h"
+#include "flash/gui/flashdoors.h"
+#include "flash/gui/flashscripts.h"
 #include "portal/gui/panedrawing.h"
 #include "shell/gui/programlanguage.h"
 #include "portal/localcontent.h"
@@ -14,7 +16,7 @@
 namespace
 {
 
-// A door: sends the files its decision (LocalContent::Answer or AnswerFont)
+// A door: sends the files its decision (LocalContent::Answer)
 // allows, read-only; everything else is not found.
 class LocalContentHandler final : public QWebEngineUrlSchemeHandler
 {
@@ -138,7 +140,7 @@ void RegisterProgramSchemes()
     // checks no answer of a CORS-enabled custom scheme for the server's
     // consent, so every web page could read the door with XMLHttpRequest.
     // The program's own pages need no CORS: the local player reads its
-    // runtime, module and movie from its own origin. The door itself refuses
+    // movie from its own origin (the runtime comes from the Flash door). The door itself refuses
     // every request a web page makes (LocalContent::Answer); without the
     // flag the engine also refuses a cross-origin XMLHttpRequest or fetch
     // before it reaches the door.
@@ -146,12 +148,8 @@ void RegisterProgramSchemes()
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
-    // The font door is read across origins (a portal's player page fetches
-    // the fonts), so it is CORS-enabled; it serves nothing but the fonts.
-    QWebEngineUrlScheme fonts(QByteArray(LocalContent::FONT_SCHEME));
-    fonts.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    fonts.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
-    QWebEngineUrlScheme::registerScheme(fonts);
+    // The Flash runtime's door is read by every page.
+    FlashDoors::RegisterScheme();
 }
 
 Q_CONSTRUCTOR_FUNCTION(RegisterProgramSchemes)
@@ -200,8 +198,9 @@ ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
     setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     installUrlSchemeHandler(QByteArray(LocalContent::SCHEME),
                             new LocalContentHandler(paths, &LocalContent::Answer, this));
-    installUrlSchemeHandler(QByteArray(LocalContent::FONT_SCHEME),
-                            new LocalContentHandler(paths, &LocalContent::AnswerFont, this));
+    // The Flash runtime is part of every page, as the plug-in was.
+    FlashDoors::Install(this, paths);
+    InstallFlashPageScript(this);
     // The program speaks Chinese, whatever the system's language: pages, the
     // engine's own pages and the Flash runtime's menus follow this.
     setHttpAcceptLanguage(QString::fromLatin1(ProgramLanguage::ACCEPT_LANGUAGE));

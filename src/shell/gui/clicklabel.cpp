@@ -1,11 +1,14 @@
 #include "shell/gui/clicklabel.h"
 
+#include "shell/gui/skinaccessible.h"
+
 #include <QMouseEvent>
 
 ClickLabel::ClickLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
     setMouseTracking(true);
+    SkinAccessible::Install();
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)

@@ -3,7 +3,9 @@
 #include <QLabel>
 
 // A text label that is clicked like a button (list tabs, the clear link, the
-// text of the loading panel). It takes its mouse events itself.
+// text of the loading panel). It takes its mouse events itself. To a screen
+// reader it is its text, unless it is described as the control it is
+// (shell/gui/skinaccessible.h).
 class ClickLabel : public QLabel
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "shell/gui/imagebutton.h"
 
+#include "shell/gui/skinaccessible.h"
+
 #include <QEnterEvent>
 #include <QGuiApplication>
 
@@ -7,6 +9,15 @@ ImageButton::ImageButton(int index, QWidget *parent)
     : PictureBox(parent)
     , m_index(index)
 {
+}
+
+void ImageButton::setToolTipText(const QString &text)
+{
+    if (text == m_toolTipText)
+        return;
+    m_toolTipText = text;
+    // Screen readers may read the button by this text.
+    SkinAccessible::Changed(this);
 }
 
 void ImageButton::enterEvent(QEnterEvent *event)

@@ -23,7 +23,7 @@ public:
 
     int index() const { return m_index; }
     QString toolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text) { m_toolTipText = text; }
+    void setToolTipText(const QString &text);
 
     // The point mouseMoved reports when the pointer has left the button.
     static QPoint outsidePoint() { return QPoint(-1, -1); }

@@ -1,5 +1,7 @@
 #include "shell/gui/picturebox.h"
 
+#include "shell/gui/skinaccessible.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +11,7 @@ PictureBox::PictureBox(QWidget *parent, QColor background)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, background.isValid());
+    SkinAccessible::Install();
 }
 
 void PictureBox::setBackground(QColor colour)

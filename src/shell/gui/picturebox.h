@@ -8,7 +8,8 @@
 // picture. It keeps a persistent image that drawing goes into and that it shows
 // on the next refresh; where the image does not reach, the background colour
 // shows. It takes its mouse events itself, so presses on it never reach the
-// window behind it.
+// window behind it. To a screen reader it is a panel, unless it is described
+// as the control it is (shell/gui/skinaccessible.h).
 class PictureBox : public QWidget
 {
     Q_OBJECT
