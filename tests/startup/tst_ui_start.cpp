@@ -212,6 +212,7 @@ private Q_SLOTS:
         env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu  --no-sandbox"));
         play.setProcessEnvironment(env);
         play.start(app + QStringLiteral("/play"));
+        QVERIFY(play.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(app + QStringLiteral("/webdata")), 30000);
         QCOMPARE(play.state(), QProcess::Running);
         play.terminate();
