@@ -39,6 +39,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 

@@ -91,7 +91,8 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
         const QString scheme = info.requestUrl().scheme();
-        if (scheme != QLatin1String("kavo") && scheme != QLatin1String("data") && scheme != QLatin1String("blob"))
+        if (scheme != QLatin1String("kavo") && scheme != QLatin1String("kavoflash") && scheme != QLatin1String("data")
+            && scheme != QLatin1String("blob"))
             urls << info.requestUrl().toString();
     }
     QStringList urls;
@@ -182,6 +183,8 @@ private Q_SLOTS:
     void pluginPagesPlay_data();
     void pluginPagesPlay();
     void moviesOfHostsWithoutConsentPlay();
+    void hostileFlashPagesAreContained_data();
+    void hostileFlashPagesAreContained();
 };
 
 std::unique_ptr<QWebEngineView> tst_ui_RufflePlay::newView(QWebEngineProfile *profile)
@@ -536,6 +539,42 @@ void tst_ui_RufflePlay::moviesOfHostsWithoutConsentPlay()
     }, 20000));
     for (const QString &line : got)
         QVERIFY2(line.endsWith(QLatin1String(" refused")), qPrintable(got.join(QLatin1Char('\n'))));
+}
+
+void tst_ui_RufflePlay::hostileFlashPagesAreContained_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("players"); // movie players the page ends with; -1: in frames, drawn
+    const QString shapes = QStringLiteral("{BASE}pages/flashshapes.html?shape=");
+    QTest::newRow("a thousand embeds") << shapes + QStringLiteral("thousand&movie=/games/104.swf") << 16;
+    QTest::newRow("an HTML page as movie") << shapes + QStringLiteral("embed&movie=/index.html%3F.swf") << 1;
+    QTest::newRow("the program's door") << shapes + QStringLiteral("embed&movie=kavo://app/flash/104.swf") << 1;
+    QTest::newRow("a local file") << shapes + QStringLiteral("embed&movie=file:///etc/hostname%3F.swf") << 1;
+    QTest::newRow("frames in frames") << shapes + QStringLiteral("frame&nest=3&movie=/games/104.swf") << -1;
+}
+
+void tst_ui_RufflePlay::hostileFlashPagesAreContained()
+{
+    QFETCH(QString, page);
+    QFETCH(int, players);
+    box.placeDownloadedGame(QStringLiteral("104"), QStringLiteral("G"));
+    QVERIFY(navigateGamePane(page.replace(QStringLiteral("{BASE}"), box.base())));
+    WebPane *view = box.w->game()->Web2();
+    const QString count = QStringLiteral("document.querySelectorAll('ruffle-embed, ruffle-object, ruffle-player').length");
+    if (players < 0)
+        QVERIFY2(drawn(*view), "the movie in the innermost frame never showed");
+    else
+        QVERIFY2(KavoTest::WaitUntil([&] { return pageValue(*view, count).toInt() == players; }, 20000),
+                 qPrintable(pageValue(*view, count + QStringLiteral(" + ' ' + document.querySelectorAll('embed').length"
+                     " + ' ' + (window.RufflePlayer && window.RufflePlayer.invoked) + ' ' + document.body.innerHTML.slice(-300)")).toString()));
+    // Nothing of the local files shows; the page and the other panes go on.
+    const QString text = pageValue(*view, QStringLiteral(
+        "Array.from(document.querySelectorAll('ruffle-embed')).map(function (p) {"
+        " return p.shadowRoot ? p.shadowRoot.textContent : ''; }).join(' ')")).toString();
+    QVERIFY2(!text.contains(QLatin1String("FWS")) && !text.contains(QLatin1String("localhost")), qPrintable(text.left(300)));
+    pageFramesPass(*view, 10);
+    QCOMPARE(GameBox::js(box.w->Web1(), QStringLiteral("1 + 1")).toInt(), 2);
+    QCOMPARE(pageValue(*view, QStringLiteral("1 + 1")).toInt(), 2);
 }
 
 QTEST_MAIN(tst_ui_RufflePlay)

@@ -207,6 +207,10 @@ function kavoFlashPage(settings) {
         return typeof text === 'string' && FLASH_TYPES.indexOf(text.toLowerCase().trim()) >= 0;
     }
     function isMovieElement(element) {
+        // The runtime's players answer to the names of the elements they
+        // stand for; only the page's own elements count.
+        if (!(element instanceof HTMLEmbedElement || element instanceof HTMLObjectElement))
+            return false;
         if (element.nodeName === 'EMBED')
             return isFlashType(element.getAttribute('type')) || isMovieAddress(element.getAttribute('src'));
         if (element.nodeName !== 'OBJECT')
@@ -221,28 +225,37 @@ function kavoFlashPage(settings) {
         }
         return false;
     }
-    const counted = new WeakSet();
-    let movies = 0;
+    // Movie elements kept for the runtime and not yet taken by it, beside
+    // the players it made of earlier ones.
+    const PLAYERS = 'ruffle-embed, ruffle-object, ruffle-player';
+    const seen = new WeakSet();
+    let waiting = [];
+    let room = 0;
+    function roomNow() {
+        waiting = waiting.filter(function (element) { return element.isConnected; });
+        return maxMovies - document.querySelectorAll(PLAYERS).length - waiting.length;
+    }
     function look(element) {
-        if (counted.has(element) || !isMovieElement(element))
+        if (seen.has(element) || !isMovieElement(element))
             return;
-        // An <embed> inside a movie <object> is the same movie.
-        const outer = element.parentElement && element.parentElement.closest('object');
-        if (outer && counted.has(outer)) {
-            counted.add(element);
+        seen.add(element);
+        // An <embed> inside a movie <object>, or the runtime's own copy
+        // inside its player, is the same movie.
+        const outer = element.parentElement && element.parentElement.closest('object, ' + PLAYERS);
+        if (outer && (seen.has(outer) || outer.matches(PLAYERS)))
             return;
-        }
-        counted.add(element);
-        if (++movies > maxMovies) {
+        if (room <= 0) {
             element.remove();
             return;
         }
+        --room;
+        waiting.push(element);
         loadRuntime();
     }
     function lookInside(node) {
         if (node.nodeType !== Node.ELEMENT_NODE)
             return;
-        if (node.nodeName === 'PARAM' && node.parentElement) {
+        if (node instanceof HTMLParamElement && node.parentElement) {
             look(node.parentElement);
             return;
         }
@@ -251,6 +264,7 @@ function kavoFlashPage(settings) {
             node.querySelectorAll('object, embed').forEach(look);
     }
     new MutationObserver(function (changes) {
+        room = roomNow();
         for (const change of changes) {
             if (change.type === 'attributes') {
                 lookInside(change.target);
