@@ -97,9 +97,12 @@ bool GameBox::installLocalPlayer()
         const QString at = paths.dataFile(name);
         return QFileInfo(at).symLinkTarget() == QFileInfo(from + name).absoluteFilePath() || QFile::link(from + name, at);
     };
-    QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
-    return QFile::copy(from + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
-        && linked(QStringLiteral("ruffle")) && linked(QStringLiteral("fonts"));
+    for (const QString &name : {QStringLiteral("flash.htm"), QStringLiteral("i.gif")}) {
+        QFile::remove(paths.dataFile(name));
+        if (!QFile::copy(from + name, paths.dataFile(name)))
+            return false;
+    }
+    return linked(QStringLiteral("ruffle")) && linked(QStringLiteral("fonts"));
 }
 
 bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)
