@@ -79,8 +79,10 @@ std::optional<Record> decodeRecord(QByteArrayView bytes)
     } else {
         return std::nullopt;
     }
+    // Written only as encodeRecord writes it: no other spelling of the same.
     if (record.url.isEmpty() || record.validator.isEmpty() || lines[1].contains('\r')
-        || lines[2].contains('\r'))
+        || lines[2].contains('\r') || record.url.toUtf8() != lines[1].mid(4)
+        || QByteArray::number(record.total) != total)
         return std::nullopt;
     return record;
 }

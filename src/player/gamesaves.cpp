@@ -317,9 +317,11 @@ std::optional<Sol> decodeSol(QByteArrayView bytes, SolProblem *problem)
     const qsizetype nameAt = r.pos() + 2;
     if (!r.skip(r.number(2)))
         return failWith(problem, SolProblem::Damaged);
-    sol.name = QString::fromUtf8(bytes.sliced(nameAt, r.pos() - nameAt));
+    const QByteArrayView rawName = bytes.sliced(nameAt, r.pos() - nameAt);
+    sol.name = QString::fromUtf8(rawName);
     sol.encoding = quint32(r.number(4));
-    if (r.failed() || (sol.encoding != 0 && sol.encoding != 3) || !isValidSaveName(sol.name))
+    if (r.failed() || (sol.encoding != 0 && sol.encoding != 3) || !isValidSaveName(sol.name)
+        || sol.name.toUtf8() != rawName)
         return failWith(problem, SolProblem::Damaged);
 
     while (!r.atEnd()) {
