@@ -155,6 +155,14 @@ private Q_SLOTS:
         QCOMPARE(savesAt(box, portalPage, onlineKey).value(QStringLiteral("counter")), good);
         QCOMPARE(savesAt(box, localPage, localKey).value(QStringLiteral("counter")), good);
         QCOMPARE(playFrom(box, command, offline), 4);
+
+        // A copy with saves of its own keeps them when the online ones come again.
+        GameBox::js(box.w->Web1(), QStringLiteral("localStorage.setItem('%1counter', 'AL8A')").arg(onlineKey));
+        int carried = -1;
+        box.w->CarrySavesToDownload(QStringLiteral("108"), address, [&](int n) { carried = n; });
+        QTRY_COMPARE_WITH_TIMEOUT(carried, 0, 20000);
+        QCOMPARE(savesAt(box, localPage, localKey).keys(), QStringList{QStringLiteral("counter")});
+        QVERIFY(savesAt(box, localPage, localKey).value(QStringLiteral("counter")) != QByteArray::fromBase64("AL8A"));
         box.w->webProfile()->setUrlRequestInterceptor(nullptr);
     }
 };
