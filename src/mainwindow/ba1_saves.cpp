@@ -48,6 +48,13 @@ QString ExportFolderFor(const QString &target)
     return target.endsWith(QLatin1String(".sol"), Qt::CaseInsensitive) ? target.chopped(4) : target;
 }
 
+// Where the save dialogs open: the user's documents, else the home folder.
+static QString saveDialogFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 static Places placesOf(const AppPaths &paths, ProgramProfile *profile, const QString &portalBase,
                        const QString &gameId, const QString &address)
 {
@@ -204,9 +211,8 @@ void BA1::ExportSaves_Click()
     const QString address = record->at(2);
     // One save goes to the file chosen; several go into a folder of that
     // name without ".sol", one file each.
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("导出存档"), QDir(home).filePath(id + QStringLiteral(".sol")),
+        this, QStringLiteral("导出存档"), QDir(saveDialogFolder()).filePath(id + QStringLiteral(".sol")),
         QStringLiteral("Flash 存档 (*.sol)"));
     if (target.isEmpty())
         return;
@@ -219,7 +225,7 @@ void BA1::ImportSaves_Click()
     if (!record)
         return;
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("导入存档"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        this, QStringLiteral("导入存档"), saveDialogFolder(),
         QStringLiteral("Flash 存档 (*.sol)"));
     if (!files.isEmpty())
         ImportSaves(record->at(1), record->at(2), files);
