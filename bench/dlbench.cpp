@@ -1,6 +1,9 @@
 // Downloads one URL with the download control and prints what it took:
-//   dlbench <url> <target file>
-// Output: "bytes=<n> ms=<elapsed> MBps=<throughput>"; exit 1 on failure.
+//   dlbench [--resume] <url> <target file>
+// Output: "bytes=<n> ms=<elapsed> MBps=<throughput> received=<n>"; exit 1 on
+// failure (after "failed: ..." and "received=<n>"). With --resume the control
+// keeps a broken-off download and goes on from it, as the program does, and
+// saves only a Flash movie.
 #include "download/gui/bkdlcontrol.h"
 
 #include <QApplication>
@@ -10,10 +13,11 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
     QTextStream out(stdout);
+    const bool resume = args.removeAll(QStringLiteral("--resume")) > 0;
     if (args.size() != 3) {
-        out << "usage: dlbench <url> <target file>\n";
+        out << "usage: dlbench [--resume] <url> <target file>\n";
         return 2;
     }
     bkDLControl control;
@@ -23,17 +27,20 @@ int main(int argc, char **argv)
     });
     control.setFileURL(args[1]);
     control.setSaveFilePath(args[2]);
+    control.setResumable(resume);
+    control.setFlashMoviesOnly(resume);
 
     QElapsedTimer clock;
     clock.start();
     const bool saved = control.BeginDownload(true);
     const qint64 ms = qMax<qint64>(1, clock.elapsed());
     if (!saved) {
-        out << "failed: " << failure << '\n';
+        out << "failed: " << failure << "\nreceived=" << control.bytesReceived() << '\n';
         return 1;
     }
     const qint64 bytes = control.BytesRead();
     out << "bytes=" << bytes << " ms=" << ms
-        << " MBps=" << QString::number(bytes / 1048576.0 / (ms / 1000.0), 'f', 1) << '\n';
+        << " MBps=" << QString::number(bytes / 1048576.0 / (ms / 1000.0), 'f', 1)
+        << " received=" << control.bytesReceived() << '\n';
     return 0;
 }

@@ -39,7 +39,7 @@ bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, st
     // The path may carry a query with "=" in it, and a redirect target may
     // too: the faults start after the first "=" that is followed by a known
     // fault word or a status number.
-    static const char *const words[] = {"redirect:", "empty", "captive", "random", "slow:", "stall:", "chunked"};
+    static const char *const words[] = {"redirect:", "empty", "captive", "random", "slow:", "stall:", "chunked", "cut:", "norange"};
     size_t eq = std::string::npos;
     for (size_t i = arg.find('='); i != std::string::npos; i = arg.find('=', i + 1)) {
         const std::string rest = arg.substr(i + 1);
@@ -80,6 +80,10 @@ bool parseFault(const std::string &arg, std::map<std::string, Fault> &faults, st
             f.random = true;
         } else if (item == "chunked") {
             f.chunked = true;
+        } else if (item == "norange") {
+            f.noRanges = true;
+        } else if (item.rfind("cut:", 0) == 0 && toNumber(item.substr(4), n)) {
+            f.cutAfter = int64_t(n);
         } else if (item.rfind("slow:", 0) == 0 && toNumber(item.substr(5), n) && n > 0) {
             f.bytesPerSecond = n;
         } else if (item.rfind("stall:", 0) == 0 && toNumber(item.substr(6), n)) {
@@ -144,6 +148,8 @@ bool parseOptions(const std::vector<std::string> &args, Options &out, std::strin
                 return false;
         } else if (a == "--no-cors") {
             out.cors = false;
+        } else if (a == "--report-sent") {
+            out.reportSent = true;
         } else if (a == "--link") {
             // RATE,DELAY: bytes per second and milliseconds.
             uint64_t rate = 0;
@@ -201,6 +207,8 @@ Usage: kavo-portal [switches]
                       header of a plain Flash movie of that length ("FWS",
                       version 10, the length in 4 bytes, low byte first),
                       then byte i is i % 251. Streamed, never held in memory.
+                      Its validators (ETag, Last-Modified) stay the same
+                      while the size does.
   --fault PATH=FAULTS make PATH misbehave; PATH is matched without the query
                       unless it contains "?". FAULTS is a comma list of:
                         NNN              answer with HTTP status NNN
@@ -214,6 +222,10 @@ Usage: kavo-portal [switches]
                         stall:N          send N bytes of the body, then hang
                                          (at most two minutes, then hang up)
                         chunked          send without Content-Length
+                        cut:N            send N bytes of the answer's body
+                                         (of a range too), then hang up
+                        norange          answer range requests with the
+                                         whole file (200)
                       --fault may be given many times.
   --link RATE,DELAY   play a home line: every answer starts DELAY ms late
                       (a round trip) and its body goes at RATE bytes per
@@ -221,6 +233,8 @@ Usage: kavo-portal [switches]
                       --link 2500000,40 for 20 Mbit/s
   --no-cors           send no Access-Control-Allow-Origin (a game host of the
                       Flash era, which never sent cross-origin headers)
+  --report-sent       on stopping, print "sent N": the body bytes of all
+                      streamed answers (files, big files, faults, the link)
   -h, --help          show this text
 
 Addresses served: / (portal page with the frame "tuzomain"), home.html,
@@ -234,6 +248,8 @@ login?name=X (sets the persistent login cookie), user.asp (greets the
 logged-in user, as the portal page does in #user), save/report?n=N (the
 saving game 108 reports its count; see the access log), guestbook/ready and
 guestbook/report?t=TEXT (the guestbook game 109 reports what was typed).
+Files and big files answer "Range: bytes=N-" with 206 unless an If-Range
+names another version (then the whole file, 200).
 In .htm/.html pages "{{BASE}}" stands for "http://" + the request's Host + "/".
 SIGTERM or SIGINT stops the server cleanly.
 )";

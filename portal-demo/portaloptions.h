@@ -19,6 +19,8 @@ struct Fault
     uint64_t bytesPerSecond = 0; // 0: full speed
     int64_t stallAfter = -1;   // send this many bytes, then hang
     bool chunked = false;      // no Content-Length
+    int64_t cutAfter = -1;     // send this many bytes of the answer's body, then hang up
+    bool noRanges = false;     // answer a range request with the whole file
 };
 
 struct Options
@@ -38,6 +40,7 @@ struct Options
     uint64_t linkBytesPerSecond = 0;
     int linkDelayMs = 0;
     bool cors = true;       // Access-Control-Allow-Origin: * on every answer
+    bool reportSent = false; // print "sent N" (body bytes of all answers) when stopping
     bool help = false;
 };
 

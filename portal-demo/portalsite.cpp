@@ -191,6 +191,18 @@ bool Site::notModified(const Content &content, const std::string &ifNoneMatch,
     return false;
 }
 
+bool Site::rangeAllowed(const Content &content, const std::string &ifRange)
+{
+    if (ifRange.empty())
+        return true;
+    if (!content.etag.empty() && ifRange == content.etag)
+        return true;
+    for (const auto &[name, value] : content.headers)
+        if (name == "Last-Modified")
+            return ifRange == value;
+    return false;
+}
+
 Content Site::fileContent(const std::string &file, const std::string &base, int status,
                           const char *cacheControl) const
 {
@@ -287,6 +299,9 @@ Content Site::resolve(const std::string &path, const Visit &visit)
         c.mime = mimeFor(path);
         c.generated = true;
         c.generatedSize = big->second;
+        c.etag = "\"big-" + std::to_string(big->second) + "\"";
+        c.headers.emplace_back("ETag", c.etag);
+        c.headers.emplace_back("Last-Modified", httpDate(time_t(big->second % 1000000000)));
         return c;
     }
 

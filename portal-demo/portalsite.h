@@ -84,6 +84,11 @@ public:
     static bool notModified(const Content &content, const std::string &ifNoneMatch,
                             const std::string &ifModifiedSince);
 
+    // Whether a range of the content may be sent to a request with this
+    // If-Range header (empty: none): it names the content's ETag or its
+    // Last-Modified date exactly.
+    static bool rangeAllowed(const Content &content, const std::string &ifRange);
+
 private:
     Content fileContent(const std::string &file, const std::string &base, int status = 200,
                         const char *cacheControl = "no-cache") const;

@@ -57,6 +57,7 @@ private:
 };
 
 StopSignal g_stop;
+std::atomic<uint64_t> g_bodyBytesSent{0};
 
 // A stalled body hangs at most this long, so a forgotten client cannot keep a
 // worker thread forever.
@@ -67,11 +68,23 @@ struct Delivery
     std::shared_ptr<const Content> content;
     uint64_t bytesPerSecond = 0;
     int64_t stallAfter = -1;
+    int64_t cutAfter = -1;
+    // Where this answer's body starts in the content (a range's first byte),
+    // known at the first piece.
+    std::shared_ptr<int64_t> start = std::make_shared<int64_t>(-1);
 };
 
 // Sends the next piece of the body from offset; false ends the connection.
 bool sendPiece(const Delivery &d, uint64_t offset, uint64_t remaining, httplib::DataSink &sink)
 {
+    if (*d.start < 0)
+        *d.start = int64_t(offset);
+    if (d.cutAfter >= 0) {
+        const int64_t sent = int64_t(offset) - *d.start;
+        if (sent >= d.cutAfter)
+            return false;
+        remaining = std::min<uint64_t>(remaining, uint64_t(d.cutAfter - sent));
+    }
     if (d.stallAfter >= 0 && offset >= uint64_t(d.stallAfter)) {
         const auto until = std::chrono::steady_clock::now() + kMaxStall;
         while (std::chrono::steady_clock::now() < until && g_stop.sleepFor(std::chrono::milliseconds(200))) {
@@ -87,6 +100,7 @@ bool sendPiece(const Delivery &d, uint64_t offset, uint64_t remaining, httplib::
     d.content->read(offset, buffer.data(), buffer.size());
     if (!sink.write(buffer.data(), buffer.size()))
         return false;
+    g_bodyBytesSent += buffer.size();
     if (d.bytesPerSecond)
         return g_stop.sleepFor(std::chrono::milliseconds(chunk * 1000 / d.bytesPerSecond));
     return !g_stop.stopped();
@@ -164,8 +178,12 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
     // Left unset for 200 so that a range request gets its 206.
     if (content->status != 200)
         res.status = content->status;
+    // A range goes only where the client's copy is of this version.
+    if (req.has_header("Range")
+        && ((fault && fault->noRanges) || !Site::rangeAllowed(*content, req.get_header_value("If-Range"))))
+        const_cast<httplib::Request &>(req).ranges.clear();
     const bool streamed = content->generated || content->file || o.linkBytesPerSecond
-        || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked));
+        || (fault && (fault->bytesPerSecond || fault->stallAfter >= 0 || fault->chunked || fault->cutAfter >= 0));
     if (!streamed) {
         res.set_content(std::move(content->data), content->mime);
         return;
@@ -177,6 +195,7 @@ void handle(Site &site, const Options &o, const httplib::Request &req, httplib::
         if (fault->bytesPerSecond)
             d.bytesPerSecond = d.bytesPerSecond ? std::min(d.bytesPerSecond, fault->bytesPerSecond) : fault->bytesPerSecond;
         d.stallAfter = fault->stallAfter;
+        d.cutAfter = fault->cutAfter;
     }
     if (fault && fault->chunked) {
         res.set_chunked_content_provider(content->mime, [d](size_t offset, httplib::DataSink &sink) {
@@ -298,5 +317,9 @@ int main(int argc, char **argv)
         pthread_kill(waiter.native_handle(), SIGTERM);
     }
     waiter.join();
+    if (o.reportSent) {
+        std::printf("sent %llu\n", (unsigned long long)g_bodyBytesSent.load());
+        std::fflush(stdout);
+    }
     return ok || g_stop.stopped() ? 0 : 1;
 }

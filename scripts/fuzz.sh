@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KAVO_SAN_BUILD_DIR:-$root/build-san}"
 seconds="${1:-30}"
-targets=(fuzz_commandurl fuzz_textcodec fuzz_dlrules fuzz_gamelist fuzz_settings)
+targets=(fuzz_commandurl fuzz_textcodec fuzz_dlrules fuzz_gamelist fuzz_settings fuzz_savefiles)
 
 bash "$root/scripts/sanitize.sh" --build-only
 

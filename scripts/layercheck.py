@@ -39,7 +39,7 @@ CORE = ["startup", "lists", "download", "services", "portal", "dialogs", "player
 # The core folders each core folder uses besides common/ and itself.
 CORE_USES = {
     "startup": ["lists", "download", "services"],
-    "portal": ["lists"],
+    "portal": ["lists", "download"],
     "dialogs": ["startup"],
     "flash": ["portal", "download"],
 }

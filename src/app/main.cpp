@@ -5,6 +5,7 @@
 #include "portal/gui/webprofile.h"
 #include "shell/gui/xdisplay.h"
 #include "startup/displayplatform.h"
+#include "startup/enginesandbox.h"
 #include "startup/processentry.h"
 #include "startup/quitsignals.h"
 
@@ -27,9 +28,14 @@ int main(int argc, char *argv[])
     }
     if (!display.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", display.platform);
-    // The web engine refuses to start its sandbox as root.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The engine gets no security updates; its sandbox stays on unless the
+    // user switched it off (startup/enginesandbox.h).
+    if (geteuid() == 0
+        && !SandboxSwitchedOff(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                               qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"))) {
+        std::fprintf(stderr, "%s\n", RootWithoutSandboxMessage().toUtf8().constData());
+        return 1;
+    }
     // Qt keeps compiled shaders in the user's cache folder; a portable
     // program writes nothing outside its own folder.
     qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");

@@ -1,6 +1,8 @@
 #include "download/downloadjob.h"
 
+#include "common/safefile.h"
 #include "download/dlrules.h"
+#include "download/resumerules.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,30 +75,81 @@ DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QStrin
         return InvalidUrl;
     }
 
-    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    m_file = std::make_unique<QTemporaryFile>(
-        dir.filePath(TEMP_PREFIX + QString(TEMP_RANDOM_CHARS, QLatin1Char('X')) + TEMP_SUFFIX));
-    // Removal is ours: only a committed file may survive the job.
-    m_file->setAutoRemove(false);
-    if (!m_file->open()) {
-        m_errorString = m_file->errorString();
-        m_file.reset();
-        return CannotCreateFile;
+    m_url = url;
+    if (!m_resumeTarget.isEmpty()) {
+        if (!openPartial(m_url.toString()))
+            return CannotCreateFile;
+    } else {
+        const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+        auto file = std::make_unique<QTemporaryFile>(
+            dir.filePath(TEMP_PREFIX + QString(TEMP_RANDOM_CHARS, QLatin1Char('X')) + TEMP_SUFFIX));
+        // Removal is ours: only a committed file may survive the job.
+        file->setAutoRemove(false);
+        if (!file->open()) {
+            m_errorString = file->errorString();
+            return CannotCreateFile;
+        }
+        m_file = std::move(file);
     }
 
     if (!m_manager)
         m_manager = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
+    m_buffer.resize(READ_CHUNK);
+    m_state = State::Running;
+    sendRequest();
+    return Started;
+}
+
+void DownloadJob::setResumeTarget(const QString &target)
+{
+    if (m_state == State::Idle)
+        m_resumeTarget = target;
+}
+
+bool DownloadJob::openPartial(const QString &url)
+{
+    m_file = std::make_unique<QFile>(DlResume::partialPath(m_resumeTarget));
+    if (!m_file->open(QIODevice::ReadWrite)) {
+        m_errorString = m_file->errorString();
+        m_file.reset();
+        return false;
+    }
+    std::optional<DlResume::Record> record;
+    QFile recordFile(DlResume::recordPath(m_resumeTarget));
+    if (recordFile.open(QIODevice::ReadOnly))
+        record = DlResume::decodeRecord(recordFile.read(DlResume::MAX_RECORD_SIZE + 1));
+    const DlResume::Request plan = DlResume::planRequest(record, url, m_file->size());
+    m_requestFrom = plan.from;
+    m_ifRange = plan.ifRange;
+    if (m_requestFrom == 0) {
+        QFile::remove(DlResume::recordPath(m_resumeTarget));
+        if (!m_file->resize(0)) {
+            m_errorString = m_file->errorString();
+            m_file->close();
+            m_file.reset();
+            return false;
+        }
+    }
+    m_keepPartial = m_requestFrom > 0;
+    return true;
+}
+
+void DownloadJob::sendRequest()
+{
+    QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     // The file must hold the bytes as served, and sizes must match the body.
     request.setRawHeader("Accept-Encoding", "identity");
+    if (m_requestFrom > 0) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(m_requestFrom) + '-');
+        request.setRawHeader("If-Range", m_ifRange);
+    }
 
-    m_buffer.resize(READ_CHUNK);
-    m_host = url.host();
-    m_state = State::Running;
+    m_host = m_url.host();
+    m_connectSeen = false;
     m_reply = m_manager->get(request);
     m_reply->setReadBufferSize(READ_BUFFER);
     connect(m_reply, &QNetworkReply::socketStartedConnecting, this, &DownloadJob::onConnecting);
@@ -106,7 +159,6 @@ DownloadJob::StartResult DownloadJob::start(const QString &urlText, const QStrin
     connect(m_reply, &QNetworkReply::readyRead, this, &DownloadJob::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &DownloadJob::onFinished);
     m_idleTimer.start(m_idleTimeoutMs);
-    return Started;
 }
 
 bool DownloadJob::isTemporaryFileName(const QString &fileName)
@@ -132,9 +184,11 @@ void DownloadJob::cancel()
 {
     if (m_state == State::Idle || m_state == State::Done)
         return;
+    // Completed data was either committed or rejected: nothing to go on from.
+    if (m_state == State::Completed)
+        m_keepPartial = false;
     stopReply();
-    removeTempFile();
-    m_state = State::Done;
+    endTransfer();
 }
 
 bool DownloadJob::commit(const QString &path)
@@ -163,6 +217,8 @@ bool DownloadJob::commit(const QString &path)
         return false;
     }
     m_file.reset();
+    if (!m_resumeTarget.isEmpty())
+        QFile::remove(DlResume::recordPath(m_resumeTarget));
     return true;
 }
 
@@ -203,7 +259,7 @@ void DownloadJob::onMetaData()
     m_idleTimer.start(m_idleTimeoutMs);
     const int code = httpStatus();
     // A redirect hop carries no file data; an error answer ends in onFinished.
-    if (code >= 300)
+    if (code >= 300 && !isRangeRefused())
         return;
     if (!m_begun)
         beginData();
@@ -214,7 +270,7 @@ void DownloadJob::onReadyRead()
     if (m_state != State::Running)
         return;
     m_idleTimer.start(m_idleTimeoutMs);
-    if (httpStatus() >= 300) {
+    if (httpStatus() >= 300 && (!isRangeRefused() || m_begun)) {
         m_reply->readAll();
         return;
     }
@@ -231,6 +287,8 @@ void DownloadJob::onFinished()
         return;
     m_idleTimer.stop();
     const int code = httpStatus();
+    if (isRangeRefused() && !m_begun && !beginData())
+        return;
     if (m_reply->error() != QNetworkReply::NoError) {
         failTransfer(code >= 400 ? httpStatusText() : m_reply->errorString());
         return;
@@ -243,6 +301,12 @@ void DownloadJob::onFinished()
         return;
     if (!drainReply())
         return;
+    // The network layer reports a connection closed before the announced
+    // length as a normal end; the file would be cut short.
+    if (m_bytesMax > 0 && m_bytesRead < m_bytesMax) {
+        failTransfer(QStringLiteral("Connection closed after %1 of %2 bytes").arg(m_bytesRead).arg(m_bytesMax));
+        return;
+    }
     if (!m_file->flush()) {
         failWrite(m_file->errorString());
         return;
@@ -270,7 +334,37 @@ bool DownloadJob::beginData()
     m_begun = true;
     bool ok = false;
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
-    m_bytesMax = ok && length > 0 ? length : 0;
+    if (!m_resumeTarget.isEmpty()) {
+        const DlResume::Answer answer = DlResume::judgeAnswer(
+            m_requestFrom, httpStatus(), m_reply->rawHeader("Content-Range"), ok ? length : -1);
+        if (answer.outcome == DlResume::Outcome::Restart)
+            return restartWhole();
+        if (answer.outcome == DlResume::Outcome::Fresh && m_requestFrom > 0) {
+            // The server sent the whole file: what was kept is of no use.
+            m_requestFrom = 0;
+            if (!m_file->resize(0)) {
+                failWrite(m_file->errorString());
+                return false;
+            }
+        }
+        if (m_requestFrom > 0) {
+            m_file->seek(0);
+            m_head = m_file->read(DlRules::FLASH_HEADER_SIZE);
+            m_resumedFrom = m_requestFrom;
+            m_bytesRead = m_requestFrom;
+        }
+        m_file->seek(m_file->size());
+        const QByteArray validator = DlResume::validatorOf(m_reply->rawHeader("ETag"),
+                                                           m_reply->rawHeader("Last-Modified"));
+        m_keepPartial = !validator.isEmpty()
+            && SafeFile::writeWhole(DlResume::recordPath(m_resumeTarget),
+                                    DlResume::encodeRecord({m_url.toString(), validator, answer.total}));
+        if (!m_keepPartial)
+            QFile::remove(DlResume::recordPath(m_resumeTarget));
+        m_bytesMax = answer.total >= 0 ? answer.total : ok && length > 0 ? m_bytesRead + length : 0;
+    } else {
+        m_bytesMax = ok && length > 0 ? length : 0;
+    }
     const QString mime = m_reply->header(QNetworkRequest::ContentTypeHeader)
                              .toString().section(u';', 0, 0).trimmed();
     if (!mime.isEmpty()) {
@@ -283,6 +377,30 @@ bool DownloadJob::beginData()
         return false;
     emitStatus(StatusCacheFile, tempFilePath());
     return m_state == State::Running;
+}
+
+bool DownloadJob::isRangeRefused() const
+{
+    return m_requestFrom > 0 && httpStatus() == 416;
+}
+
+bool DownloadJob::restartWhole()
+{
+    if (m_requestFrom == 0) {
+        failTransfer(QStringLiteral("Server answered a whole-file request with a part"));
+        return false;
+    }
+    stopReply();
+    m_begun = false;
+    m_requestFrom = 0;
+    m_keepPartial = false;
+    QFile::remove(DlResume::recordPath(m_resumeTarget));
+    if (!m_file->resize(0)) {
+        failWrite(m_file->errorString());
+        return false;
+    }
+    sendRequest();
+    return false;
 }
 
 bool DownloadJob::drainReply()
@@ -298,6 +416,7 @@ bool DownloadJob::drainReply()
         if (m_head.size() < DlRules::FLASH_HEADER_SIZE)
             m_head += QByteArrayView(m_buffer.constData(), n).first(qMin(n, DlRules::FLASH_HEADER_SIZE - m_head.size()));
         m_bytesRead += n;
+        m_bytesReceived += n;
     }
 }
 
@@ -322,17 +441,29 @@ void DownloadJob::emitStatus(int code, const QString &text)
 void DownloadJob::failTransfer(const QString &description)
 {
     stopReply();
-    removeTempFile();
-    m_state = State::Done;
+    endTransfer();
     emitStatus(StatusError, description);
 }
 
 void DownloadJob::failWrite(const QString &description)
 {
     stopReply();
-    removeTempFile();
-    m_state = State::Done;
+    m_keepPartial = false;
+    endTransfer();
     Q_EMIT writeFailed(description);
+}
+
+void DownloadJob::endTransfer()
+{
+    m_state = State::Done;
+    if (m_keepPartial && m_file && m_file->size() > 0) {
+        m_file->close();
+        m_file.reset();
+        return;
+    }
+    removeTempFile();
+    if (!m_resumeTarget.isEmpty())
+        QFile::remove(DlResume::recordPath(m_resumeTarget));
 }
 
 void DownloadJob::stopReply()

@@ -10,12 +10,22 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class QTemporaryFile;
+class QFile;
 
 // One transfer of one URL into one local file. The data goes to a temporary
 // file in the target folder as it arrives; the owner moves it to the final
 // name with commit() once completed() came, and any other end (error, cancel,
 // destruction) removes it, so no partial file is ever left behind.
+//
+// A resumable job (setResumeTarget) instead keeps its data in the target's
+// partial file beside it (DlResume::partialPath) with a record of the
+// server's validator. A transfer that breaks off (an error, a stall, cancel,
+// destruction while running) keeps both when the server gave a validator,
+// and the next job for the same target and address asks only for the rest
+// (Range with If-Range); data the answer does not continue is dropped and
+// the whole file fetched. bytesRead() and the status counts include the
+// bytes kept from before. Rejected data (discard(), a write failure) and
+// committed data leave no partial file.
 //
 // Progress is reported as binding-status notifications:
 //   2 connecting (text = host), 3 redirecting (text = new URL),
@@ -57,8 +67,13 @@ public:
     void setIdleTimeout(int ms);
     int idleTimeout() const { return m_idleTimeoutMs; }
 
+    // Before start(): keep the data in the partial file of `target` and go
+    // on from what an earlier job for it kept.
+    void setResumeTarget(const QString &target);
+
     // Starts fetching `url` (http or https) from the server, never from a
-    // cache. The temporary file is created in `folder` right away.
+    // cache. The temporary file is created in `folder` right away (the
+    // partial file of a resumable job: `folder` is then not used).
     StartResult start(const QString &url, const QString &folder);
     // Description of the last failure of start() or commit().
     QString errorString() const { return m_errorString; }
@@ -66,10 +81,16 @@ public:
     bool isRunning() const { return m_state == State::Running; }
     QString tempFilePath() const;
     qint64 bytesRead() const { return m_bytesRead; }
+    // Bytes of file data this job received from the network (bytesRead()
+    // less what was kept from before).
+    qint64 bytesReceived() const { return m_bytesReceived; }
+    // Where the answer began in the file: 0, or the kept size it continued.
+    qint64 resumedFrom() const { return m_resumedFrom; }
     // The first bytes received (at most DlRules::FLASH_HEADER_SIZE).
     QByteArray head() const { return m_head; }
 
-    // Stops the transfer and removes the temporary file; no signal follows.
+    // Stops the transfer and removes the temporary file (a resumable job
+    // keeps what it can continue); no signal follows.
     void cancel();
     // After completed(): moves the received data to `path`, replacing a file
     // that is there. On failure the data is dropped and errorString() says why.
@@ -94,7 +115,11 @@ private:
     void onFinished();
     void onIdle();
 
+    bool openPartial(const QString &url);
+    void sendRequest();
     bool beginData();
+    bool restartWhole();
+    bool isRangeRefused() const;
     bool drainReply();
     int httpStatus() const;
     QString httpStatusText() const;
@@ -103,10 +128,18 @@ private:
     void failWrite(const QString &description);
     void stopReply();
     void removeTempFile();
+    void endTransfer();
 
     QPointer<QNetworkAccessManager> m_manager;
     QNetworkReply *m_reply = nullptr;
-    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<QFile> m_file;
+    QUrl m_url;
+    QString m_resumeTarget;      // empty: not resumable
+    bool m_keepPartial = false;  // a validator is recorded for the data
+    qint64 m_requestFrom = 0;
+    QByteArray m_ifRange;
+    qint64 m_resumedFrom = 0;
+    qint64 m_bytesReceived = 0;
     QTimer m_idleTimer;
     int m_idleTimeoutMs = DefaultIdleTimeoutMs;
     State m_state = State::Idle;

@@ -5,6 +5,7 @@
 #include "mainwindow/windowkit.h"
 
 #include "portal/gui/webpane.h"
+#include "player/gui/savestorage.h"
 #include "portal/gui/webprofile.h"
 #include "resources/gui/skinresources.h"
 #include "shell/framegeometry.h"
@@ -80,6 +81,7 @@ BA1::~BA1()
     // Every page goes before the profile; deleting the profile then writes
     // the web storage and the cookies to disk.
     qDeleteAll(findChildren<WebPane *>());
+    qDeleteAll(findChildren<SaveStorage *>());
     delete m_profile;
 }
 

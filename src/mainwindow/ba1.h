@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+
+#include <functional>
 #include <QWidget>
 
 #include <utility>
@@ -30,6 +32,9 @@ class TrayIcon;
 class WebPane;
 class adsb;
 class ba4;
+
+// "x" for "x.sol": the folder several exported saves go into.
+QString ExportFolderFor(const QString &target);
 
 // The main window. It composes the caption, the pages zz(0)..zz(4) (the game
 // page and the list page are parts of their own) and the desktop presence,
@@ -204,6 +209,30 @@ public:
     void shoucang();
     void CCC_Click();
     void ddd_Click();
+
+    // A game's saves (ba1_saves.cpp). The runtime keeps them in the web
+    // storage of the page that plays the game: the portal's origin online,
+    // the program's own offline (player/gamesaves.h).
+    // Copies the saves the game made online to its downloaded copy, unless
+    // the copy has saves of its own; `done` gets how many were copied (0
+    // also when nothing could be read or written).
+    void CarrySavesToDownload(const QString &gameId, const QString &address, std::function<void(int)> done = {});
+    // The list menu's "导出存档…" and "导入存档…" for the game of the link
+    // the menu was raised on: a file dialog, then ExportSaves or ImportSaves.
+    void ExportSaves_Click();
+    void ImportSaves_Click();
+    // Writes the game's saves (the downloaded copy's where it has them) as
+    // .sol files: one save to the file `target`, several into the folder
+    // ExportFolderFor(target). Ends with a message box saying what was written; `done` then
+    // gets how many files.
+    void ExportSaves(const QString &gameId, const QString &address, const QString &target,
+                     std::function<void(int)> done = {});
+    // Reads the .sol files `files` into the game's online saves and, when it
+    // is downloaded, into the copy's; a file that is no save, a damaged or a
+    // huge one, or one of another game changes nothing and is named in a
+    // message box. `done` gets how many saves were written.
+    void ImportSaves(const QString &gameId, const QString &address, const QStringList &files,
+                     std::function<void(int)> done = {});
 
     // --- Game toolbar and downloads (ba1_toolbar.cpp, ba1_download.cpp)
     // The download control of game downloads (never shown).

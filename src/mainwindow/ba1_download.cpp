@@ -125,4 +125,7 @@ void BA1::DL_DLComplete(qint64 bytes)
 {
     m_game->lblCount()->setText(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
     m_state.DownloadState = QStringLiteral("0");
+    // The first offline play goes on where the online play stopped.
+    if (bytes >= 1)
+        CarrySavesToDownload(QFileInfo(m_DL->SaveFileName()).completeBaseName(), m_DL->FileURL());
 }

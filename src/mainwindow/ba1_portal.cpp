@@ -15,6 +15,12 @@
 void BA1::connectPortalEvents()
 {
     WebPane *const panes[] = {m_Web1, m_game->Web2(), m_list->Web3(), m_Web4, m_Web5, m_Web6, m_game->Webr(), m_adweb};
+    // Every pane stays on the portal; what the user asks for elsewhere goes
+    // to the desktop's browser, which its distribution keeps up to date.
+    for (WebPane *pane : panes) {
+        pane->setPortal(m_portalBase);
+        connect(pane, &WebPane::OpenInBrowser, this, [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
+    }
 
     // Which documents replace the browser's context menu. The rules must be in
     // place before the first load.

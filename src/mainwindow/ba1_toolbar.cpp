@@ -33,6 +33,8 @@ void BA1::connectToolbar()
     m_DL->hide();
     // Games only: a login page of a captive portal is no game.
     m_DL->setFlashMoviesOnly(true);
+    // A broken-off download goes on from what arrived at the next click.
+    m_DL->setResumable(true);
     connect(m_DL, &bkDLControl::DLBeginDownload, this, &BA1::DL_DLBeginDownload);
     connect(m_DL, &bkDLControl::DLProgress, this, &BA1::DL_DLProgress);
     connect(m_DL, &bkDLControl::DLCanceled, this, &BA1::DL_DLCanceled);

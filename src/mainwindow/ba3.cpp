@@ -37,6 +37,8 @@ BA3::BA3(BA1 *main)
     webc = new QMenu(this);
     c_f = webc->addAction(QStringLiteral("开始游戏"), this, &BA3::c_f_Click);
     c_shan = webc->addAction(QStringLiteral("删除游戏"), this, &BA3::c_shan_Click);
+    c_dc = webc->addAction(QStringLiteral("导出存档…"), this, &BA3::c_dc_Click);
+    c_dr = webc->addAction(QStringLiteral("导入存档…"), this, &BA3::c_dr_Click);
 }
 
 // The portal pane's commands act on whichever of its documents raised the
@@ -69,6 +71,16 @@ void BA3::c_f_Click()
 void BA3::c_shan_Click()
 {
     m_main->ddd_Click();
+}
+
+void BA3::c_dc_Click()
+{
+    m_main->ExportSaves_Click();
+}
+
+void BA3::c_dr_Click()
+{
+    m_main->ImportSaves_Click();
 }
 
 void BA3::OpenSettingsDialog(int page)

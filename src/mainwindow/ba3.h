@@ -41,6 +41,8 @@ public:
     QMenu *webc = nullptr;
     QAction *c_f = nullptr;    // 开始游戏
     QAction *c_shan = nullptr; // 删除游戏
+    QAction *c_dc = nullptr;   // 导出存档…
+    QAction *c_dr = nullptr;   // 导入存档…
 
     void ht_Click();
     void qj_Click();
@@ -48,6 +50,8 @@ public:
     void zt_Click();
     void c_f_Click();
     void c_shan_Click();
+    void c_dc_Click();
+    void c_dr_Click();
     void shezhi_Click();
     void about_Click();
     void guanwang_Click();

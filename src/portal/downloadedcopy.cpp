@@ -1,5 +1,7 @@
 #include "portal/downloadedcopy.h"
 
+#include "download/resumerules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,8 +33,12 @@ bool HasDownloadedCopy(const AppPaths &paths, const QString &gameId)
 bool DeleteDownloadedCopy(const AppPaths &paths, const QString &gameId)
 {
     const auto path = DownloadedCopyPath(paths, gameId);
+    if (!path)
+        return false;
     // QFile::remove refuses folders; a link is removed, never its target.
-    return path && QFile::remove(*path);
+    const bool partial = QFile::remove(DlResume::partialPath(*path));
+    const bool record = QFile::remove(DlResume::recordPath(*path));
+    return QFile::remove(*path) || partial || record;
 }
 
 int DeleteAllDownloadedCopies(const AppPaths &paths)
@@ -43,6 +49,13 @@ int DeleteAllDownloadedCopies(const AppPaths &paths)
                                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
         if (flash.remove(name))
+            ++deleted;
+    }
+    const QStringList kept = flash.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : kept) {
+        const DlResume::KeptFile file = DlResume::keptFileOf(name);
+        if (file.kind != DlResume::KeptKind::None
+            && file.target.endsWith(QStringLiteral(".swf"), Qt::CaseInsensitive) && flash.remove(name))
             ++deleted;
     }
     return deleted;

@@ -21,11 +21,13 @@ std::optional<QString> DownloadedCopyPath(const AppPaths &paths, const QString &
 // A downloaded copy exists as a file.
 bool HasDownloadedCopy(const AppPaths &paths, const QString &gameId);
 
-// Deletes the downloaded copy of a plain decimal id; false for any other id
-// or when there was nothing to delete.
+// Deletes the downloaded copy of a plain decimal id, and what a broken-off
+// download of it kept; false for any other id or when there was nothing to
+// delete.
 bool DeleteDownloadedCopy(const AppPaths &paths, const QString &gameId);
 
 // Deletes every "*.swf" file (any letter case) directly in the folder flash,
-// also of games no list names; sub-folders and other files stay. Failures are
-// skipped. Returns the number of files deleted.
+// also of games no list names, and what broken-off downloads kept there;
+// sub-folders and other files stay. Failures are skipped. Returns the number
+// of files deleted.
 int DeleteAllDownloadedCopies(const AppPaths &paths);

@@ -3,6 +3,7 @@
 #include "common/apppaths.h"
 #include "common/safefile.h"
 #include "download/downloadjob.h"
+#include "download/resumerules.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <functional>
 
@@ -58,6 +60,41 @@ void completeInterruptedPage(const AppPaths &paths, const QString &listFile)
     }
 }
 
+// The ids (second field) the downloads list names.
+QSet<QString> downloadedIds(const AppPaths &paths)
+{
+    QSet<QString> ids;
+    const auto lines = ReadListLines(paths.dataFile(DownloadsListFile()));
+    if (!lines)
+        return ids;
+    for (const QString &line : *lines) {
+        const QStringList fields = line.split(u'|');
+        if (fields.size() > 1)
+            ids.insert(fields.at(1));
+    }
+    return ids;
+}
+
+// A broken-off download's data stays for the next click while the list names
+// its game; a half-written record never is of use.
+bool isLeftoverOfDownload(const QString &fileName, const QSet<QString> &listed)
+{
+    if (DownloadJob::isTemporaryFileName(fileName))
+        return true;
+    const DlResume::KeptFile kept = DlResume::keptFileOf(fileName);
+    const QString swf = QStringLiteral(".swf");
+    switch (kept.kind) {
+    case DlResume::KeptKind::RecordTemporary:
+        return true;
+    case DlResume::KeptKind::Partial:
+    case DlResume::KeptKind::Record:
+        return kept.target.endsWith(swf) && !listed.contains(kept.target.chopped(swf.size()));
+    case DlResume::KeptKind::None:
+        break;
+    }
+    return false;
+}
+
 bool isTemporaryOfAny(const QString &fileName, const QStringList &targets)
 {
     for (const QString &target : targets) {
@@ -84,6 +121,9 @@ int RemoveLeftoverFiles(const AppPaths &paths)
         return isTemporaryOfAny(name, dataFiles);
     });
 
-    removed += removeMatching(paths.flashDir(), &DownloadJob::isTemporaryFileName);
+    const QSet<QString> listed = downloadedIds(paths);
+    removed += removeMatching(paths.flashDir(), [&listed](const QString &name) {
+        return isLeftoverOfDownload(name, listed);
+    });
     return removed;
 }

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void failures_data();
     void failures();
     void secondDownloadWhileOneRunsAndCancel();
+    void brokenOffDownloadGoesOn();
     void captionsOfEveryEvent();
     void downloadedGamePlaysWithThePortalStopped();
 };
@@ -97,7 +98,9 @@ void TestUiXiazai::initTestCase()
                              QStringLiteral("--fault"), QStringLiteral("/games/102.swf=chunked,slow:8000"),
                              QStringLiteral("--fault"), QStringLiteral("/games/107.swf=stall:700"),
                              QStringLiteral("--fault"), QStringLiteral("/games/101.swf=slow:1500"),
-                             QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3")}),
+                             QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3"),
+                             QStringLiteral("--big-file"), QStringLiteral("/big/cut.swf=2"),
+                             QStringLiteral("--fault"), QStringLiteral("/big/cut.swf=cut:1887437")}),
              qPrintable(m_portal.errorString()));
     m_game = std::make_unique<GameBox>(m_portal.baseUrl());
     w = m_game->w.get();
@@ -230,15 +233,17 @@ void TestUiXiazai::failures_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("idleTimeout");
-    QTest::newRow("not found") << QStringLiteral("105") << QStringLiteral("下载出错： 未知错误！") << 0;
-    QTest::newRow("redirect") << QStringLiteral("103") << QStringLiteral("下载出错： 文件不存在重定向！") << 0;
-    QTest::newRow("empty") << QStringLiteral("106") << QStringLiteral("下载出错： 0字节接收！") << 0;
+    QTest::addColumn<bool>("keepsPart");
+    QTest::newRow("not found") << QStringLiteral("105") << QStringLiteral("下载出错： 未知错误！") << 0 << false;
+    QTest::newRow("redirect") << QStringLiteral("103") << QStringLiteral("下载出错： 文件不存在重定向！") << 0 << false;
+    QTest::newRow("empty") << QStringLiteral("106") << QStringLiteral("下载出错： 0字节接收！") << 0 << false;
     // Bodies that are no game, answered with 200: a captive portal's login
     // page, random bytes.
-    QTest::newRow("login page") << QStringLiteral("108") << QStringLiteral("下载出错： 未知错误！") << 0;
-    QTest::newRow("random bytes") << QStringLiteral("109") << QStringLiteral("下载出错： 未知错误！") << 0;
-    // A server that stops sending mid-file.
-    QTest::newRow("stall") << QStringLiteral("107") << QStringLiteral("下载出错： 未知错误！") << 1000;
+    QTest::newRow("login page") << QStringLiteral("108") << QStringLiteral("下载出错： 未知错误！") << 0 << false;
+    QTest::newRow("random bytes") << QStringLiteral("109") << QStringLiteral("下载出错： 未知错误！") << 0 << false;
+    // A server that stops sending mid-file: what arrived is kept beside the
+    // game's name for the next click.
+    QTest::newRow("stall") << QStringLiteral("107") << QStringLiteral("下载出错： 未知错误！") << 1000 << true;
 }
 
 void TestUiXiazai::failures()
@@ -246,7 +251,8 @@ void TestUiXiazai::failures()
     QFETCH(QString, id);
     QFETCH(QString, error);
     QFETCH(int, idleTimeout);
-    const QStringList before = flashFiles();
+    QFETCH(bool, keepsPart);
+    QStringList before = flashFiles();
     if (idleTimeout)
         w->DL()->setIdleTimeout(idleTimeout);
     start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
@@ -255,7 +261,11 @@ void TestUiXiazai::failures()
     QVERIFY2(m_captions.contains(error), qPrintable(m_captions.join(QLatin1Char('|'))));
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载失败.."));
-    // No file, not even a partial one; the list keeps the record.
+    // No game file; the list keeps the record.
+    if (keepsPart) {
+        before << id + QStringLiteral(".swf.part") << id + QStringLiteral(".swf.part.info");
+        before.sort();
+    }
     QCOMPARE(flashFiles(), before);
     QCOMPARE(downloadsList().value(0), QStringLiteral("坏%1|%1|%1|1").arg(id));
 
@@ -268,9 +278,31 @@ void TestUiXiazai::failures()
     w->DL()->setIdleTimeout(bkDLControl::DefaultIdleTimeoutMs);
 }
 
+void TestUiXiazai::brokenOffDownloadGoesOn()
+{
+    // The line drops at 90 %: the next click asks for the rest, and the
+    // captions count from what was kept.
+    const QString command = game(QStringLiteral("310"), QStringLiteral("big/cut.swf"));
+    start(command);
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
+    QVERIFY(!QFile::exists(flash(QStringLiteral("310.swf"))));
+    QCOMPARE(QFileInfo(flash(QStringLiteral("310.swf.part"))).size(), 1887437);
+
+    start(command);
+    QVERIFY(waitUntilIdle());
+    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载完毕!"));
+    const QStringList captions = progressCaptions();
+    QVERIFY(!captions.isEmpty());
+    QVERIFY2(captions.first().section(u'%', 0, 0).toInt() >= 90, qPrintable(captions.first()));
+    QCOMPARE(captions.last(), QStringLiteral("100% 大小：2M"));
+    QVERIFY(ReadFile(flash(QStringLiteral("310.swf"))) == generated(2 * 1024 * 1024));
+    QVERIFY(flashFiles().filter(QStringLiteral("310.swf.")).isEmpty());
+}
+
 void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
 {
-    const QStringList before = flashFiles();
+    QStringList before = flashFiles();
     start(game(QStringLiteral("101"), QStringLiteral("games/101.swf"), QStringLiteral("慢")));
     QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
     QTRY_VERIFY_WITH_TIMEOUT(w->game()->lblCount()->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
@@ -292,6 +324,9 @@ void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
     w->DL()->CancelDownload();
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("下载被取消.."));
     QCOMPARE(m_captions.last(), QStringLiteral("下载被取消.."));
+    // Kept for the next click, beside the game's name.
+    before << QStringLiteral("101.swf.part") << QStringLiteral("101.swf.part.info");
+    before.sort();
     QCOMPARE(flashFiles(), before);
     // The next download is not refused.
     QCOMPARE(w->state().DownloadState, QStringLiteral("0"));

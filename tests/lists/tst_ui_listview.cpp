@@ -333,7 +333,8 @@ private Q_SLOTS:
             const QPoint at = GameBox::centreOf(list(), QStringLiteral("a[href=\"open://2\"]"));
             GameBox::rightClick(list(), at);
             QTRY_COMPARE(menu.count, 1);
-            QCOMPARE(menu.entries, (QStringList{QStringLiteral("开始游戏"), QStringLiteral("删除游戏")}));
+            QCOMPARE(menu.entries, (QStringList{QStringLiteral("开始游戏"), QStringLiteral("删除游戏"),
+                                                QStringLiteral("导出存档…"), QStringLiteral("导入存档…")}));
             QCOMPARE(menu.position, list()->mapToGlobal(at));
             QCOMPARE(box.w->state().ContextGameLink, QStringLiteral("open://2"));
             QTRY_COMPARE(box.listLines(RECENT),

@@ -91,10 +91,15 @@ void TestListCommands::deleteRemovesLineAndCopy()
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
     QVERIFY(!ReadFile(list(QStringLiteral("d.htm"))).contains(">\xa1\xa4" "A<"));
 
-    // The copy of line 2 (game 14) is already gone: only the record goes.
+    // Game 14 was cut off while downloading: what it kept goes with its line.
+    for (const char *name : {"14.swf.part", "14.swf.part.info", "13.swf.part"})
+        QVERIFY(WriteFile(flash(QLatin1String(name)), "x"));
     DeleteListItem(m_folder->paths, DOWNLOADS, 2);
     QCOMPARE(ReadFile(list(DOWNLOADS)), QByteArray("B|13|13|1\r\n"));
     QVERIFY(QFile::exists(flash(QStringLiteral("13.swf"))));
+    QVERIFY(QFile::exists(flash(QStringLiteral("13.swf.part"))));
+    QVERIFY(!QFile::exists(flash(QStringLiteral("14.swf.part"))));
+    QVERIFY(!QFile::exists(flash(QStringLiteral("14.swf.part.info"))));
 
     // The other lists never touch the folder flash.
     QVERIFY(WriteFile(list(FAVOURITES), "B|13|13|1\r\n"));
@@ -200,9 +205,11 @@ void TestListCommands::traversalIdsTouchNothingOutsideFlash()
 void TestListCommands::clearDownloadsDeletesEverySwf()
 {
     QVERIFY(WriteFile(list(DOWNLOADS), "A|1|1|1\r\nB|2|2|1\r\n"));
+    // What broken-off downloads kept goes with the games.
     const QStringList gone = {QStringLiteral("1.swf"), QStringLiteral("2.SWF"), QStringLiteral("notlisted.swf"),
-                              QStringLiteral(".hidden.swf")};
-    const QStringList kept = {QStringLiteral("readme.txt"), QStringLiteral("3.swf.part"),
+                              QStringLiteral(".hidden.swf"), QStringLiteral("3.swf.part"),
+                              QStringLiteral("3.swf.part.info")};
+    const QStringList kept = {QStringLiteral("readme.txt"), QStringLiteral("notes.part"),
                               QStringLiteral("sub.swf/inner.swf"), QStringLiteral("sub/4.swf")};
     for (const QString &name : gone + kept)
         QVERIFY(WriteFile(flash(name), "x"));

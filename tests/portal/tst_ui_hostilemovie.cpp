@@ -100,7 +100,6 @@ private Q_SLOTS:
         const QString appData = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
         QFile::remove(box.paths.dataFile(QStringLiteral("flash.htm")));
         QVERIFY(QFile::copy(appData + QStringLiteral("flash.htm"), box.paths.dataFile(QStringLiteral("flash.htm"))));
-        QVERIFY(QFile::link(appData + QStringLiteral("ruffle"), box.paths.dataFile(QStringLiteral("ruffle"))));
         QVERIFY(QDir().mkpath(box.paths.flashDir()));
         QVERIFY(QFile::copy(movie, box.paths.flashFile(QStringLiteral("900"))));
         QVERIFY(QFile::link(m_secretFile, box.paths.flashFile(QStringLiteral("901"))));

@@ -89,6 +89,9 @@ class KeepSavesTest : public QObject
             const QString page = PageScript::js(box.w->game()->Web2(), QStringLiteral(
                 "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
                 " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
+                " runtime: (function () { var p = document.querySelector('ruffle-player, ruffle-object, ruffle-embed');"
+                " var panel = p && p.shadowRoot && p.shadowRoot.getElementById('panic');"
+                " return p ? [p.readyState, p.isPlaying, panel ? panel.innerText.slice(0, 160) : ''] : []; })(),"
                 " done: performance.getEntriesByType('resource').map(function (e) {"
                 " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
                 " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})")).toString();

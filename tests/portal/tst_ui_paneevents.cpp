@@ -6,6 +6,7 @@
 #include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 #include "support/browserrecorder.h"
+#include "support/core/httpserver.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QWebEngineLoadingInfo>
 #include <QtTest>
 
 namespace
@@ -29,8 +31,11 @@ class PaneEventsTest : public QObject
 {
     Q_OBJECT
 
+    // Another origin: another port of the same host.
+    HttpServer m_other;
     GameBox box;
     QString m_base;
+    QStringList m_switches;
 
     // The menus a right click at `pos` opens, with the entry chosen (empty:
     // closed).
@@ -77,7 +82,12 @@ class PaneEventsTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(box.start({QStringLiteral("--pages"), QStringLiteral(KAVO_SOURCE_DIR "/tests/pages")}));
+        QVERIFY(m_other.start());
+        // Portal addresses that redirect: away to the other origin, and home.
+        m_switches = {QStringLiteral("--pages"), QStringLiteral(KAVO_SOURCE_DIR "/tests/pages"),
+                      QStringLiteral("--fault"), QStringLiteral("/go-away=redirect:") + m_other.url(QStringLiteral("/redirected")),
+                      QStringLiteral("--fault"), QStringLiteral("/go-home=redirect:/yy")};
+        QVERIFY(box.start(m_switches));
         m_base = box.base();
     }
 
@@ -147,7 +157,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w.ad_pic()->isVisible());
 
         QSignalSpy errors(w.Web1(), &WebPane::NavigateError);
-        GameBox::followLink(w.Web1(), QStringLiteral("http://127.0.0.1:9/"));
+        w.Web1()->Navigate(QStringLiteral("http://127.0.0.1:9/"));
         QTRY_COMPARE(errors.count(), 1);
         QCOMPARE(w.state().PortalErrorShown, 0);
         QVERIFY(!w.zzer()->isVisible());
@@ -163,8 +173,8 @@ private Q_SLOTS:
         QCOMPARE(w.state().PortalErrorShown, 1);
 
         // Back on the same address; the top promotion fails from now on.
-        const QStringList again = {QStringLiteral("--port"), QString::number(port), QStringLiteral("--fault"),
-                                   QStringLiteral("/js/ads/topad.html=404")};
+        const QStringList again = m_switches + QStringList{QStringLiteral("--port"), QString::number(port),
+                                                           QStringLiteral("--fault"), QStringLiteral("/js/ads/topad.html=404")};
         QVERIFY(box.portal.start(again));
         QTest::mouseClick(w.P2(), Qt::LeftButton);
         QVERIFY(w.zz(0)->isVisible());
@@ -291,6 +301,86 @@ private Q_SLOTS:
         QVERIFY(shows(w.adweb(), m_base + QStringLiteral("js/ads/tui.html")));
         QVERIFY(!w.ad_pic()->isVisible());
         QVERIFY(!w.zzer()->isVisible());
+    }
+
+    // A page cannot take a pane away from the portal: not by script, form or
+    // meta refresh, nor through a portal address that redirects elsewhere
+    // (a failed load of the portal); the other origin hears nothing. A click
+    // on a link elsewhere opens the desktop's browser, once. The same ways
+    // within the portal load.
+    void panesStayOnThePortal()
+    {
+        BA1 &w = *box.w;
+        BrowserRecorder browser;
+        const QString away = m_other.url(QStringLiteral("/away"));
+        const QString yy = m_base + QStringLiteral("yy");
+        const auto leave = [&](const QString &way, const QString &to) {
+            return m_base + QStringLiteral("pages/leave.html?way=") + way + QStringLiteral("&to=")
+                + QString::fromLatin1(QUrl::toPercentEncoding(to));
+        };
+        // The engine announces a refused navigation of the top page as a load
+        // that stops (after a start of its own, unless it was a redirect):
+        // the sign that the page tried.
+        const int otherPort = QUrl(m_other.baseUrl()).port();
+        const auto refusedAway = [this, otherPort](WebPane *pane, const QString &page) {
+            bool stopped = false;
+            const auto watch = connect(pane->page(), &QWebEnginePage::loadingChanged, this,
+                                       [&](const QWebEngineLoadingInfo &info) {
+                                           stopped = stopped || (info.status() != QWebEngineLoadingInfo::LoadStartedStatus
+                                                                 && info.url().port() == otherPort);
+                                       });
+            pane->Navigate(page);
+            const bool seen = KavoTest::WaitUntil([&] { return stopped; }, 20000);
+            disconnect(watch);
+            return seen && KavoTest::Settle();
+        };
+
+        for (const auto &[way, arrived] : {std::pair{QStringLiteral("script"), yy},
+                                           std::pair{QStringLiteral("form"), yy + QStringLiteral("?q=1")},
+                                           std::pair{QStringLiteral("meta"), yy}}) {
+            QVERIFY2(refusedAway(w.Web1(), leave(way, away)), qPrintable(way));
+            QVERIFY2(shows(w.Web1(), leave(way, away)), qPrintable(way));
+            QVERIFY(!w.zzer()->isVisible());
+            w.Web1()->Navigate(leave(way, yy));
+            QVERIFY2(shows(w.Web1(), arrived), qPrintable(way));
+        }
+
+        // A portal address that redirects elsewhere fails as the portal.
+        const QString redirected = leave(QStringLiteral("script"), m_base + QStringLiteral("go-away"));
+        QVERIFY(refusedAway(w.Web1(), redirected));
+        QTRY_VERIFY(w.zzer()->isVisible());
+        QVERIFY(shows(w.Web1(), redirected));
+        QTest::mouseClick(w.P2(), Qt::LeftButton);
+        QVERIFY(box.portalReady());
+        w.Web1()->Navigate(leave(QStringLiteral("script"), m_base + QStringLiteral("go-home")));
+        QVERIFY(shows(w.Web1(), yy));
+
+        // A click on a link elsewhere, then on one within the portal.
+        for (const QString &to : {away, yy}) {
+            w.Web1()->Navigate(leave(QStringLiteral("click"), to));
+            QVERIFY(shows(w.Web1(), leave(QStringLiteral("click"), to)));
+            QTest::mouseClick(w.Web1()->focusProxy(), Qt::LeftButton, {}, GameBox::centreOf(w.Web1(), QStringLiteral("#link")));
+            QTRY_COMPARE(browser.opened, QStringList{away});
+        }
+        QVERIFY(shows(w.Web1(), yy));
+        QVERIFY(KavoTest::Settle());
+        QCOMPARE(browser.opened, QStringList{away});
+
+        // Every other pane and the floating promotion hold the same way.
+        w.Timer2_Timer();
+        QPointer<adsb> floating = w.floatingPromotion();
+        QVERIFY(floating);
+        for (WebPane *pane : {w.game()->Web2(), w.list()->Web3(), w.Web4(), w.Web5(), w.game()->Webr(), w.Web6(),
+                              w.adweb(), floating->Web1}) {
+            const QString page = leave(QStringLiteral("script"), away);
+            QVERIFY(refusedAway(pane, page));
+            QVERIFY(shows(pane, page));
+        }
+        QCOMPARE(m_other.requests(), QStringList());
+        QCOMPARE(browser.opened, QStringList{away});
+        floating->close();
+        w.Web1()->Navigate(m_base);
+        QVERIFY(box.portalReady());
     }
 };
 

@@ -96,6 +96,7 @@ private:
     std::unique_ptr<WebPane> newPane(QWebEngineProfile *profile = QWebEngineProfile::defaultProfile())
     {
         auto pane = std::make_unique<WebPane>(profile);
+        pane->setPortal(m_base);
         m_seen.clear();
         m_cancel = cancelAllButFrames;
         connect(pane.get(), &WebPane::BeforeNavigate2, this, [this](const QString &url, bool *cancel) {
@@ -492,6 +493,16 @@ private Q_SLOTS:
         QVERIFY(settled(*pane));
         QCOMPARE(open.count(), 1);
         QCOMPARE(pane->page()->url().toString(), m_base + QStringLiteral("next.htm"));
+    }
+
+    // A page's requests for permissions are refused at once, not left open.
+    void permissionsAreRefused()
+    {
+        auto pane = newPane();
+        QVERIFY(load(*pane, m_base + QStringLiteral("next.htm")));
+        js(*pane, QStringLiteral("window.r = []; Notification.requestPermission().then(x => r.push(x));"
+                                 "navigator.geolocation.getCurrentPosition(p => r.push('located'), e => r.push(e.code));"));
+        QTRY_COMPARE(js(*pane, QStringLiteral("r.sort().join()")).toString(), QStringLiteral("1,denied"));
     }
 
     // Hooked documents raise ContextMenu instead of the browser's menu; the

@@ -32,8 +32,13 @@ private Q_SLOTS:
         const QStringList leftovers = {
             "config.ini.GYWaOd", "app/date_n.dat.abc123", "app/date_c.dat.ZZZZZZ",
             "app/date_d.dat.GYWaOd", "app/n.htm.q1w2e3", "app/c.htm.AAAAAA", "app/d.htm.zzzzzz",
-            "flash/.dl-Ab12Cd.part"};
+            "flash/.dl-Ab12Cd.part",
+            // What broken-off downloads kept for a game the downloads list no
+            // longer names, and a record's rewrite cut short.
+            "flash/77.swf.part", "flash/77.swf.part.info", "flash/12.swf.part.info.Ab12Cd"};
         const QStringList kept = {
+            // The downloads list names game 12: its download goes on at the next click.
+            "flash/12.swf.part", "flash/12.swf.part.info", "flash/77.part",
             "config.ini", "app/date_d.dat", "app/d.htm", "app/i.gif", "app/flash.htm", "flash/12.swf",
             // Look-alikes: other lengths, other files, other folders.
             "config.ini.GYWaO", "config.ini.GYWaOd1", "config.ini.GYW-Od", "app/config.ini.GYWaOd",
@@ -42,6 +47,7 @@ private Q_SLOTS:
             "notes.txt.GYWaOd"};
         for (const QString &name : leftovers + kept)
             QVERIFY(WriteFile(dir.filePath(name), "x"));
+        QVERIFY(WriteFile(dir.filePath("app/date_d.dat"), "game|12|http://h/12.swf|1\r\n"));
         // A folder or a link with a temporary name is not the program's.
         QVERIFY(QDir().mkdir(dir.filePath("app/n.htm.FOLDER")));
         QVERIFY(QFile::link(dir.filePath("app/i.gif"), dir.filePath("app/c.htm.LINKED")));

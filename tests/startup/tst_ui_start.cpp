@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace
 {
 const QString S_Q = QStringLiteral("S_q");
@@ -180,6 +182,41 @@ private Q_SLOTS:
         // In the program's language, naming what is missing.
         const QString line = QString::fromUtf8(lines.first());
         QVERIFY2(line.contains(QStringLiteral("显示")) && line.contains(QStringLiteral("DISPLAY")), qPrintable(line));
+    }
+
+    // As root the program shows no web content unless the user switched the
+    // engine's sandbox off; it never does so by itself.
+    void asRootItNeedsTheUsersSandboxSwitch()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root");
+        QTemporaryDir dir;
+        const QString app = dir.filePath(QStringLiteral("kavo"));
+        QVERIFY(CopyInstalledApplication(app));
+        QProcess play;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+        play.setProcessEnvironment(env);
+        play.start(app + QStringLiteral("/play"));
+        QVERIFY(play.waitForFinished(20000));
+        QCOMPARE(play.exitStatus(), QProcess::NormalExit);
+        QVERIFY(play.exitCode() != 0);
+        const QString message = QString::fromUtf8(play.readAllStandardError());
+        QVERIFY2(message.contains(QStringLiteral("沙箱")) && message.contains(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX=1")),
+                 qPrintable(message));
+        // Nothing of the program was started: no first-start files.
+        QVERIFY(!QFileInfo::exists(app + QStringLiteral("/config.ini")));
+
+        // The engine's other switch, among the user's arguments, will do.
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu  --no-sandbox"));
+        play.setProcessEnvironment(env);
+        play.start(app + QStringLiteral("/play"));
+        QVERIFY(play.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(app + QStringLiteral("/webdata")), 30000);
+        QCOMPARE(play.state(), QProcess::Running);
+        play.terminate();
+        QVERIFY(play.waitForFinished(10000));
     }
 };
 

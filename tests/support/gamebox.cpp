@@ -106,9 +106,12 @@ bool GameBox::installLocalPlayer()
 {
     const QString from = QStringLiteral(KAVO_APP_DIR) + QStringLiteral("/app/");
     PrepareApplicationFolder(paths);
-    QFile::remove(paths.dataFile(QStringLiteral("flash.htm")));
-    return QFile::copy(from + QStringLiteral("flash.htm"), paths.dataFile(QStringLiteral("flash.htm")))
-        && installRuntime();
+    for (const QString &name : {QStringLiteral("flash.htm"), QStringLiteral("i.gif")}) {
+        QFile::remove(paths.dataFile(name));
+        if (!QFile::copy(from + name, paths.dataFile(name)))
+            return false;
+    }
+    return installRuntime();
 }
 
 bool GameBox::placeDownloadedGame(const QString &id, const QString &escapedName)

@@ -155,6 +155,8 @@ bool bkDLControl::BeginDownload(bool Wait)
 
     auto *job = new DownloadJob(network(), this);
     job->setIdleTimeout(m_idleTimeoutMs);
+    if (m_resumable)
+        job->setResumeTarget(DlRules::localPath(m_saveFileName));
     const QString folder = DlRules::localPath(m_saveFilePath);
     const DownloadJob::StartResult started = job->start(m_fileUrl, folder);
     if (started != DownloadJob::Started) {
@@ -427,6 +429,7 @@ void bkDLControl::resetDownloadInfo()
     m_redirectFile.clear();
     m_mimeType.clear();
     m_savedOK = false;
+    m_bytesReceived = 0;
 }
 
 void bkDLControl::raiseDownloadError(int number, const QString &description)
@@ -458,6 +461,7 @@ void bkDLControl::dropJob()
         return;
     DownloadJob *job = m_job;
     m_job = nullptr;
+    m_bytesReceived = job->bytesReceived();
     job->cancel();
     job->disconnect(this);
     job->deleteLater();

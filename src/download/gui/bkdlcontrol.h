@@ -84,6 +84,13 @@ public:
     // 99 and no file is left (DlRules::isFlashMovie). Off by default.
     void setFlashMoviesOnly(bool only) { m_flashMoviesOnly = only; }
     bool flashMoviesOnly() const { return m_flashMoviesOnly; }
+    // A download that breaks off keeps what arrived beside SaveFileName and
+    // the next BeginDownload goes on from there (DownloadJob::setResumeTarget);
+    // progress then counts from the kept size. Off by default.
+    void setResumable(bool resumable) { m_resumable = resumable; }
+    bool resumable() const { return m_resumable; }
+    // File data the last download received from the network.
+    qint64 bytesReceived() const { return m_bytesReceived; }
     bool isDownloading() const { return m_downloading; }
     float progress() const { return m_progress; }
 
@@ -167,6 +174,8 @@ private:
     bool m_savedOK = false;
     int m_idleTimeoutMs = DefaultIdleTimeoutMs;
     bool m_flashMoviesOnly = false;
+    bool m_resumable = false;
+    qint64 m_bytesReceived = 0;
     bool m_loading = false;
 
     QPointer<DownloadJob> m_job;

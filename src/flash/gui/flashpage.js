@@ -15,7 +15,9 @@
 //    newer; the program's settings fill in what the page does not set.
 // 3. The runtime reads its chunk, module and fonts from the door with
 //    fetch(), which this engine does not allow for the program's schemes:
-//    those calls go through XMLHttpRequest, every other call is left alone.
+//    those calls, and a page of the program's own scheme fetching from it
+//    (a downloaded movie's requests), go through XMLHttpRequest; every other
+//    call is left alone.
 // 4. A document plays at most maxMovies movie elements; further ones are
 //    taken out before the runtime sees them.
 function kavoFlashPage(settings) {
@@ -76,10 +78,14 @@ function kavoFlashPage(settings) {
     function isDoor(address) {
         return typeof address === 'string' && address.toLowerCase().startsWith(scheme);
     }
+    // The program's own pages (the local player) read their own scheme the
+    // same way: the movie's requests of its folder.
+    const ownScheme = ['http:', 'https:', 'file:', 'about:', 'data:', 'blob:'].indexOf(location.protocol) < 0
+        ? location.protocol : '';
     function readDoor(address, method) {
         return new Promise(function (resolve, reject) {
             const xhr = new XHR();
-            xhrOpen.call(xhr, 'GET', address);
+            xhrOpen.call(xhr, method === 'HEAD' ? 'HEAD' : 'GET', address);
             xhr.responseType = 'arraybuffer';
             xhr.onload = function () {
                 const type = xhrHeader.call(xhr, 'Content-Type') || 'application/octet-stream';
@@ -101,7 +107,7 @@ function kavoFlashPage(settings) {
             } catch (e) {
                 return nativeFetch.apply(this, arguments);
             }
-            if (!isDoor(address))
+            if (!isDoor(address) && !(ownScheme && address.toLowerCase().startsWith(ownScheme)))
                 return nativeFetch.apply(this, arguments);
             const method = String((init && init.method) || (input && input.method) || 'GET').toUpperCase();
             if (method === 'GET' && early[address]) {

@@ -2,8 +2,8 @@
 // share the document with it but cannot see or replace its functions, its
 // settings or its console.
 // The pane appends a call with its settings:
-//   { token: string, silent: bool, hookTop: bool, hookFrameNames: [string],
-//     hookAllFrames: bool }
+//   { token: string, silent: bool, portal: string (the portal's origin),
+//     hookTop: bool, hookFrameNames: [string], hookAllFrames: bool }
 // Reports go to the pane as console messages: token, a space, then a JSON
 // array [kind, arguments...]. The engine hands the pane console messages of
 // every frame, while its channel transport only accepts messages of the top
@@ -32,6 +32,17 @@ function kavoPaneInstall(config) {
     function isCommand(url) {
         const scheme = schemeOf(url);
         return scheme !== '' && ORDINARY.indexOf(scheme) < 0;
+    }
+
+    // A web address of another origin than the portal's.
+    function leavesPortal(url) {
+        let parsed;
+        try {
+            parsed = new URL(url);
+        } catch (err) {
+            return false;
+        }
+        return (parsed.protocol === 'http:' || parsed.protocol === 'https:') && parsed.origin !== config.portal;
     }
 
     function isTop() {
@@ -76,7 +87,18 @@ function kavoPaneInstall(config) {
     if (window.navigation) {
         window.navigation.addEventListener('navigate', function (e) {
             const destination = e.destination.url;
-            if (!isCommand(destination) || !e.cancelable)
+            if (!e.cancelable)
+                return;
+            // The engine does not tell the pane which navigations the user
+            // asked for; the pane hands those of the top page that leave the
+            // portal to the user's browser. The engine refuses the others.
+            const activated = e.userInitiated || navigator.userActivation.isActive;
+            if (isTop() && activated && leavesPortal(destination)) {
+                e.preventDefault();
+                post('leave', [destination, !!e.formData, true]);
+                return;
+            }
+            if (!isCommand(destination))
                 return;
             e.preventDefault();
             let text = destination;

@@ -2,6 +2,7 @@
 
 #include "portal/gui/webprofile.h"
 #include "portal/localcontent.h"
+#include "portal/navigationpolicy.h"
 #include "portal/paneevents.h"
 
 #include <QChildEvent>
@@ -60,6 +61,20 @@ Qt::KeyboardModifiers modifierOf(int key)
     case Qt::Key_Alt: return Qt::AltModifier;
     case Qt::Key_Meta: return Qt::MetaModifier;
     default: return Qt::NoModifier;
+    }
+}
+
+NavigationPolicy::Cause causeOf(int type)
+{
+    using Cause = NavigationPolicy::Cause;
+    switch (type) {
+    case QWebEnginePage::NavigationTypeLinkClicked: return Cause::Link;
+    case QWebEnginePage::NavigationTypeTyped: return Cause::Program;
+    case QWebEnginePage::NavigationTypeFormSubmitted: return Cause::Form;
+    case QWebEnginePage::NavigationTypeBackForward: return Cause::History;
+    case QWebEnginePage::NavigationTypeReload: return Cause::Reload;
+    case QWebEnginePage::NavigationTypeRedirect: return Cause::Redirect;
+    default: return Cause::Other;
     }
 }
 
@@ -154,6 +169,10 @@ WebPane::WebPane(QWebEngineProfile *profile, QWidget *parent)
                 QWebEngineCertificateError refused = error;
                 refused.rejectCertificate();
             });
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                m_page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
                 // The engine's blocker (above) stops them first; one it
@@ -178,6 +197,12 @@ WebPane::~WebPane()
     // The page must go before the view it renders into.
     setPage(nullptr);
     delete m_page;
+}
+
+void WebPane::setPortal(const QString &portalBase)
+{
+    m_portal = QUrl(portalBase);
+    installScripts();
 }
 
 void WebPane::Navigate(const QString &url)
@@ -237,6 +262,8 @@ bool WebPane::event(QEvent *event)
 
 bool WebPane::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == focusProxy() && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        m_userInput = true;
     if (watched == focusProxy() && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         const auto *key = static_cast<QKeyEvent *>(event);
         std::erase_if(m_heldKeys, [key](const HeldKey &held) {
@@ -361,14 +388,13 @@ QUrl WebPane::addressToUrl(const QString &url) const
 
 bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
 {
-    const QString scheme = url.scheme();
-    // Only the program opens pages of its door (through Navigate()); a page
-    // or a redirect cannot lead a pane or a frame there.
-    const bool door = scheme == QLatin1String(LocalContent::SCHEME);
-    if (door && type != QWebEnginePage::NavigationTypeTyped && type != QWebEnginePage::NavigationTypeReload
-        && type != QWebEnginePage::NavigationTypeBackForward) {
-        if (isMainFrame)
+    // The engine says nothing of the user's gesture: the navigations the
+    // user asked for, the frame script has taken (onScriptLeave).
+    if (NavigationPolicy::Decide(m_portal, {url, causeOf(type), isMainFrame}) != NavigationPolicy::Verdict::Load) {
+        if (isMainFrame) {
             m_refusedUrl = url;
+            m_refusedRedirect = type == QWebEnginePage::NavigationTypeRedirect;
+        }
         return false;
     }
     // Typed loads come from Navigate(), which has reported them; redirects
@@ -376,6 +402,7 @@ bool WebPane::acceptNavigation(const QUrl &url, int type, bool isMainFrame)
     if (type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload
         || type == QWebEnginePage::NavigationTypeRedirect)
         return true;
+    const QString scheme = url.scheme();
     // The frame script reports command addresses with their real text; one
     // that got past it is refused, as its text is lost here.
     bool cancel = scheme.isEmpty() || isCommandScheme(scheme + QLatin1Char(':'));
@@ -400,6 +427,12 @@ void WebPane::onScriptMessage(const QString &message)
     if (kind == QLatin1String("navigate") && report.size() == 2) {
         const QString url = report.at(1).toString();
         QMetaObject::invokeMethod(this, [this, url] { onScriptNavigation(url); }, Qt::QueuedConnection);
+    } else if (kind == QLatin1String("leave") && report.size() == 4) {
+        const QString url = report.at(1).toString();
+        const bool sendsData = report.at(2).toBool();
+        const bool activated = report.at(3).toBool();
+        QMetaObject::invokeMethod(this, [=, this] { onScriptLeave(url, sendsData, activated); },
+                                  Qt::QueuedConnection);
     } else if (kind == QLatin1String("contextmenu") && report.size() == 7) {
         const ContextMenuInfo info{report.at(1).toBool(), report.at(2).toString(),
                                    report.at(3).toString(), report.at(4).toString(),
@@ -418,21 +451,41 @@ void WebPane::onScriptNavigation(const QString &url)
         failCommand(url);
 }
 
+void WebPane::onScriptLeave(const QString &url, bool sendsData, bool activated)
+{
+    // A gesture the page says it has, and input the pane saw: a page cannot
+    // send the user's browser anywhere on its own, nor twice for one click.
+    const NavigationPolicy::Request request{QUrl(url), NavigationPolicy::Cause::Link, true, activated && m_userInput,
+                                            sendsData};
+    if (NavigationPolicy::Decide(m_portal, request) != NavigationPolicy::Verdict::OpenInBrowser)
+        return;
+    m_userInput = false;
+    Q_EMIT OpenInBrowser(request.url.toString(QUrl::FullyEncoded));
+}
+
 void WebPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
         m_swallowLoad = !m_refusedUrl.isEmpty() && info.url() == m_refusedUrl;
         m_refusedUrl.clear();
-        if (!m_swallowLoad)
+        if (!m_swallowLoad) {
+            m_loadingUrl = info.url();
             Q_EMIT DownloadBegin();
+        }
         return;
     }
     if (m_swallowLoad) {
         m_swallowLoad = false;
         return;
     }
-    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+    // A load the filter refused a redirect of ends with the redirect's
+    // address, with no start of its own.
+    if (m_refusedRedirect && !m_refusedUrl.isEmpty() && info.url() == m_refusedUrl) {
+        m_refusedUrl.clear();
+        Q_EMIT NavigateError(errorText(m_loadingUrl), RefusedRedirectError);
+    } else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
         Q_EMIT NavigateError(errorText(info.url()), info.errorCode());
+    }
     Q_EMIT DownloadComplete();
 }
 
@@ -453,6 +506,7 @@ QString WebPane::scriptConfig() const
     QJsonObject config;
     config.insert(QStringLiteral("token"), m_token);
     config.insert(QStringLiteral("silent"), m_silent);
+    config.insert(QStringLiteral("portal"), NavigationPolicy::OriginOf(m_portal));
     config.insert(QStringLiteral("hookTop"), m_hooks.hookTop);
     config.insert(QStringLiteral("hookFrameNames"), QJsonArray::fromStringList(m_hooks.hookFrameNames));
     config.insert(QStringLiteral("hookAllFrames"), m_hooks.hookAllFrames);

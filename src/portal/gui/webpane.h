@@ -38,6 +38,13 @@ class WebPanePage;
 //        callers should not use.
 //    The engine loads no command address: one that is not cancelled ends in
 //    NavigateError(text, UnknownSchemeError), queued, and the page stays.
+//  - The pane stays on its portal (setPortal) and the program's pages, as
+//    portal/navigationpolicy.h decides. A top-page navigation a page starts
+//    to another address is refused before BeforeNavigate2, without a word;
+//    when the user's click or key asked for a web address, OpenInBrowser
+//    carries it instead, once a gesture. A load redirected to another
+//    origin stops and ends in NavigateError(the address it started with,
+//    RefusedRedirectError); the page shown before stays.
 //  - DownloadBegin / DownloadComplete around every load of the top page,
 //    DownloadComplete also when the load failed; a refused navigation raises
 //    neither.
@@ -51,6 +58,8 @@ class WebPanePage;
 //    itself never opens a window.
 //  - ContextMenu for a right click in a hooked document (see MenuHooks); the
 //    browser's own menu is suppressed there and shows everywhere else.
+//  - Pages and frames asking for a permission (location, camera,
+//    microphone, notifications, the mouse pointer, the screen) are refused.
 //  - RendererEnded when the process drawing the page ended (it ran out of
 //    memory, the engine or the system ended it, it crashed). The pane is
 //    blank until it loads a page again; `again` says that its previous end
@@ -64,6 +73,8 @@ class WebPane : public QWebEngineView
 public:
     // Network error code given for a command address nobody handled.
     static constexpr int UnknownSchemeError = -302;
+    // Network error code given for a load redirected away from the portal.
+    static constexpr int RefusedRedirectError = -311;
 
     // Which documents of the pane take over the context menu. The rules are
     // handed to the frame script as plain data because the script must decide
@@ -96,6 +107,10 @@ public:
     // ("/x/app/flash.htm?12"), loads through the program's door when the
     // pane's profile is the program's and the path is inside its application
     // folder, otherwise as the matching file:// address.
+    // The portal whose origin the pane's pages may show (PortalBase). Until
+    // it is set no web origin is the pane's: pages can lead it nowhere.
+    void setPortal(const QString &portalBase);
+
     void Navigate(const QString &url);
     void Navigate2(const QString &url);
     void Refresh();
@@ -144,6 +159,7 @@ Q_SIGNALS:
     void NavigateError(const QString &url, int statusCode);
     void NewWindow2(bool *cancel);
     void NewWindowRequested(const QString &url);
+    void OpenInBrowser(const QString &url);
     void ContextMenu(const WebPane::ContextMenuInfo &info, const QPoint &globalPos);
     void RendererEnded(bool again);
 
@@ -157,6 +173,7 @@ private:
     bool acceptNavigation(const QUrl &url, int type, bool isMainFrame);
     void onScriptMessage(const QString &message);
     void onScriptNavigation(const QString &url);
+    void onScriptLeave(const QString &url, bool sendsData, bool activated);
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onRendererEnded();
     QString errorText(const QUrl &url) const;
@@ -170,7 +187,13 @@ private:
     MenuHooks m_hooks;
     QUrl m_requestedUrl;      // the last address given to Navigate()
     QString m_requestedText;  // and its text
+    QUrl m_portal;            // see setPortal()
     QUrl m_refusedUrl;        // top-page navigation refused by the filter
+    bool m_refusedRedirect = false; // and it was a redirect
+    QUrl m_loadingUrl;        // the top page's load in progress
+    // The user clicked or typed into the page since the pane last handed an
+    // address to the browser.
+    bool m_userInput = false;
     bool m_swallowLoad = false;
     QString m_endedAddress;   // see endedAddress()
     // Presses the page has been given and no release yet, oldest first.

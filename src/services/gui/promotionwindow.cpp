@@ -41,6 +41,7 @@ PromotionWindow::PromotionWindow(QWebEngineProfile *profile, const QString &capt
     connect(Web1, &WebPane::NewWindow2, this, &PromotionWindow::Web1_NewWindow2, Qt::DirectConnection);
     connect(Web1, &WebPane::NewWindowRequested, this,
             [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
+    connect(Web1, &WebPane::OpenInBrowser, this, [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
     // A page whose renderer ends loads again, once; one that keeps ending
     // takes the promotion away.
     connect(Web1, &WebPane::RendererEnded, this, [this](bool again) {
@@ -104,6 +105,7 @@ void adsb::Form_Load(const QString &portalBase)
         move(FrameGeometry::FitInside(QRect(FloatingPromotionPlace(screen->geometry(), size()), size()),
                                       screen->availableGeometry())
                  .topLeft());
+    Web1->setPortal(portalBase);
     Web1->Navigate(portalBase + QStringLiteral("js/ads/fudong.html"));
 }
 
@@ -117,5 +119,6 @@ ba4::ba4(QWebEngineProfile *profile, const QString &portalBase)
     Timer1->setInterval(CLOSE_AFTER_MS);
     connect(Timer1, &QTimer::timeout, this, &QWidget::close);
     Timer1->start();
+    Web1->setPortal(portalBase);
     Web1->Navigate(portalBase + QStringLiteral("js/ads/tui.html"));
 }

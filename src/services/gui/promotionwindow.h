@@ -18,7 +18,8 @@ class WebPane;
 // closes: by its close picture, by a new-window request of its page (the
 // requested page goes to the user's browser first) or, for ba4, by its timer.
 // Closing one never ends the program by itself; the owner of ba4 does that on
-// closed().
+// closed(). The page stays on the portal; an address elsewhere the user
+// clicks opens in the user's browser (WebPane::setPortal).
 class PromotionWindow : public QWidget
 {
     Q_OBJECT

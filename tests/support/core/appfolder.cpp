@@ -11,7 +11,7 @@ namespace
 bool isStoredByTheProgram(const QString &relative)
 {
     static const QRegularExpression stored(
-        QStringLiteral("^(config\\.ini|flash(/.*)?|app/date_[ncd]\\.dat|app/[ncd]\\.htm)$"));
+        QStringLiteral("^(config\\.ini|flash(/.*)?|webdata(/.*)?|app/date_[ncd]\\.dat|app/[ncd]\\.htm)$"));
     return stored.match(relative).hasMatch();
 }
 }
