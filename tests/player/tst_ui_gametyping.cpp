@@ -44,7 +44,7 @@ private:
     // The id of what has the keys inside the runtime's player.
     QString runtimeFocus()
     {
-        return GameBox::js(box.w->game()->Web2(), QStringLiteral("var p = document.querySelector('#player');"
+        return GameBox::js(box.w->game()->Web2(), QStringLiteral("var p = document.querySelector('ruffle-player, ruffle-object, ruffle-embed');"
                                                                  "var a = p && p.shadowRoot.activeElement; a ? a.id : ''"))
             .toString();
     }
