@@ -236,7 +236,8 @@ function kavoFlashPage(settings) {
     const PLAYERS = 'ruffle-embed, ruffle-object, ruffle-player';
     const seen = new WeakSet();
     let waiting = [];
-    let room = 0;
+    let room = null; // asked once a batch of changes holds a movie
+
     function roomNow() {
         waiting = waiting.filter(function (element) { return element.isConnected; });
         return maxMovies - document.querySelectorAll(PLAYERS).length - waiting.length;
@@ -250,6 +251,8 @@ function kavoFlashPage(settings) {
         const outer = element.parentElement && element.parentElement.closest('object, ' + PLAYERS);
         if (outer && (seen.has(outer) || outer.matches(PLAYERS)))
             return;
+        if (room === null)
+            room = roomNow();
         if (room <= 0) {
             element.remove();
             return;
@@ -270,7 +273,7 @@ function kavoFlashPage(settings) {
             node.querySelectorAll('object, embed').forEach(look);
     }
     new MutationObserver(function (changes) {
-        room = roomNow();
+        room = null;
         for (const change of changes) {
             if (change.type === 'attributes') {
                 lookInside(change.target);
