@@ -30,12 +30,19 @@ int main(int argc, char **argv)
         return writeMovie(buildFontProbe(argv[2]), argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--guestbook")
         return writeMovie(buildGuestbook(argv[2]), argv[3]);
-    if (argc != 2) {
-        std::cerr << "usage: kavo-swfgen <output folder>\n"
-                     "       kavo-swfgen --probe <report address> <local address> <output file>\n"
-                     "       kavo-swfgen --keys <report address> <output file>\n"
-                     "       kavo-swfgen --fonts <report address> <output file>\n"
-                     "       kavo-swfgen --guestbook <report address> <output file>\n";
+    const char *usage = "usage: kavo-swfgen <output folder>\n"
+                        "       kavo-swfgen --probe <report address> <local address> <output file>\n"
+                        "       kavo-swfgen --keys <report address> <output file>\n"
+                        "       kavo-swfgen --fonts <report address> <output file>\n"
+                        "       kavo-swfgen --guestbook <report address> <output file>\n";
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        std::cout << usage;
+        return 0;
+    }
+    // A switch is never a folder name: an unknown one, or a known one with
+    // the wrong number of values, gets the usage.
+    if (argc != 2 || argv[1][0] == '-') {
+        std::cerr << usage;
         return 2;
     }
     const std::filesystem::path dir = argv[1];
