@@ -82,7 +82,6 @@ private Q_SLOTS:
     void failures_data();
     void failures();
     void secondDownloadWhileOneRunsAndCancel();
-    void brokenOffDownloadGoesOn();
     void captionsOfEveryEvent();
     void downloadedGamePlaysWithThePortalStopped();
 };
@@ -98,9 +97,7 @@ void TestUiXiazai::initTestCase()
                              QStringLiteral("--fault"), QStringLiteral("/games/102.swf=chunked,slow:8000"),
                              QStringLiteral("--fault"), QStringLiteral("/games/107.swf=stall:700"),
                              QStringLiteral("--fault"), QStringLiteral("/games/101.swf=slow:1500"),
-                             QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3"),
-                             QStringLiteral("--big-file"), QStringLiteral("/big/cut.swf=2"),
-                             QStringLiteral("--fault"), QStringLiteral("/big/cut.swf=cut:1887437")}),
+                             QStringLiteral("--big-file"), QStringLiteral("/big/3.swf=3")}),
              qPrintable(m_portal.errorString()));
     m_game = std::make_unique<GameBox>(m_portal.baseUrl());
     w = m_game->w.get();
@@ -276,28 +273,6 @@ void TestUiXiazai::failures()
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
     QCOMPARE(flashFiles(), before);
     w->DL()->setIdleTimeout(bkDLControl::DefaultIdleTimeoutMs);
-}
-
-void TestUiXiazai::brokenOffDownloadGoesOn()
-{
-    // The line drops at 90 %: the next click asks for the rest, and the
-    // captions count from what was kept.
-    const QString command = game(QStringLiteral("310"), QStringLiteral("big/cut.swf"));
-    start(command);
-    QVERIFY(waitUntilIdle());
-    QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
-    QVERIFY(!QFile::exists(flash(QStringLiteral("310.swf"))));
-    QCOMPARE(QFileInfo(flash(QStringLiteral("310.swf.part"))).size(), 1887437);
-
-    start(command);
-    QVERIFY(waitUntilIdle());
-    QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载完毕!"));
-    const QStringList captions = progressCaptions();
-    QVERIFY(!captions.isEmpty());
-    QVERIFY2(captions.first().section(u'%', 0, 0).toInt() >= 90, qPrintable(captions.first()));
-    QCOMPARE(captions.last(), QStringLiteral("100% 大小：2M"));
-    QVERIFY(ReadFile(flash(QStringLiteral("310.swf"))) == generated(2 * 1024 * 1024));
-    QVERIFY(flashFiles().filter(QStringLiteral("310.swf.")).isEmpty());
 }
 
 void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()

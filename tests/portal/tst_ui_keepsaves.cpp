@@ -9,6 +9,7 @@
 #include "support/core/files.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
+#include "support/savegame.h"
 #include "support/pagescript.h"
 #include "support/x11probe.h"
 
@@ -31,27 +32,7 @@ namespace
 const QString SAVER = QStringLiteral("108");
 const QString SAVER_PLAY = QStringLiteral("tuzoflash://108$$$108$$$%u5B58%u6863%u8BA1%u6570%u5668");
 
-// The counts the game reported, oldest first, from addresses such as
-// ".../save/report?n=3".
-QList<int> reportedCounts(const QStringList &addresses)
-{
-    static const QRegularExpression report(QStringLiteral("/save/report\\?n=(\\d+)$"));
-    QList<int> counts;
-    for (const QString &a : addresses) {
-        const QRegularExpressionMatch m = report.match(a);
-        if (m.hasMatch())
-            counts << m.captured(1).toInt();
-    }
-    return counts;
-}
-
-// Every address the panes ask for, the program's own scheme included.
-class RequestLog : public QWebEngineUrlRequestInterceptor
-{
-public:
-    void interceptRequest(QWebEngineUrlRequestInfo &info) override { urls << info.requestUrl().toString(); }
-    QStringList urls;
-};
+using SaveGame::ReportedCounts;
 
 qint64 folderSize(const QString &dir)
 {
@@ -184,7 +165,7 @@ private Q_SLOTS:
         QFETCH(bool, bySignal);
         GameBox box;
         QVERIFY(box.start());
-        const auto counts = [&] { return reportedCounts(box.portal.requests()); };
+        const auto counts = [&] { return ReportedCounts(box.portal.requests()); };
         QVERIFY(playSaver(box, counts, 0));
         QVERIFY(pressSpace(box, counts, 3));
         if (bySignal)
@@ -210,7 +191,7 @@ private Q_SLOTS:
         QVERIFY(box.placeDownloadedGame(SAVER, QStringLiteral("%u8BA1%u6570")));
         // The game's reports go to the program's own scheme, where nobody answers.
         const auto counts = [&] {
-            return reportedCounts(requests.urls.filter(QRegularExpression(QStringLiteral("^kavo://app/"))));
+            return ReportedCounts(requests.urls.filter(QRegularExpression(QStringLiteral("^kavo://app/"))));
         };
         for (int start = 0; start < 2; ++start) {
             QVERIFY(box.openWindow(false));

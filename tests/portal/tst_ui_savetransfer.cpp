@@ -4,6 +4,7 @@
 #include "player/gamesaves.h"
 #include "player/gui/savestorage.h"
 #include "support/gamebox.h"
+#include "support/savegame.h"
 
 #include <QRegularExpression>
 #include <QWebEngineProfile>
@@ -12,25 +13,7 @@
 
 namespace
 {
-QList<int> reportedCounts(const QStringList &addresses)
-{
-    static const QRegularExpression report(QStringLiteral("/save/report\\?n=(\\d+)$"));
-    QList<int> counts;
-    for (const QString &a : addresses) {
-        const QRegularExpressionMatch m = report.match(a);
-        if (m.hasMatch())
-            counts << m.captured(1).toInt();
-    }
-    return counts;
-}
-
-// Every address the panes ask for, the program's own scheme included.
-class RequestLog : public QWebEngineUrlRequestInterceptor
-{
-public:
-    void interceptRequest(QWebEngineUrlRequestInfo &info) override { urls << info.requestUrl().toString(); }
-    QStringList urls;
-};
+using SaveGame::ReportedCounts;
 }
 
 class SaveTransferTest : public QObject
@@ -84,9 +67,9 @@ private Q_SLOTS:
         box.w->webProfile()->setUrlRequestInterceptor(&requests);
         const QString address = box.base() + QStringLiteral("games/108.swf");
         const QString command = QStringLiteral("tuzoflash://108$$$") + address + QStringLiteral("$$$%u8BA1%u6570");
-        const auto online = [&] { return reportedCounts(box.portal.requests()); };
+        const auto online = [&] { return ReportedCounts(box.portal.requests()); };
         const auto offline = [&] {
-            return reportedCounts(requests.urls.filter(QRegularExpression(QStringLiteral("^kavo://app/"))));
+            return ReportedCounts(requests.urls.filter(QRegularExpression(QStringLiteral("^kavo://app/"))));
         };
         const QUrl portalPage(box.base() + QStringLiteral("lib/wenc.txt"));
         const QUrl localPage(QStringLiteral("kavo://app/app/i.gif"));
