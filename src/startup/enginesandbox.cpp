@@ -11,7 +11,5 @@ QString RootWithoutSandboxMessage()
 {
     return QStringLiteral(
         "Kavo游戏盒: 以 root 身份运行时网页引擎没有沙箱，程序不显示网页。请以普通用户身份运行；"
-        "一定要以 root 运行时，请自行设置 QTWEBENGINE_DISABLE_SANDBOX=1。\n"
-        "Kavo游戏盒: as root the web engine runs without its sandbox, so the program shows no web pages. "
-        "Run it as an ordinary user; to run it as root anyway, set QTWEBENGINE_DISABLE_SANDBOX=1 yourself.");
+        "一定要以 root 运行时，请自行设置 QTWEBENGINE_DISABLE_SANDBOX=1。");
 }

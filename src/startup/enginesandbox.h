@@ -15,5 +15,5 @@
 bool SandboxSwitchedOff(bool disableVariableSet, const QByteArray &chromiumFlags);
 
 // The message on standard error when the program refuses to run as root,
-// in Chinese and in English, one line each.
+// in Chinese, the program's language.
 QString RootWithoutSandboxMessage();
