@@ -12,6 +12,7 @@
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
 #include "support/trayhost.h"
+#include "support/sessionbus.h"
 #include "support/x11probe.h"
 
 #include <QApplication>
@@ -26,9 +27,6 @@
 #include <QWebEnginePage>
 #include <QtTest>
 
-#include <csignal>
-#include <cstdio>
-#include <sys/types.h>
 
 namespace
 {
@@ -73,39 +71,6 @@ quint32 ownPid()
 {
     return quint32(QCoreApplication::applicationPid());
 }
-
-// The test's own session bus, with no services to start: made before the
-// application, whose session-bus connection is made once.
-class PrivateSessionBus
-{
-public:
-    PrivateSessionBus()
-    {
-        const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
-        WriteFile(config, "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                          "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                          "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-                          "</policy></busconfig>");
-        const QByteArray command = "dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=" + QFile::encodeName(config);
-        FILE *out = popen(command.constData(), "r");
-        char line[512];
-        if (out && fgets(line, sizeof line, out))
-            qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray(line).trimmed());
-        if (out && fgets(line, sizeof line, out))
-            m_pid = QByteArray(line).trimmed().toInt();
-        if (out)
-            pclose(out);
-    }
-    ~PrivateSessionBus()
-    {
-        if (m_pid > 0)
-            kill(m_pid, SIGTERM);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    pid_t m_pid = 0;
-};
 
 // The desktop's notification service as it is called: every Notify it was
 // sent, answered with a new number each.
@@ -155,6 +120,7 @@ public:
     static void initMain()
     {
         static PrivateSessionBus bus;
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address());
     }
 
 private Q_SLOTS:

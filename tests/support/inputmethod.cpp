@@ -28,9 +28,7 @@ InputMethodSession::~InputMethodSession()
         if (!m_daemon.waitForFinished(5000))
             m_daemon.kill();
     }
-    m_bus.terminate();
     m_daemon.waitForFinished(5000);
-    m_bus.waitForFinished(5000);
 }
 
 QString InputMethodSession::ibus(const QStringList &arguments) const
@@ -48,18 +46,11 @@ bool InputMethodSession::start(const QString &engine)
         m_env.insert(QString::fromLatin1(name), m_home.filePath(QString::fromLatin1(name)));
         QDir().mkpath(m_env.value(QString::fromLatin1(name)));
     }
-    m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-    QByteArray address;
-    if (!poll([&] {
-            m_bus.waitForReadyRead(100);
-            address += m_bus.readAllStandardOutput();
-            return address.contains('\n');
-        })) {
+    if (m_bus.address().isEmpty()) {
         m_error = QStringLiteral("dbus-daemon gives no address");
         return false;
     }
-    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address.trimmed()));
+    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_bus.address()));
 
     m_daemon.setProcessEnvironment(m_env);
     m_daemon.start(QStringLiteral("ibus-daemon"),

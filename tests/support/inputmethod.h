@@ -11,6 +11,8 @@
 //
 // The daemon and the bus end with the object.
 
+#include "support/sessionbus.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -31,7 +33,7 @@ private:
 
     QTemporaryDir m_home;
     QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
-    QProcess m_bus;
+    PrivateSessionBus m_bus;
     QProcess m_daemon;
     QString m_error;
 };
