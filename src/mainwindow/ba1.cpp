@@ -118,8 +118,7 @@ void BA1::createControls()
     m_Web5 = new WebPane(m_profile, m_zz[4]);
     m_game = new GamePagePart(m_zz[1], m_profile, m_ppt);
     m_list = new ListPagePart(m_zz[2], m_profile, m_paths);
-    for (PictureBox *panel : {m_game->picg(), m_game->Picd()})
-        connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
+    connect(m_game, &GamePagePart::pointerMoved, this, [this] { unsetCursor(); });
     connect(m_list, &ListPagePart::tabClicked, this, &BA1::lc_Click);
     connect(m_list, &ListPagePart::pointerMoved, this, &BA1::lc_MouseMove);
 

@@ -83,8 +83,11 @@ void BA1::resizeEvent(QResizeEvent *event)
 void BA1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
+        if (m_npc[Caption::Maximise])
+            PaintMaximise();
         Form_Resize();
+    }
     // Keys held when another window takes the keyboard go up there.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_game)
         m_game->Web2()->ReleaseHeldKeys();

@@ -96,11 +96,10 @@ void BA1::Form_Load()
 
     // 9. Initial state.
     m_state.CurrentTab = Caption::PortalTab;
-    m_state.PortalErrorShown = 0;
-    m_state.TopAdFailed = 0;
-    m_state.CurrentGameUrl = QStringLiteral("0");
-    m_state.FullScreenGame = 0;
-    m_state.DownloadState = QStringLiteral("0");
+    m_state.PortalErrorShown = false;
+    m_state.TopAdFailed = false;
+    m_state.CurrentGameUrl.clear();
+    m_state.FullScreenGame = false;
     m_state.CurrentGameName = QStringLiteral("0");
 
     // 10. The notification-area icon, with the menu r_m.

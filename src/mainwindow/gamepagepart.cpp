@@ -79,6 +79,16 @@ GamePagePart::GamePagePart(QWidget *page, QWebEngineProfile *profile, const QIma
     m_Pic2 = new PictureBox(page, Qt::white);
     m_Webr = new WebPane(profile, m_Pic2);
     describeButtons();
+
+    for (int i = 0; i < Tool::Count; ++i) {
+        connect(m_c_z[i], &PictureBox::clicked, this, [this, i] { Q_EMIT toolClicked(i); });
+        connect(m_c_z[i], &PictureBox::mouseMoved, this,
+                [this, i](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint &pos) {
+                    Q_EMIT toolPointerMoved(i, b, m, pos);
+                });
+    }
+    for (PictureBox *panel : {m_picg, m_Picd})
+        connect(panel, &PictureBox::mouseMoved, this, &GamePagePart::pointerMoved);
 }
 
 void GamePagePart::describeButtons()
@@ -225,4 +235,22 @@ void GamePagePart::ShowTitle(const QString &text)
 {
     m_yxname->setText(text);
     m_yxname->adjustSize();
+}
+
+void GamePagePart::ShowStatus(const QString &text)
+{
+    m_lblCount->setText(text);
+    m_lblCount->setVisible(true);
+}
+
+void GamePagePart::SetFullScreen(bool on)
+{
+    m_Picd->setVisible(!on);
+    m_c_z[Tool::LeaveFullScreen]->setVisible(on);
+}
+
+void GamePagePart::SetToolEnabled(int index, bool enabled)
+{
+    if (index >= 0 && index < Tool::Count)
+        m_c_z[index]->setEnabled(enabled);
 }

@@ -51,8 +51,11 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         BA1 *w = f.w.get();
         QVERIFY(f.show());
-        // A game is loaded, so that the toolbar acts.
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车");
+        // A game is loaded, so that the toolbar acts; then the side panel it
+        // showed goes and the portal's tab is in front again.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
+        w->c_z_click(Tool::SidePanel);
+        w->npc_Click(Caption::PortalTab);
         // The portal failed: its error panel's text spans several lines.
         QTRY_VERIFY_WITH_TIMEOUT(w->webe()->text().startsWith(QStringLiteral("Error")), 20000);
         MenuAnswer menus;
@@ -73,9 +76,9 @@ private Q_SLOTS:
             {"favourite", c_z(3), B, "收藏", {}},
             {"screenshot", c_z(4), B, "截图", {}},
             {"download", c_z(5), B, "下载", {}},
-            {"full screen", c_z(6), B, "全屏", {}, "全屏", false, [](BA1 *w) { return w->state().FullScreenGame == 1; }},
+            {"full screen", c_z(6), B, "全屏", {}, "全屏", false, [](BA1 *w) { return w->state().FullScreenGame; }},
             {"leave full screen", c_z(8), B, "退出全屏", {}, "退出全屏", false,
-             [](BA1 *w) { return w->state().FullScreenGame == 0 && !w->isMaximized(); }},
+             [](BA1 *w) { return !w->state().FullScreenGame && !w->isMaximized(); }},
             {"maximise", npc(1), B, "最大化", {}, "还原", true, [](BA1 *w) { return w->isMaximized(); }},
             {"pin", npc(4), C, "置顶", false, "取消置顶", true, [](BA1 *w) { return w->OnTop(); }},
             {"menu", npc(5), B, "菜单", {}, "菜单", false, [&menus](BA1 *) { return menus.count == 1; }},

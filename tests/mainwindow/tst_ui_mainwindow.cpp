@@ -153,10 +153,9 @@ private Q_SLOTS:
         QCOMPARE(w->list()->lc(0)->text(), QStringLiteral("\r\n最近玩过游戏"));
         QCOMPARE(w->list()->lc(2)->text(), QStringLiteral("\r\n已下载的游戏"));
 
-        // The side list shown (the toolbar's tests switch it) takes the right
-        // 168 pixels of the game page; the game area ends 4 pixels before it.
-        w->game()->SetSidePanelShown(true);
-        w->LayoutGamePane();
+        // The side list, shown by a game's play command, takes the right 168
+        // pixels of the game page; the game area ends 4 pixels before it.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QCOMPARE(geo(w->game()->Pic2()), QRect(727, 25, 168, 489));
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, w->game()->Pic2()->x() - 4, w->game()->Pic2()->height()));
         QCOMPARE(w->game()->c_z(7)->x(), w->game()->Picd()->width() - 35);
@@ -237,14 +236,9 @@ private Q_SLOTS:
         if (QTest::currentTestFailed())
             return;
 
-        // Full-screen game: the toolbar command's part first, then the layout.
-        w->npc_Click(7);
-        w->state().FullScreenGame = 1;
-        w->game()->Picd()->hide();
-        w->ad_pic()->hide();
-        w->game()->c_z(8)->show();
-        w->npc(1)->setToolTipText(QStringLiteral("还原"));
-        w->LayoutFullScreenGame();
+        // Full-screen game, from the toolbar of a game played.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
+        w->c_z_click(Tool::FullScreen);
         QVERIFY(KavoTest::Settle());
         const int W = w->width();
         const int H = w->height();
@@ -266,21 +260,21 @@ private Q_SLOTS:
         // Laying out the game page (a new game, the side-panel button) keeps
         // the game covering the page.
         const QRect pic1 = geo(w->game()->Pic1());
-        w->LayoutGamePane();
+        w->c_z_click(Tool::SidePanel);
         QCOMPARE(geo(w->zz(1)), QRect(4, 30, W - 8, H - 34));
         QCOMPARE(geo(w->game()->Pic1()), pic1);
 
         // The maximise button leaves full-screen mode for the normal window.
         w->npc_Click(1);
 
-        QCOMPARE(w->state().FullScreenGame, 0);
+        QVERIFY(!w->state().FullScreenGame);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal.size(), 5000);
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->game()->c_z(8)->isHidden());
         QVERIFY(!w->game()->Picd()->isHidden());
         // The test's portal does not answer: the failed promotion stays hidden.
-        QTRY_COMPARE_WITH_TIMEOUT(w->state().TopAdFailed, 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->state().TopAdFailed, 20000);
         QVERIFY(w->ad_pic()->isHidden());
         QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
         QCOMPARE(w->npc(2)->toolTipText(), QStringLiteral("关闭"));
@@ -436,12 +430,12 @@ private Q_SLOTS:
             }
             return pages;
         };
-        QCOMPARE(w->state().CurrentTab, 6);
+        QCOMPARE(w->state().CurrentTab, Caption::PortalTab);
         QCOMPARE(visiblePages(), QList<int>{0});
         QVERIFY(!w->npc(6)->isEnabled());
 
         QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
-        QCOMPARE(w->state().CurrentTab, 8);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
         QVERIFY(!w->npc(8)->isEnabled());
         QVERIFY(w->npc(6)->isEnabled());
@@ -451,7 +445,7 @@ private Q_SLOTS:
         // The selected tab takes no clicks and no hover.
         QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
         QTest::mouseMove(w->npc(8), QPoint(30, 30));
-        QCOMPARE(w->state().CurrentTab, 8);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
         QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
 
@@ -468,7 +462,7 @@ private Q_SLOTS:
         QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(6), {154, 0, 77, 63}));
         w->npc_Click(7);
         QCOMPARE(visiblePages(), QList<int>{1});
-        QCOMPARE(w->state().CurrentTab, 7);
+        QCOMPARE(w->state().CurrentTab, Caption::GameTab);
     }
 
     void listTabs()
@@ -590,9 +584,7 @@ private Q_SLOTS:
         // The game page and the list page, for a look at the other layouts,
         // as they show once the portal has loaded (the overlay gone).
         w->zzer()->hide();
-        w->game()->SetSidePanelShown(true);
-        w->npc_Click(7);
-        w->LayoutGamePane();
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-game.png")));
         w->npc_Click(8);

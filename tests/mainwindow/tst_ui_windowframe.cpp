@@ -359,9 +359,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(903, 614), 5000);
 
         // In full-screen game mode a restore from the taskbar maximises again.
-        w->npc_Click(7);
-        w->state().FullScreenGame = 1;
-        w->LayoutFullScreenGame();
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
+        w->c_z_click(Tool::FullScreen);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
         w->npc_Click(0);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);

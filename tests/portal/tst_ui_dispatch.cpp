@@ -68,7 +68,7 @@ private Q_SLOTS:
         QTRY_COMPARE(w.state().CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$") + name);
         QCOMPARE(w.state().CurrentGameName, name);
         QCOMPARE(w.game()->yxname()->text(), TITLE.arg(QStringLiteral("星夜接苹果")));
-        QCOMPARE(w.state().CurrentTab, 7);
+        QCOMPARE(w.state().CurrentTab, Caption::GameTab);
         QVERIFY(w.zz(1)->isVisible());
         QVERIFY(w.game()->Web2()->isVisible());
         QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("隐藏"));
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QTRY_COMPARE(errors.count(), 1);
         QCOMPARE(w.state().CurrentGameUrl, before);
         QCOMPARE(box.listLines(RECENT), recent);
-        QCOMPARE(w.state().CurrentTab, 6);
+        QCOMPARE(w.state().CurrentTab, Caption::PortalTab);
         QVERIFY(!w.zzer()->isVisible());
         QCOMPARE(w.state().PortalErrorShown, 0);
     }

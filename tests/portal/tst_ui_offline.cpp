@@ -37,7 +37,7 @@ class OfflineTest : public QObject
     {
         BA1 &w = *box.w;
         QTest::mouseClick(w.npc(8), Qt::LeftButton);
-        QCOMPARE(w.state().CurrentTab, 8);
+        QCOMPARE(w.state().CurrentTab, Caption::ListTab);
         QVERIFY(w.zz(2)->isVisible());
         QVERIFY(!w.zzer()->isVisible());
         const char *const pages[] = {"/app/n.htm", "/app/c.htm", "/app/d.htm"};
@@ -51,7 +51,7 @@ class OfflineTest : public QObject
         const QPoint item = GameBox::centreOf(w.list()->Web3(), QStringLiteral("a[href^=\"open://\"]"));
         QVERIFY(item.x() >= 0);
         QTest::mouseClick(w.list()->Web3()->focusProxy(), Qt::LeftButton, {}, item);
-        QTRY_COMPARE(w.state().CurrentTab, 7);
+        QTRY_COMPARE(w.state().CurrentTab, Caption::GameTab);
         QVERIFY(!w.zzer()->isVisible());
         QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?104"));
         QVERIFY2(waitForGamePicture(w.game()->Web2()), "the downloaded game never showed");
@@ -68,7 +68,7 @@ class OfflineTest : public QObject
     {
         BA1 &w = *box.w;
         QTest::mouseClick(w.npc(6), Qt::LeftButton);
-        QCOMPARE(w.state().CurrentTab, 6);
+        QCOMPARE(w.state().CurrentTab, Caption::PortalTab);
         QVERIFY(w.zzer()->isVisible());
         QCOMPARE(w.webe()->text(), overlayText);
 

@@ -231,7 +231,7 @@ private Q_SLOTS:
 
         // The game page: the player (a page of its own here) and the side panel.
         GameBox::followLink(w.Web1(), QStringLiteral("tuzoflash://101$$$101$$$Menu"));
-        QTRY_COMPARE(w.state().CurrentTab, 7);
+        QTRY_COMPARE(w.state().CurrentTab, Caption::GameTab);
         w.game()->Web2()->Navigate(m_base + QStringLiteral("yy"));
         QVERIFY(shows(w.game()->Web2(), m_base + QStringLiteral("yy")));
         QVERIFY(shows(w.game()->Webr(), m_base + QStringLiteral("app/flash_info.asp?id=101")));

@@ -98,8 +98,21 @@ class TestUiPromotion : public QObject
 private Q_SLOTS:
     void init()
     {
+        // The quitting cases get the notice's flag for the recommendation
+        // window: exactly "1", or a "1" with a line break.
+        const QByteArray name = QTest::currentTestFunction();
+        QStringList switches;
+        if (name.startsWith("recommendation"))
+            switches = {QStringLiteral("--notice"), QStringLiteral("1====0====1.0")};
+        else if (name == "otherFlagsEndAtOnce")
+            switches = {QStringLiteral("--notice"), QStringLiteral("1\r\n====0====1.0")};
         m_box = std::make_unique<GameBox>();
-        QVERIFY(m_box->start({}, false));
+        QVERIFY(m_box->start(switches, false));
+    }
+    // The notice has been read (6 s after the window was made).
+    bool exitFlagIs(const QString &flag)
+    {
+        return KavoTest::WaitUntil([&] { return window()->state().ExitPromoFlag == flag; }, 30000);
     }
 
     void cleanup()
@@ -188,7 +201,7 @@ private Q_SLOTS:
         BA1 *w = window();
         QPointer<adsb> floating = showFloating();
         QVERIFY(floating);
-        w->state().ExitPromoFlag = QStringLiteral("1");
+        QVERIFY(exitFlagIs(QStringLiteral("1")));
 
         QString failure = QStringLiteral("the window was never clicked");
         QElapsedTimer sinceClick;
@@ -219,7 +232,7 @@ private Q_SLOTS:
     void recommendationWindowNewWindow()
     {
         BA1 *w = window();
-        w->state().ExitPromoFlag = QStringLiteral("1");
+        QVERIFY(exitFlagIs(QStringLiteral("1")));
         BrowserRecorder browser;
         bool clicked = false;
         QTimer watch;
@@ -236,7 +249,7 @@ private Q_SLOTS:
     void otherFlagsEndAtOnce()
     {
         BA1 *w = window();
-        w->state().ExitPromoFlag = QStringLiteral("1\r\n");
+        QVERIFY(exitFlagIs(QStringLiteral("1\r\n")));
         QElapsedTimer clock;
         clock.start();
         QVERIFY(endsTheProgram([w] { w->ttt_v(); }, 30000));

@@ -95,7 +95,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->noticeReading(), 20000);
         LoopGapMeter gaps;
         QTest::mouseClick(w->npc(8), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 8);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), 30000);
         qInfo("longest wait of the event loop during the slow read: %lld ms", gaps.longestMs());
         QVERIFY(gaps.longestMs() < 1000);
@@ -248,13 +248,13 @@ private Q_SLOTS:
         LoopGapMeter gaps;
 
         QTest::mouseClick(w->npc(8), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 8);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QVERIFY(w->zz(2)->isVisible());
         w->shengji();
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, UP_TO_DATE);
         QTest::mouseClick(w->npc(6), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 6);
+        QCOMPARE(w->state().CurrentTab, Caption::PortalTab);
 
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), BA1::NOTICE_TIMEOUT_MS + 20000);
         const qint64 took = reading.elapsed();

@@ -198,8 +198,7 @@ private Q_SLOTS:
         w->npc_Click(4);
 
         // A screenshot announces itself in a balloon on the icon.
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
-        w->state().CurrentGameName = QStringLiteral("风车");
+        f.play(QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/"));
         w->c_z_click(4);
         QTRY_VERIFY_WITH_TIMEOUT(shownBalloon(), 5000);
         QWidget *balloon = shownBalloon();
@@ -356,8 +355,7 @@ private Q_SLOTS:
         // Balloons: with no notification service either, a screenshot still
         // ends as it should; with one, they go there from the program.
         QVERIFY(QDBusConnection::sessionBus().isConnected());
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
-        w->state().CurrentGameName = QStringLiteral("%u98CE%u8F66");
+        f.play(QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/"));
         w->c_z_click(4);
         QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
 
