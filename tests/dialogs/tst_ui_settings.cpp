@@ -46,7 +46,7 @@ BA2 *openDialog(BA1 *w)
 void chooseFromMenuButton(BA1 *w, const QString &entry)
 {
     MenuAnswer menu(entry);
-    w->npc_Click(5);
+    w->npc_Click(Caption::Menu);
 }
 
 using X11Probe::minimisedOnScreen;
@@ -133,7 +133,7 @@ class TestUiSettings : public QObject
         BA1 *w = f.w.get();
         if (!f.show() || !KavoTest::WaitUntil([w] { return X11Probe::activeWindow() == xid(w); }, 5000))
             return false;
-        w->npc_Click(4);
+        w->npc_Click(Caption::OnTop);
         return KavoTest::WaitUntil([w] { return onTop(w); }, 5000);
     }
 
@@ -156,12 +156,12 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
         BA1 *w = f.w.get();
-        const QPoint expected = w->mapToGlobal(QPoint(w->npc(5)->x() - 17, w->npc(5)->y() + 23));
+        const QPoint expected = w->mapToGlobal(QPoint(w->npc(Caption::Menu)->x() - 17, w->npc(Caption::Menu)->y() + 23));
 
         // A real click on the button pops up the menu.
         {
             MenuAnswer menu;
-            QVERIFY(ClickAt(w->npc(5)->mapToGlobal(QPoint(12, 9))));
+            QVERIFY(ClickAt(w->npc(Caption::Menu)->mapToGlobal(QPoint(12, 9))));
             QTRY_COMPARE_WITH_TIMEOUT(menu.count, 1, 10000);
             QCOMPARE(menu.entries, ProgramMenuEntries());
             QCOMPARE(menu.position, expected);
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(X11Probe::transientFor(xid(d)), xid(w));
         QTRY_VERIFY_WITH_TIMEOUT(stackedAbove(d, w), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
-        QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("取消置顶"));
+        QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("取消置顶"));
         // Still above it once the window is on top again.
         QVERIFY(stackedAbove(d, w));
         d->cmdCancel->click();

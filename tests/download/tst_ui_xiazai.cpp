@@ -358,7 +358,7 @@ void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
     // game's number where the address would be.
     MessageAnswer boxes(QMessageBox::Ok);
     w->game()->lblCount()->setText(QString());
-    w->c_z_click(5);
+    w->c_z_click(Tool::Download);
     QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));

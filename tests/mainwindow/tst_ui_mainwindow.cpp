@@ -57,12 +57,12 @@ private:
         const int dw = w->width() - 903;
         const int dh = w->height() - 614;
         const QList<Placed> places = {
-            {"close", {w->npc(2)}, {865, 5, 33, 19}, "x"},
-            {"maximise", {w->npc(1)}, {841, 5, 24, 19}, "x"},
-            {"minimise", {w->npc(0)}, {817, 5, 24, 19}, "x"},
-            {"menu", {w->npc(5)}, {793, 5, 24, 19}, "x"},
-            {"pin", {w->npc(4)}, {771, 5, 21, 19}, "x"},
-            {"tabs", {w->npc(6), w->npc(7), w->npc(8), w->npc(9), w->npc(3)}, {10, 30, 77, 63}, "", {77, 0}},
+            {"close", {w->npc(Caption::Close)}, {865, 5, 33, 19}, "x"},
+            {"maximise", {w->npc(Caption::Maximise)}, {841, 5, 24, 19}, "x"},
+            {"minimise", {w->npc(Caption::Minimise)}, {817, 5, 24, 19}, "x"},
+            {"menu", {w->npc(Caption::Menu)}, {793, 5, 24, 19}, "x"},
+            {"pin", {w->npc(Caption::OnTop)}, {771, 5, 21, 19}, "x"},
+            {"tabs", {w->npc(Caption::PortalTab), w->npc(Caption::GameTab), w->npc(Caption::ListTab), w->npc(Caption::FourthTab), w->npc(Caption::FifthTab)}, {10, 30, 77, 63}, "", {77, 0}},
             {"title", {w->ni_name()}, {28, 7, 0, 0}, ""},
             {"promotion", {w->ad_pic()}, {633, 31, 250, 60}, "x"},
             {"promotion pane", {w->adweb()}, {-2, -2, 254, 64}, ""},
@@ -76,9 +76,9 @@ private:
             {"player box", {w->game()->Pic1()}, {0, 0, 895, 454}, "wh"},
             {"player pane", {w->game()->Web2()}, {-4, -4, 901, 460}, "wh"},
             {"toolbar", {w->game()->Picd()}, {0, 454, 895, 35}, "yw"},
-            {"toolbar buttons", {w->game()->c_z(0), w->game()->c_z(1), w->game()->c_z(2), w->game()->c_z(3), w->game()->c_z(4), w->game()->c_z(5), w->game()->c_z(6)},
+            {"toolbar buttons", {w->game()->c_z(Tool::StopContinue), w->game()->c_z(Tool::Reload), w->game()->c_z(Tool::Mute), w->game()->c_z(Tool::Favourite), w->game()->c_z(Tool::Screenshot), w->game()->c_z(Tool::Download), w->game()->c_z(Tool::FullScreen)},
              {30, 7, 45, 25}, "", {55, 0}},
-            {"side list button", {w->game()->c_z(7)}, {860, 7, 26, 26}, "x"},
+            {"side list button", {w->game()->c_z(Tool::SidePanel)}, {860, 7, 26, 26}, "x"},
             {"download status", {w->game()->lblCount()}, {425, 15, 0, 0}, ""},
             {"list name", {w->list()->lcname()}, {168, 7, 0, 0}, ""},
             {"list header marker", {w->list()->Im2()}, {158, 9, 7, 9}, ""},
@@ -158,7 +158,7 @@ private Q_SLOTS:
         f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QCOMPARE(geo(w->game()->Pic2()), QRect(727, 25, 168, 489));
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, w->game()->Pic2()->x() - 4, w->game()->Pic2()->height()));
-        QCOMPARE(w->game()->c_z(7)->x(), w->game()->Picd()->width() - 35);
+        QCOMPARE(w->game()->c_z(Tool::SidePanel)->x(), w->game()->Picd()->width() - 35);
         QVERIFY(geo(w->game()->Webr()).contains(w->game()->Pic2()->rect()));
     }
 
@@ -220,7 +220,7 @@ private Q_SLOTS:
         waitForSize(w, QSize(903, 614));
         const QRect normal = w->geometry();
 
-        w->npc_Click(1);
+        w->npc_Click(Caption::Maximise);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         waitForSize(w, workArea().size());
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
@@ -230,8 +230,8 @@ private Q_SLOTS:
             return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
                 && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
         }, 10000));
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("还原"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("还原"));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
         checkStandardLayout(w);
         if (QTest::currentTestFailed())
             return;
@@ -244,11 +244,11 @@ private Q_SLOTS:
         const int H = w->height();
         QCOMPARE(geo(w->zz(1)), QRect(4, 30, W - 8, H - 34));
         QCOMPARE(geo(w->game()->picg()), QRect(0, 0, W - 8, 25));
-        QCOMPARE(geo(w->game()->c_z(8)), QRect(W - 8 - 80, 3, 55, 20));
+        QCOMPARE(geo(w->game()->c_z(Tool::LeaveFullScreen)), QRect(W - 8 - 80, 3, 55, 20));
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Pic1()), QRect(0, 0, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Web2()), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
         // A resize keeps the full-screen layout.
         QMetaObject::invokeMethod(w, [w] { w->setWindowState(Qt::WindowMaximized); });
         // Already maximised: nothing goes to the window manager. Whatever the
@@ -265,20 +265,20 @@ private Q_SLOTS:
         QCOMPARE(geo(w->game()->Pic1()), pic1);
 
         // The maximise button leaves full-screen mode for the normal window.
-        w->npc_Click(1);
+        w->npc_Click(Caption::Maximise);
 
         QVERIFY(!w->state().FullScreenGame);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal.size(), 5000);
         QVERIFY(KavoTest::Settle());
-        QVERIFY(w->game()->c_z(8)->isHidden());
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isHidden());
         QVERIFY(!w->game()->Picd()->isHidden());
         // The test's portal does not answer: the failed promotion stays hidden.
         QTRY_VERIFY_WITH_TIMEOUT(w->state().TopAdFailed, 20000);
         QVERIFY(w->ad_pic()->isHidden());
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
-        QCOMPARE(w->npc(2)->toolTipText(), QStringLiteral("关闭"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MAXIMISE));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("最大化"));
+        QCOMPARE(w->npc(Caption::Close)->toolTipText(), QStringLiteral("关闭"));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MAXIMISE));
         checkStandardLayout(w);
     }
 
@@ -288,28 +288,28 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         const QImage *ppt = w->skinStrips();
         QCOMPARE(ppt[6].size(), QSize(385, 63));
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MINIMISE));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MAXIMISE));
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(ppt[1], CAPTION_CLOSE));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(ppt[5], ON_TOP_OFF));
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MENU));
-        QCOMPARE(framePixels(w->npc(6)->image(), {77, 63}), stripPixels(ppt[8], {0, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MINIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MAXIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(ppt[1], CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(ppt[5], ON_TOP_OFF));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(ppt[8], {0, 0, 77, 63}));
         for (int k = 1; k < 5; ++k)
             QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[6], Tab(k)));
-        QCOMPARE(framePixels(w->game()->c_z(0)->image(), {45, 25}), stripPixels(ppt[11], {0, 0, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(2)->image(), {45, 25}), stripPixels(ppt[11], {0, 25, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(7)->image(), {26, 26}), stripPixels(ppt[12], {0, 26, 26, 26}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::StopContinue)->image(), {45, 25}), stripPixels(ppt[11], {0, 0, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::Mute)->image(), {45, 25}), stripPixels(ppt[11], {0, 25, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::SidePanel)->image(), {26, 26}), stripPixels(ppt[12], {0, 26, 26, 26}));
         const int plain[5] = {1, 3, 4, 5, 6};
         for (int k = 0; k < 5; ++k)
             QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[9], {45 * k, 0, 45, 25}));
-        QCOMPARE(w->game()->c_z(8)->size(), QSize(55, 20));
-        QCOMPARE(framePixels(w->game()->c_z(8)->image(), {55, 20}), stripPixels(ppt[3], {0, 0, 55, 20}));
+        QCOMPARE(w->game()->c_z(Tool::LeaveFullScreen)->size(), QSize(55, 20));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::LeaveFullScreen)->image(), {55, 20}), stripPixels(ppt[3], {0, 0, 55, 20}));
         // Design states the rest of the program compares.
-        QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("置顶"));
-        QCOMPARE(w->game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
-        QCOMPARE(w->game()->c_z(2)->toolTipText(), QStringLiteral("静音"));
-        QCOMPARE(w->game()->c_z(7)->toolTipText(), QStringLiteral("显示"));
-        QVERIFY(w->game()->c_z(8)->isHidden());
+        QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("置顶"));
+        QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
+        QCOMPARE(w->game()->c_z(Tool::Mute)->toolTipText(), QStringLiteral("静音"));
+        QCOMPARE(w->game()->c_z(Tool::SidePanel)->toolTipText(), QStringLiteral("显示"));
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isHidden());
         // The recent list is current after the load.
         QCOMPARE(w->list()->lcname()->text(), QStringLiteral("当前列表 >> 最近玩过的游戏："));
         QCOMPARE(w->list()->shan_name()->text(), QStringLiteral("清空全部玩过的游戏"));
@@ -351,7 +351,7 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         if (state == QStringLiteral("maximised")) {
-            w->npc_Click(1);
+            w->npc_Click(Caption::Maximise);
             QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         } else if (state == QStringLiteral("取消置顶")) {
             w->npc_Click(Caption::OnTop);
@@ -395,25 +395,25 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         // The menu button repaints its resting image and pops up the program
         // menu; the tooltip box goes away with any click.
-        w->npc_MouseMove(5, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_MouseMove(Caption::Menu, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(w->P1()->isVisible());
         MenuAnswer menu;
-        w->npc_Click(5);
+        w->npc_Click(Caption::Menu);
         QCOMPARE(menu.count, 1);
         QVERIFY(!w->P1()->isVisible());
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MENU));
         QVERIFY(w->isVisible());
 
         // The pin button changes its state only; the next move paints it.
-        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        w->npc_Click(4);
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_OFF)));
-        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_ON)));
+        w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(Caption::OnTop);
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_OFF)));
+        w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_ON)));
 
-        w->npc_MouseMove(0, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        w->npc_Click(0);
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MINIMISE));
+        w->npc_MouseMove(Caption::Minimise, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(Caption::Minimise);
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MINIMISE));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
     }
 
@@ -432,35 +432,35 @@ private Q_SLOTS:
         };
         QCOMPARE(w->state().CurrentTab, Caption::PortalTab);
         QCOMPARE(visiblePages(), QList<int>{0});
-        QVERIFY(!w->npc(6)->isEnabled());
+        QVERIFY(!w->npc(Caption::PortalTab)->isEnabled());
 
-        QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton, {}, QPoint(30, 30));
         QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
-        QVERIFY(!w->npc(8)->isEnabled());
-        QVERIFY(w->npc(6)->isEnabled());
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(6)->image(), {77, 63}), stripPixels(w->ppt(6), {0, 0, 77, 63}));
+        QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
+        QVERIFY(w->npc(Caption::PortalTab)->isEnabled());
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(w->ppt(6), {0, 0, 77, 63}));
 
         // The selected tab takes no clicks and no hover.
-        QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
-        QTest::mouseMove(w->npc(8), QPoint(30, 30));
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseMove(w->npc(Caption::ListTab), QPoint(30, 30));
         QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
 
         // Selecting the current tab again repaints it selected and keeps it disabled.
-        w->npc_Click(8);
-        QVERIFY(!w->npc(8)->isEnabled());
+        w->npc_Click(Caption::ListTab);
+        QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
 
         // Last tab and back to the game page.
-        w->npc_Click(3);
+        w->npc_Click(Caption::FifthTab);
         QCOMPARE(visiblePages(), QList<int>{4});
-        QCOMPARE(framePixels(w->npc(3)->image(), {77, 63}), stripPixels(w->ppt(7), {308, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(6), {154, 0, 77, 63}));
-        w->npc_Click(7);
+        QCOMPARE(framePixels(w->npc(Caption::FifthTab)->image(), {77, 63}), stripPixels(w->ppt(7), {308, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(6), {154, 0, 77, 63}));
+        w->npc_Click(Caption::GameTab);
         QCOMPARE(visiblePages(), QList<int>{1});
         QCOMPARE(w->state().CurrentTab, Caption::GameTab);
     }
@@ -512,10 +512,10 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         MessageAnswer answer(yes ? QMessageBox::Yes : QMessageBox::No);
         if (yes) {
-            w->npc_Click(2);
+            w->npc_Click(Caption::Close);
             QVERIFY(!w->isVisible());
         } else {
-            QVERIFY(endsTheProgram([w] { w->npc_Click(2); }));
+            QVERIFY(endsTheProgram([w] { w->npc_Click(Caption::Close); }));
             QVERIFY(!w->isVisible());
         }
         QCOMPARE(answer.count, 1);
@@ -544,16 +544,16 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         MessageAnswer answer(QMessageBox::Yes);
         if (exits)
-            QVERIFY(endsTheProgram([w] { w->npc_Click(2); }));
+            QVERIFY(endsTheProgram([w] { w->npc_Click(Caption::Close); }));
         else
-            w->npc_Click(2);
+            w->npc_Click(Caption::Close);
         // A question would have been asked inside the click, as a modal box.
         QCOMPARE(answer.count, 0);
         QVERIFY(!w->isVisible());
         QCOMPARE(f.setting("ts"), QStringLiteral("1"));
         QCOMPARE(f.setting("quit"), quit);
         // The close image is the resting one.
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(w->ppt(1), CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(w->ppt(1), CAPTION_CLOSE));
     }
 
     void sizeLimitHook()
@@ -587,7 +587,7 @@ private Q_SLOTS:
         f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-game.png")));
-        w->npc_Click(8);
+        w->npc_Click(Caption::ListTab);
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-lists.png")));
     }
