@@ -100,8 +100,7 @@ void BA1::createControls()
     resize(DESIGN_WIDTH, DESIGN_HEIGHT);
     // The window manager learns the smallest normal size, so a drag on the
     // edge stops there rather than snapping back when it ends.
-    setMinimumSize(FrameGeometry::TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS),
-                   FrameGeometry::TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
+    setMinimumSize(TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS), TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
     setWindowIcon(AppIcon());
 
     createCaption();

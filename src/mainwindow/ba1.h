@@ -2,6 +2,7 @@
 
 #include "common/apppaths.h"
 #include "mainwindow/boxstate.h"
+#include "resources/skinrects.h"
 #include "shell/gui/globalhotkey.h"
 
 #include <QImage>
@@ -77,7 +78,7 @@ public:
     // The five pages zz(0)..zz(4).
     QWidget *zz(int index) const { return m_zz[index]; }
     // Skin strips ppt(0)..ppt(12), loaded by p_p.
-    const QImage &ppt(int index) const { return m_ppt[index]; }
+    const QImage &ppt(Strip::Index strip) const { return m_ppt[strip]; }
     const QImage *skinStrips() const { return m_ppt; }
     // Caption bar: the title, the caption buttons and the tab buttons npc(i)
     // (see Caption::Index), the tooltip box P1 with its text bo_tip.
@@ -318,7 +319,7 @@ private:
     AppPaths m_paths;
     QString m_portalBase;
     BoxState m_state;
-    QImage m_ppt[13];
+    QImage m_ppt[Strip::Count];
     GamePagePart *m_game = nullptr;
     ListPagePart *m_list = nullptr;
     WebPane *m_Web1 = nullptr;

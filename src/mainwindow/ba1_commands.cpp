@@ -29,7 +29,7 @@ void BA1::npc_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, cons
         return;
     ImageButton *button = m_npc[index];
     const bool inside = pos.x() >= 0 && pos.x() <= button->width() && pos.y() >= 0 && pos.y() <= button->height();
-    const QImage &caption = inside ? m_ppt[2] : m_ppt[1];
+    const QImage &caption = inside ? m_ppt[Strip::CaptionButtonsHover] : m_ppt[Strip::CaptionButtons];
     switch (index) {
     case Caption::Minimise:
         button->paintFrom(caption, CAPTION_MINIMISE);
@@ -42,17 +42,17 @@ void BA1::npc_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, cons
         break;
     case Caption::Maximise:
         if (isMaximized())
-            button->paintFrom(m_ppt[4], inside ? Hover(RESTORE) : RESTORE);
+            button->paintFrom(m_ppt[Strip::Restore], inside ? Hover(RESTORE) : RESTORE);
         else
             button->paintFrom(caption, CAPTION_MAXIMISE);
         break;
     case Caption::OnTop: {
         const QRect frame = m_onTop ? ON_TOP_ON : ON_TOP_OFF;
-        button->paintFrom(m_ppt[5], inside ? Hover(frame) : frame);
+        button->paintFrom(m_ppt[Strip::OnTop], inside ? Hover(frame) : frame);
         break;
     }
     default:
-        button->paintFrom(inside ? m_ppt[8] : m_ppt[6], Tab(TabSlot(index)));
+        button->paintFrom(inside ? m_ppt[Strip::TabsHover] : m_ppt[Strip::Tabs], Tab(TabSlot(index)));
         break;
     }
 
@@ -77,7 +77,7 @@ void BA1::npc_Click(int index)
     switch (index) {
     case Caption::Minimise:
         setWindowState(windowState() | Qt::WindowMinimized);
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_MINIMISE);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MINIMISE);
         m_npc[index]->refresh();
         break;
     case Caption::Maximise:
@@ -87,7 +87,7 @@ void BA1::npc_Click(int index)
             setWindowState(windowState() ^ Qt::WindowMaximized);
         break;
     case Caption::Close: {
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_CLOSE);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_CLOSE);
         m_npc[index]->refresh();
         const QString &config = m_state.ConfigPath;
         if (Settings::Number(config, Settings::TS) == 3) {
@@ -115,7 +115,7 @@ void BA1::npc_Click(int index)
         m_npc[index]->refresh();
         break;
     case Caption::Menu:
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_MENU);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MENU);
         m_npc[index]->refresh();
         MenuForm(this)->r_m->exec(mapToGlobal(QPoint(m_npc[index]->x() - 17, m_npc[index]->y() + 23)));
         break;
@@ -141,12 +141,12 @@ void BA1::SelectTab(int index)
         return;
     const Caption::Index oldTab = m_state.CurrentTab;
     const int oldSlot = TabSlot(oldTab);
-    m_npc[oldTab]->paintFrom(m_ppt[6], Tab(oldSlot));
+    m_npc[oldTab]->paintFrom(m_ppt[Strip::Tabs], Tab(oldSlot));
     m_zz[oldSlot]->hide();
     m_npc[oldTab]->refresh();
     m_npc[oldTab]->setEnabled(true);
     m_npc[index]->setEnabled(false);
-    m_npc[index]->paintFrom(m_ppt[7], Tab(slot));
+    m_npc[index]->paintFrom(m_ppt[Strip::TabsSelected], Tab(slot));
     m_zz[slot]->show();
     m_npc[index]->refresh();
     m_state.CurrentTab = Caption::TABS[slot];

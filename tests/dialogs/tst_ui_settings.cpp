@@ -271,21 +271,21 @@ private Q_SLOTS:
         // The frame on screen comes from the first skin strip: a corner as it
         // is, the top edge and the bottom edge stretched.
         const QImage shot = screenShot(d->frameGeometry());
-        QCOMPARE(shot.pixelColor(5, 28), w->ppt(0).pixelColor(5, 28));
-        QCOMPARE(shot.pixelColor(200, 28), w->ppt(0).pixelColor(75, 28));
-        QCOMPARE(shot.pixelColor(200, 280), w->ppt(0).pixelColor(40, 130));
-        QCOMPARE(shot.pixelColor(419, 150), w->ppt(0).pixelColor(99, 64));
-        QCOMPARE(shot.pixelColor(0, 150), w->ppt(0).pixelColor(0, 64));
+        QCOMPARE(shot.pixelColor(5, 28), w->ppt(Strip::Frame).pixelColor(5, 28));
+        QCOMPARE(shot.pixelColor(200, 28), w->ppt(Strip::Frame).pixelColor(75, 28));
+        QCOMPARE(shot.pixelColor(200, 280), w->ppt(Strip::Frame).pixelColor(40, 130));
+        QCOMPARE(shot.pixelColor(419, 150), w->ppt(Strip::Frame).pixelColor(99, 64));
+        QCOMPARE(shot.pixelColor(0, 150), w->ppt(Strip::Frame).pixelColor(0, 64));
 
         // The close button: normal, the pointer over it, off it again.
         const QRect closeCell(93, 0, 33, 19);
-        QCOMPARE(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(1), closeCell));
+        QCOMPARE(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell));
         const QPoint overClose = X11Probe::toNative(d->guan->mapToGlobal(QPoint(16, 9)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(overClose.x()), QString::number(overClose.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(2), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtonsHover), closeCell), 5000);
         const QPoint inside = X11Probe::toNative(d->mapToGlobal(QPoint(200, 150)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(1), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell), 5000);
 
         // The texts of both pages.
         QStringList texts;

@@ -169,7 +169,7 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         waitForSize(w, QSize(903, 614));
         const QImage shot = pictureOf(w);
-        const QImage &skin = w->ppt(0);
+        const QImage &skin = w->ppt(Strip::Frame);
         const int W = 903;
         const int H = 614;
         // Corners unstretched, middles stretched from their one column or row.
@@ -231,7 +231,7 @@ private Q_SLOTS:
                 && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
         }, 10000));
         QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("还原"));
-        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::Restore), RESTORE));
         checkStandardLayout(w);
         if (QTest::currentTestFailed())
             return;
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Pic1()), QRect(0, 0, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Web2()), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
-        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::Restore), RESTORE));
         // A resize keeps the full-screen layout.
         QMetaObject::invokeMethod(w, [w] { w->setWindowState(Qt::WindowMaximized); });
         // Already maximised: nothing goes to the window manager. Whatever the
@@ -278,7 +278,7 @@ private Q_SLOTS:
         QVERIFY(w->ad_pic()->isHidden());
         QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("最大化"));
         QCOMPARE(w->npc(Caption::Close)->toolTipText(), QStringLiteral("关闭"));
-        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MAXIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MAXIMISE));
         checkStandardLayout(w);
     }
 
@@ -287,23 +287,23 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         BA1 *w = f.w.get();
         const QImage *ppt = w->skinStrips();
-        QCOMPARE(ppt[6].size(), QSize(385, 63));
-        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MINIMISE));
-        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MAXIMISE));
-        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(ppt[1], CAPTION_CLOSE));
-        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(ppt[5], ON_TOP_OFF));
-        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MENU));
-        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(ppt[8], {0, 0, 77, 63}));
+        QCOMPARE(ppt[Strip::Tabs].size(), QSize(385, 63));
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MINIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MAXIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(ppt[Strip::OnTop], ON_TOP_OFF));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(ppt[Strip::TabsHover], {0, 0, 77, 63}));
         for (int k = 1; k < 5; ++k)
-            QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[6], Tab(k)));
-        QCOMPARE(framePixels(w->game()->c_z(Tool::StopContinue)->image(), {45, 25}), stripPixels(ppt[11], {0, 0, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(Tool::Mute)->image(), {45, 25}), stripPixels(ppt[11], {0, 25, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(Tool::SidePanel)->image(), {26, 26}), stripPixels(ppt[12], {0, 26, 26, 26}));
+            QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[Strip::Tabs], Tab(k)));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::StopContinue)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 0, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::Mute)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 25, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::SidePanel)->image(), {26, 26}), stripPixels(ppt[Strip::SidePanel], {0, 26, 26, 26}));
         const int plain[5] = {1, 3, 4, 5, 6};
         for (int k = 0; k < 5; ++k)
-            QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[9], {45 * k, 0, 45, 25}));
+            QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[Strip::Tools], {45 * k, 0, 45, 25}));
         QCOMPARE(w->game()->c_z(Tool::LeaveFullScreen)->size(), QSize(55, 20));
-        QCOMPARE(framePixels(w->game()->c_z(Tool::LeaveFullScreen)->image(), {55, 20}), stripPixels(ppt[3], {0, 0, 55, 20}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::LeaveFullScreen)->image(), {55, 20}), stripPixels(ppt[Strip::LeaveFullScreen], {0, 0, 55, 20}));
         // Design states the rest of the program compares.
         QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("置顶"));
         QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
@@ -319,22 +319,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("state");
-        QTest::addColumn<int>("hoverStrip");
-        QTest::addColumn<int>("normalStrip");
+        QTest::addColumn<Strip::Index>("hoverStrip");
+        QTest::addColumn<Strip::Index>("normalStrip");
         QTest::addColumn<QRect>("hoverRect");
         QTest::addColumn<QRect>("normalRect");
         const QString none;
-        QTest::newRow("minimise") << 0 << none << 2 << 1 << CAPTION_MINIMISE << CAPTION_MINIMISE;
-        QTest::newRow("maximise") << 1 << none << 2 << 1 << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
-        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << 4 << 4 << Hover(RESTORE)
-                                 << RESTORE;
-        QTest::newRow("close") << 2 << none << 2 << 1 << CAPTION_CLOSE << CAPTION_CLOSE;
-        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << 5 << 5 << Hover(ON_TOP_OFF) << ON_TOP_OFF;
-        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << 5 << 5 << Hover(ON_TOP_ON)
+        const Strip::Index hover = Strip::CaptionButtonsHover, normal = Strip::CaptionButtons;
+        QTest::newRow("minimise") << 0 << none << hover << normal << CAPTION_MINIMISE << CAPTION_MINIMISE;
+        QTest::newRow("maximise") << 1 << none << hover << normal << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
+        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << Strip::Restore << Strip::Restore
+                                 << Hover(RESTORE) << RESTORE;
+        QTest::newRow("close") << 2 << none << hover << normal << CAPTION_CLOSE << CAPTION_CLOSE;
+        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_OFF)
+                             << ON_TOP_OFF;
+        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_ON)
                                << ON_TOP_ON;
-        QTest::newRow("menu") << 5 << none << 2 << 1 << CAPTION_MENU << CAPTION_MENU;
+        QTest::newRow("menu") << 5 << none << hover << normal << CAPTION_MENU << CAPTION_MENU;
         for (int k = 0; k < 5; ++k) {
-            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << 8 << 6 << Tab(k)
+            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << Strip::TabsHover << Strip::Tabs << Tab(k)
                                        << Tab(k);
         }
     }
@@ -343,8 +345,8 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         QFETCH(QString, state);
-        QFETCH(int, hoverStrip);
-        QFETCH(int, normalStrip);
+        QFETCH(Strip::Index, hoverStrip);
+        QFETCH(Strip::Index, normalStrip);
         QFETCH(QRect, hoverRect);
         QFETCH(QRect, normalRect);
         GameBox f(GameBox::NO_PORTAL);
@@ -401,19 +403,19 @@ private Q_SLOTS:
         w->npc_Click(Caption::Menu);
         QCOMPARE(menu.count, 1);
         QVERIFY(!w->P1()->isVisible());
-        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MENU));
         QVERIFY(w->isVisible());
 
         // The pin button changes its state only; the next move paints it.
         w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         w->npc_Click(Caption::OnTop);
-        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_OFF)));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(Strip::OnTop), Hover(ON_TOP_OFF)));
         w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_ON)));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(Strip::OnTop), Hover(ON_TOP_ON)));
 
         w->npc_MouseMove(Caption::Minimise, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         w->npc_Click(Caption::Minimise);
-        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MINIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MINIMISE));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
     }
 
@@ -439,27 +441,27 @@ private Q_SLOTS:
         QCOMPARE(visiblePages(), QList<int>{2});
         QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
         QVERIFY(w->npc(Caption::PortalTab)->isEnabled());
-        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(w->ppt(6), {0, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::Tabs), {0, 0, 77, 63}));
 
         // The selected tab takes no clicks and no hover.
         QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton, {}, QPoint(30, 30));
         QTest::mouseMove(w->npc(Caption::ListTab), QPoint(30, 30));
         QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
 
         // Selecting the current tab again repaints it selected and keeps it disabled.
         w->npc_Click(Caption::ListTab);
         QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
 
         // Last tab and back to the game page.
         w->npc_Click(Caption::FifthTab);
         QCOMPARE(visiblePages(), QList<int>{4});
-        QCOMPARE(framePixels(w->npc(Caption::FifthTab)->image(), {77, 63}), stripPixels(w->ppt(7), {308, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(6), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::FifthTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {308, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::Tabs), {154, 0, 77, 63}));
         w->npc_Click(Caption::GameTab);
         QCOMPARE(visiblePages(), QList<int>{1});
         QCOMPARE(w->state().CurrentTab, Caption::GameTab);
@@ -553,7 +555,7 @@ private Q_SLOTS:
         QCOMPARE(f.setting("ts"), QStringLiteral("1"));
         QCOMPARE(f.setting("quit"), quit);
         // The close image is the resting one.
-        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(w->ppt(1), CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_CLOSE));
     }
 
     void sizeLimitHook()

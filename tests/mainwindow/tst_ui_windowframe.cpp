@@ -403,22 +403,22 @@ private Q_SLOTS:
         const auto pixels = [close] { return framePixels(close->image(), close->size()); };
 
         QVERIFY(pointerTo(close->mapToGlobal(QPoint(16, 9))));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt(2), CAPTION_CLOSE));
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(Strip::CaptionButtonsHover), CAPTION_CLOSE));
         QTRY_VERIFY(w->P1()->isVisible());
         QCOMPARE(w->P1()->pos(), QPoint(close->x() + 2, close->y() + 19 + 3));
         QCOMPARE(w->bo_tip()->text(), QStringLiteral("关闭"));
 
         QVERIFY(pointerTo(background(w)));
-        QTRY_COMPARE(pixels(), stripPixels(w->ppt(1), CAPTION_CLOSE));
+        QTRY_COMPARE(pixels(), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_CLOSE));
         QTRY_VERIFY(!w->P1()->isVisible());
 
         // A tab: hover image, no tooltip box.
         ImageButton *tab = w->npc(Caption::FourthTab);
         QVERIFY(pointerTo(tab->mapToGlobal(QPoint(38, 30))));
-        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(8), {231, 0, 77, 63}));
+        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsHover), {231, 0, 77, 63}));
         QVERIFY(!w->P1()->isVisible());
         QVERIFY(pointerTo(background(w)));
-        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(6), {231, 0, 77, 63}));
+        QTRY_COMPARE(framePixels(tab->image(), {77, 63}), stripPixels(w->ppt(Strip::Tabs), {231, 0, 77, 63}));
     }
 };
 

@@ -189,24 +189,24 @@ void TestUiToolbar::stopAndContinue()
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(w->game()->Web2()->isHidden());
     QCOMPARE(b->toolTipText(), QStringLiteral("继续"));
-    QVERIFY(showsFrame(b, w->ppt(11), CONTINUE));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), CONTINUE));
     QCOMPARE(w->game()->tingzhi()->text(), QStringLiteral("当前游戏已经暂停"));
     // The label under the pane is what shows now.
     QVERIFY(w->game()->tingzhi()->isVisible());
     // Paused images: hover (135, 0), rest (90, 0).
     w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(45, 25));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(CONTINUE)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(CONTINUE)));
     w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(46, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), CONTINUE));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), CONTINUE));
 
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(!w->game()->Web2()->isHidden());
     QCOMPARE(b->toolTipText(), QStringLiteral("停止"));
-    QVERIFY(showsFrame(b, w->ppt(11), STOP));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), STOP));
     w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(0, 0));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(STOP)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(STOP)));
     w->c_z_MouseMove(Tool::StopContinue, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), STOP));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), STOP));
 
     // The pane's own visibility decides, not whether the page is on screen:
     // on another tab the game still counts as running.
@@ -228,12 +228,12 @@ void TestUiToolbar::reloadResumesAPausedGame()
     w->c_z_click(Tool::StopContinue);
     QVERIFY(w->game()->Web2()->isHidden());
 
-    w->game()->c_z(Tool::Reload)->paintFrom(w->ppt(10), ToolFrame(0));
+    w->game()->c_z(Tool::Reload)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(0));
     QTest::mouseClick(w->game()->c_z(Tool::Reload), Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(!w->game()->Web2()->isHidden());
     QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
-    QVERIFY(showsFrame(w->game()->c_z(Tool::StopContinue), w->ppt(11), STOP));
-    QVERIFY(showsFrame(w->game()->c_z(Tool::Reload), w->ppt(9), ToolFrame(0)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::StopContinue), w->ppt(Strip::StopMute), STOP));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Reload), w->ppt(Strip::Tools), ToolFrame(0)));
     // The player page is fetched again from the portal.
     QTRY_VERIFY_WITH_TIMEOUT(playerLoads() > loadsBefore, 10000);
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the game did not come back after the reload");
@@ -247,14 +247,14 @@ void TestUiToolbar::plainButtonsHover()
         ImageButton *b = w->game()->c_z(plain[k]);
         // The right and bottom edges are inside.
         w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 25));
-        QVERIFY2(showsFrame(b, w->ppt(10), ToolFrame(k)), qPrintable(QString::number(plain[k])));
+        QVERIFY2(showsFrame(b, w->ppt(Strip::ToolsHover), ToolFrame(k)), qPrintable(QString::number(plain[k])));
         w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 26));
-        QVERIFY2(showsFrame(b, w->ppt(9), ToolFrame(k)), qPrintable(QString::number(plain[k])));
+        QVERIFY2(showsFrame(b, w->ppt(Strip::Tools), ToolFrame(k)), qPrintable(QString::number(plain[k])));
     }
     w->c_z_MouseMove(Tool::LeaveFullScreen, {}, {}, QPoint(55, 20));
-    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(3), Hover(LEAVE_FULL_SCREEN)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), Hover(LEAVE_FULL_SCREEN)));
     w->c_z_MouseMove(Tool::LeaveFullScreen, {}, {}, QPoint(-1, 5));
-    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(3), LEAVE_FULL_SCREEN));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), LEAVE_FULL_SCREEN));
     // Other indexes draw nothing and do not fail.
     w->c_z_MouseMove(Tool::Count, {}, {}, QPoint(1, 1));
     w->c_z_MouseMove(-1, {}, {}, QPoint(1, 1));
@@ -262,9 +262,9 @@ void TestUiToolbar::plainButtonsHover()
     // The pointer itself: entering shows the hover image, leaving the normal one.
     ImageButton *reload = w->game()->c_z(Tool::Reload);
     QTest::mouseMove(w, reload->mapTo(w, QPoint(20, 12)));
-    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(10), ToolFrame(0)), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(Strip::ToolsHover), ToolFrame(0)), 2000);
     QTest::mouseMove(w, w->game()->Picd()->mapTo(w, QPoint(w->game()->Picd()->width() / 2, 2)));
-    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(9), ToolFrame(0)), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(Strip::Tools), ToolFrame(0)), 2000);
 }
 
 void TestUiToolbar::muteFollowsTheClicks()
@@ -281,18 +281,18 @@ void TestUiToolbar::muteFollowsTheClicks()
     if (server)
         QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("yes"));
     w->c_z_MouseMove(Tool::Mute, {}, {}, QPoint(3, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(UNMUTE)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(UNMUTE)));
     w->c_z_MouseMove(Tool::Mute, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), UNMUTE));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), UNMUTE));
 
     w->c_z_click(Tool::Mute);
     QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
     if (server)
         QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("no"));
     w->c_z_MouseMove(Tool::Mute, {}, {}, QPoint(3, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(MUTE)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(MUTE)));
     w->c_z_MouseMove(Tool::Mute, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), MUTE));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), MUTE));
 
     // Without a sound server the state text still follows the clicks.
     PulseDaemon::setServer(m_pulse.tempPath(QStringLiteral("nobody-here")));
@@ -311,22 +311,22 @@ void TestUiToolbar::sidePanel()
     QVERIFY(w->game()->Pic2()->isVisible());
     const int withPanel = w->game()->picf()->width();
     w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(26, 26));
-    QVERIFY(showsFrame(b, w->ppt(12), Hover(SIDE_PANEL_SHOWN)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), Hover(SIDE_PANEL_SHOWN)));
 
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(b->toolTipText(), QStringLiteral("显示"));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_HIDDEN));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_HIDDEN));
     QVERIFY(w->game()->Pic2()->isHidden());
     QCOMPARE(w->game()->picf()->width(), w->zz(1)->width());
     QVERIFY(w->game()->picf()->width() > withPanel);
     w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(5, 5));
-    QVERIFY(showsFrame(b, w->ppt(12), Hover(SIDE_PANEL_HIDDEN)));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), Hover(SIDE_PANEL_HIDDEN)));
     w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(27, 5));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_HIDDEN));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_HIDDEN));
 
     w->c_z_click(Tool::SidePanel);
     QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_SHOWN));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_SHOWN));
     QVERIFY(w->game()->Pic2()->isVisible());
     QCOMPARE(w->game()->picf()->width(), withPanel);
 }
@@ -334,9 +334,9 @@ void TestUiToolbar::sidePanel()
 void TestUiToolbar::favouriteAndPointsGame()
 {
     ensurePlaying();
-    w->game()->c_z(Tool::Favourite)->paintFrom(w->ppt(10), ToolFrame(1));
+    w->game()->c_z(Tool::Favourite)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(1));
     w->c_z_click(Tool::Favourite);
-    QVERIFY(showsFrame(w->game()->c_z(Tool::Favourite), w->ppt(9), ToolFrame(1)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Favourite), w->ppt(Strip::Tools), ToolFrame(1)));
     // The favourites list gets the game under the name of its command.
     const QStringList favourites = ReadListLines(w->paths().dataFile(QStringLiteral("date_c.dat"))).value_or(QStringList{});
     QVERIFY2(favourites.value(0).startsWith(QStringLiteral("风车|101|")), qPrintable(favourites.value(0)));
@@ -345,12 +345,12 @@ void TestUiToolbar::favouriteAndPointsGame()
     // "tuzojf://" anywhere in the command makes a points game.
     m_game->play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$tuzojf://"));
     w->game()->lblCount()->hide();
-    w->game()->c_z(Tool::Download)->paintFrom(w->ppt(10), ToolFrame(3));
+    w->game()->c_z(Tool::Download)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(3));
     MessageAnswer boxes(QMessageBox::Ok);
     QTest::mouseClick(w->game()->c_z(Tool::Download), Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("当前游戏为积分游戏，不能下载！"));
     QVERIFY(!w->game()->lblCount()->isHidden());
-    QVERIFY(showsFrame(w->game()->c_z(Tool::Download), w->ppt(9), ToolFrame(3)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Download), w->ppt(Strip::Tools), ToolFrame(3)));
     QVERIFY(!w->DL()->isDownloading());
     QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
@@ -361,7 +361,7 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
 {
     ensurePlaying();
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the game is not drawn");
-    w->game()->c_z(Tool::Screenshot)->paintFrom(w->ppt(10), ToolFrame(2));
+    w->game()->c_z(Tool::Screenshot)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(2));
     QTest::mouseClick(w->game()->c_z(Tool::Screenshot), Qt::LeftButton, {}, QPoint(10, 10));
 
     const QStringList files = screenshotsIn(QStringLiteral("风车"));
@@ -383,7 +383,7 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     QVERIFY2(colourCount(image) >= 12, qPrintable(QString::number(colourCount(image))));
 
     QVERIFY(w->game()->c_z(Tool::Screenshot)->isEnabled());
-    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(9), ToolFrame(2)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(Strip::Tools), ToolFrame(2)));
 
     // A second one lands in the same folder (the same number replaces the
     // earlier file).
@@ -459,7 +459,7 @@ void TestUiToolbar::screenshotThatCannotBeSaved()
     QVERIFY(!w->tray()->lastBalloon().text.contains(QStringLiteral("截图完成")));
     QVERIFY(QFileInfo(desktop() + QStringLiteral("/占位")).isFile());
     QVERIFY(w->game()->c_z(Tool::Screenshot)->isEnabled());
-    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(9), ToolFrame(2)));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(Strip::Tools), ToolFrame(2)));
 }
 
 void TestUiToolbar::fullScreenAndLeavingIt()
@@ -478,10 +478,10 @@ void TestUiToolbar::fullScreenAndLeavingIt()
     // Four ways out: the leave button, the maximise button, a double click
     // on the caption bar, Esc in the game's pane.
     for (int way = 0; way < 4; ++way) {
-        w->game()->c_z(Tool::FullScreen)->paintFrom(w->ppt(10), ToolFrame(4));
+        w->game()->c_z(Tool::FullScreen)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(4));
         QTest::mouseClick(w->game()->c_z(Tool::FullScreen), Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(w->state().FullScreenGame);
-        QVERIFY(showsFrame(w->game()->c_z(Tool::FullScreen), w->ppt(9), ToolFrame(4)));
+        QVERIFY(showsFrame(w->game()->c_z(Tool::FullScreen), w->ppt(Strip::Tools), ToolFrame(4)));
         QVERIFY(w->game()->Picd()->isHidden());
         QVERIFY(w->ad_pic()->isHidden());
         QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("还原"));
@@ -516,9 +516,9 @@ void TestUiToolbar::fullScreenAndLeavingIt()
 
         switch (way) {
         case 0:
-            w->game()->c_z(Tool::LeaveFullScreen)->paintFrom(w->ppt(3), Hover(LEAVE_FULL_SCREEN));
+            w->game()->c_z(Tool::LeaveFullScreen)->paintFrom(w->ppt(Strip::LeaveFullScreen), Hover(LEAVE_FULL_SCREEN));
             QTest::mouseClick(w->game()->c_z(Tool::LeaveFullScreen), Qt::LeftButton, {}, QPoint(10, 10));
-            QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(3), LEAVE_FULL_SCREEN));
+            QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), LEAVE_FULL_SCREEN));
             break;
         case 1:
             w->npc_Click(Caption::Maximise);

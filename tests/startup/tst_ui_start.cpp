@@ -77,12 +77,13 @@ private Q_SLOTS:
 
     void savedSizeIsRestoredOnlyWhenAsked()
     {
-        GameBox box(GameBox::NO_PORTAL, {{QStringLiteral("h_w"), QStringLiteral("12000")},
+        // To the nearest pixel, as every size in twips: 12010 twips are 800.67 pixels.
+        GameBox box(GameBox::NO_PORTAL, {{QStringLiteral("h_w"), QStringLiteral("12010")},
                                          {QStringLiteral("h_h"), QStringLiteral("9000")}});
-        QCOMPARE(box.w->size(), QSize(800, 600));
+        QCOMPARE(box.w->size(), QSize(801, 600));
         box.setSetting("s_size", QStringLiteral("1"));
         box.create(GameBox::NO_PORTAL);
-        QVERIFY(box.w->size() != QSize(800, 600));
+        QVERIFY(box.w->size() != QSize(801, 600));
     }
 
     void executableStartsFromACopiedFolder()
