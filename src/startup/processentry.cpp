@@ -4,7 +4,7 @@
 #include "common/safefile.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
-#include "startup/settingsstore.h"
+#include "startup/settings.h"
 
 #include <QDir>
 #include <QFileInfo>

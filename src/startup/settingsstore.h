@@ -1,10 +1,7 @@
 #pragma once
 
-#include "services/statistics.h"
-
+#include <QList>
 #include <QString>
-
-#include <functional>
 
 // config.ini: a Windows-style INI file in GBK with CR LF line ends. There is
 // no settings object in memory; every read opens the file and every write
@@ -24,12 +21,13 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
 void WriteIniValue(const QString &path, const QString &section, const QString &key,
                    const QString &value);
 
-// A numeric setting converted to a whole number; a value that is empty or not
-// a number counts as 0.
-int SettingWhole(const QString &text);
+struct IniValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
 
-// Writes the first-run values when the file does not exist, then repairs
-// values that are missing or out of range. `macText` supplies the user
-// identifier when one is needed.
-void InitSettings(const QString &path,
-                  const std::function<QString()> &macText = static_cast<QString (*)()>(&MacAddressText));
+// Sets the values in their order as WriteIniValue would one by one, in a
+// single rewrite of the file.
+void WriteIniValues(const QString &path, const QList<IniValue> &values);
