@@ -6,7 +6,8 @@
 // config.ini: a Windows-style INI file in GBK with CR LF line ends. There is
 // no settings object in memory; every read opens the file and every write
 // rewrites it at once (through a temporary file, so a failed write leaves the
-// old file as it was).
+// old file as it was). The program's settings go through startup/settings.h;
+// this layer knows no setting by name.
 
 // Section and key names are matched without regard to case. A missing key
 // (or section, or file) gives `def`; a key present with an empty value gives

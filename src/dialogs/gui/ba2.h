@@ -19,8 +19,8 @@ class QPushButton;
 // buttons and their hover images), which must outlive it. It reads its four options
 // from config.ini when it is created; only Apply and OK write them back.
 // Closing it in any way (OK, Cancel, the close button) deletes it, so the
-// next opening reads the file afresh. Its controls carry object names
-// (settingsPage, closeToTray, apply, ...) for the tools that look at it.
+// next opening reads the file afresh. Its controls are found by their object
+// names (title, close, aboutTab, settingsPage, closeToTray, ok, ...).
 class BA2 final : public QWidget
 {
     Q_OBJECT
