@@ -4,6 +4,7 @@
 #include "common/safefile.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
+#include "services/statistics.h"
 #include "startup/settings.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ void PrepareApplicationFolder(const AppPaths &paths)
     if (!QFileInfo(paths.dataDir()).isDir())
         QDir().mkpath(paths.dataDir());
 
-    InitSettings(paths.configPath());
+    InitSettings(paths.configPath(), [] { return MacAddressText(); });
 
     for (const QString &list : GameListFiles()) {
         const QString file = paths.dataFile(list);

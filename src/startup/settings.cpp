@@ -1,6 +1,5 @@
 #include "startup/settings.h"
 
-#include "services/statistics.h"
 #include "startup/settingsstore.h"
 
 #include <QFileInfo>
@@ -64,11 +63,6 @@ void Settings::Write(const QString &path, const Setting<int> &setting, int value
 void Settings::Write(const QString &path, const Setting<bool> &setting, bool on)
 {
     store(path, setting, on ? QStringLiteral("2") : QStringLiteral("1"));
-}
-
-void InitSettings(const QString &path)
-{
-    InitSettings(path, [] { return MacAddressText(); });
 }
 
 void InitSettings(const QString &path, const std::function<QString()> &macText)

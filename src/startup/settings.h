@@ -61,7 +61,5 @@ void Write(const QString &path, const Setting<bool> &setting, bool on);
 
 // Writes the first-run values when the file does not exist, then repairs
 // values that are missing or out of range. `macText` supplies the user
-// identifier when one is needed; without it the network adapter's address
-// is asked.
-void InitSettings(const QString &path);
+// identifier when one is needed.
 void InitSettings(const QString &path, const std::function<QString()> &macText);
