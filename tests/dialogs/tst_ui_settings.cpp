@@ -51,16 +51,6 @@ T *part(const BA2 *d, const char *name)
     return d->findChild<T *>(QLatin1String(name));
 }
 
-QCheckBox *option(const BA2 *d, const char *name)
-{
-    return part<QCheckBox>(d, name);
-}
-
-QPushButton *button(const BA2 *d, const char *name)
-{
-    return part<QPushButton>(d, name);
-}
-
 QLabel *labelWith(const BA2 *d, const QString &text)
 {
     for (QLabel *l : d->findChildren<QLabel *>())
@@ -261,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("取消置顶"));
         // Still above it once the window is on top again.
         QVERIFY(stackedAbove(d, w));
-        button(d, "cancel")->click();
+        part<QPushButton>(d, "cancel")->click();
         QTRY_VERIFY(!openDialog(w));
     }
 
@@ -295,12 +285,12 @@ private Q_SLOTS:
         QVERIFY(d->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(d->size(), QSize(420, 283));
         QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
-        QCOMPARE(button(d, "ok")->geometry(), QRect(168, 248, 73, 25));
-        QCOMPARE(button(d, "cancel")->geometry(), QRect(248, 248, 73, 25));
-        QCOMPARE(button(d, "apply")->geometry(), QRect(328, 248, 73, 25));
-        QCOMPARE(button(d, "ok")->text(), QStringLiteral("确定"));
-        QCOMPARE(button(d, "cancel")->text(), QStringLiteral("取消"));
-        QCOMPARE(button(d, "apply")->text(), QStringLiteral("应用(&A)"));
+        QCOMPARE(part<QPushButton>(d, "ok")->geometry(), QRect(168, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "cancel")->geometry(), QRect(248, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "apply")->geometry(), QRect(328, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "ok")->text(), QStringLiteral("确定"));
+        QCOMPARE(part<QPushButton>(d, "cancel")->text(), QStringLiteral("取消"));
+        QCOMPARE(part<QPushButton>(d, "apply")->text(), QStringLiteral("应用(&A)"));
         ImageButton *close = part<ImageButton>(d, "close");
         QCOMPARE(close->geometry(), QRect(420 - 38, 5, 33, 19));
 
@@ -351,7 +341,7 @@ private Q_SLOTS:
         }
 
         const QRect area = d->frameGeometry();
-        const QRect optionArea(option(d, "closeToTray")->mapTo(d, QPoint(0, 0)), option(d, "closeToTray")->size());
+        const QRect optionArea(part<QCheckBox>(d, "closeToTray")->mapTo(d, QPoint(0, 0)), part<QCheckBox>(d, "closeToTray")->size());
         QTRY_VERIFY_WITH_TIMEOUT(hasInk(screenShot(area).copy(optionArea)), 5000);
         const QImage settingsShot = screenShot(area);
         QVERIFY(settingsShot.save(QStringLiteral(KAVO_BUILD_DIR "/settings-dialog-settings.png")));
@@ -410,14 +400,14 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(option(d, "closeToTray")->isChecked());
-        QTest::mouseClick(button(d, "apply"), Qt::LeftButton);
+        QVERIFY(part<QCheckBox>(d, "closeToTray")->isChecked());
+        QTest::mouseClick(part<QPushButton>(d, "apply"), Qt::LeftButton);
         QCOMPARE(f.setting("quit"), QStringLiteral("2"));
         QVERIFY(d->isVisible());
 
-        QTest::mouseClick(option(d, "closeToTray"), Qt::LeftButton);
-        QTest::mouseClick(option(d, "balloons"), Qt::LeftButton);
-        QVERIFY(!option(d, "closeToTray")->isChecked());
+        QTest::mouseClick(part<QCheckBox>(d, "closeToTray"), Qt::LeftButton);
+        QTest::mouseClick(part<QCheckBox>(d, "balloons"), Qt::LeftButton);
+        QVERIFY(!part<QCheckBox>(d, "closeToTray")->isChecked());
         // Apply by its access key.
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(d), 5000);
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("alt+a")}));
@@ -439,7 +429,7 @@ private Q_SLOTS:
 
         // Cancel, the close button and Escape.
         const std::function<void(BA2 *)> closings[] = {
-            [](BA2 *d) { QTest::mouseClick(button(d, "cancel"), Qt::LeftButton); },
+            [](BA2 *d) { QTest::mouseClick(part<QPushButton>(d, "cancel"), Qt::LeftButton); },
             [](BA2 *d) { QTest::mouseClick(part<ImageButton>(d, "close"), Qt::LeftButton); },
             [](BA2 *d) { QTest::keyClick(d, Qt::Key_Escape); },
         };
@@ -463,17 +453,17 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(option(d, "keepSize")->isChecked());
-        QVERIFY(!option(d, "autoStart")->isChecked());
-        QVERIFY(option(d, "balloons")->isChecked());
-        QVERIFY(option(d, "closeToTray")->isChecked());
-        QCOMPARE(option(d, "keepSize")->text(), QStringLiteral("自动保存软件界面大小"));
-        QCOMPARE(option(d, "autoStart")->text(), QStringLiteral("开机自动启动游戏软件"));
-        QCOMPARE(option(d, "balloons")->text(), QStringLiteral("托盘显示系统操作气泡提示"));
-        QCOMPARE(option(d, "closeToTray")->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
+        QVERIFY(part<QCheckBox>(d, "keepSize")->isChecked());
+        QVERIFY(!part<QCheckBox>(d, "autoStart")->isChecked());
+        QVERIFY(part<QCheckBox>(d, "balloons")->isChecked());
+        QVERIFY(part<QCheckBox>(d, "closeToTray")->isChecked());
+        QCOMPARE(part<QCheckBox>(d, "keepSize")->text(), QStringLiteral("自动保存软件界面大小"));
+        QCOMPARE(part<QCheckBox>(d, "autoStart")->text(), QStringLiteral("开机自动启动游戏软件"));
+        QCOMPARE(part<QCheckBox>(d, "balloons")->text(), QStringLiteral("托盘显示系统操作气泡提示"));
+        QCOMPARE(part<QCheckBox>(d, "closeToTray")->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
         for (const char *name : {"keepSize", "balloons", "closeToTray"})
-            option(d, name)->click();
-        QTest::mouseClick(button(d, "ok"), Qt::LeftButton);
+            part<QCheckBox>(d, name)->click();
+        QTest::mouseClick(part<QPushButton>(d, "ok"), Qt::LeftButton);
         QTRY_VERIFY(!openDialog(w));
         QCOMPARE(f.setting("s_size"), QStringLiteral("1"));
         QCOMPARE(f.setting("s_pao"), QStringLiteral("1"));
@@ -504,8 +494,8 @@ private Q_SLOTS:
 
         BA2 *d = openThroughMenu(w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        option(d, "autoStart")->click();
-        button(d, "apply")->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "apply")->click();
         QCOMPARE(ReadIniValue(paths.configPath(), QStringLiteral("S_q"), QStringLiteral("s_kai"), QString()),
                  QStringLiteral("2"));
         QVERIFY(QFile::exists(autostartEntry()));
@@ -515,17 +505,17 @@ private Q_SLOTS:
         QVERIFY(validate.waitForFinished(30000));
         QVERIFY2(validate.exitCode() == 0, validate.readAll().constData());
 
-        option(d, "autoStart")->click();
-        button(d, "ok")->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QCOMPARE(ReadIniValue(paths.configPath(), QStringLiteral("S_q"), QStringLiteral("s_kai"), QString()),
                  QStringLiteral("1"));
         QVERIFY(!QFile::exists(autostartEntry()));
 
         d = openThroughMenu(w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(!option(d, "autoStart")->isChecked());
-        option(d, "autoStart")->click();
-        button(d, "ok")->click();
+        QVERIFY(!part<QCheckBox>(d, "autoStart")->isChecked());
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QVERIFY(QFile::exists(autostartEntry()));
 
         // The folder's instance goes, so the started program runs it.
@@ -561,8 +551,8 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        option(d, "autoStart")->click();
-        button(d, "ok")->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QCOMPARE(f.setting("s_kai"), QStringLiteral("2"));
         QCOMPARE(f.setting("quit"), QStringLiteral("2"));
         QVERIFY(QFileInfo(other.filePath(QStringLiteral("autostart"))).isFile());
