@@ -275,7 +275,7 @@ int main(int argc, char *argv[])
     std::vector<Play> results;
     for (int i = 0; i < count; ++i) {
         const QString id = games.at(i % games.size());
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         // The portal pane takes input once it is shown and has drawn again.
         (void)QTest::qWaitFor([&] { return w.Web1()->isVisible(); }, 5000);
         const QPoint at = GameBox::centreOf(w.Web1(), QStringLiteral("#g") + id, QStringLiteral("tuzomain"));

@@ -268,7 +268,7 @@ int main(int argc, char *argv[])
     QList<qint64> pssAfterPlay;
     for (int i = 0; i < plays; ++i) {
         const QString command = QStringLiteral("tuzoflash://") + games.at(i % games.size());
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         QSignalSpy loads(w.game()->Web2(), &QWebEngineView::loadFinished);
         GameBox::followLink(w.Web1(), command, QStringLiteral("tuzomain"));
         if (!waitUntil([&] { return w.state().CurrentGameUrl == command; }, 10000) || !gameLoaded(loads)) {
@@ -293,7 +293,7 @@ int main(int argc, char *argv[])
     // first to sixth, in turns.
     w.lc_Click(0);
     for (int i = 0; i < opens; ++i) {
-        w.npc_Click(8);
+        w.npc_Click(Caption::ListTab);
         const QString before = w.state().CurrentGameUrl;
         const int line = 1 + i % games.size();
         QSignalSpy loads(w.game()->Web2(), &QWebEngineView::loadFinished);

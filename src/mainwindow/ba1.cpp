@@ -100,8 +100,7 @@ void BA1::createControls()
     resize(DESIGN_WIDTH, DESIGN_HEIGHT);
     // The window manager learns the smallest normal size, so a drag on the
     // edge stops there rather than snapping back when it ends.
-    setMinimumSize(FrameGeometry::TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS),
-                   FrameGeometry::TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
+    setMinimumSize(TwipsToPixels(FrameGeometry::MIN_WIDTH_TWIPS), TwipsToPixels(FrameGeometry::MIN_HEIGHT_TWIPS));
     setWindowIcon(AppIcon());
 
     createCaption();
@@ -118,8 +117,7 @@ void BA1::createControls()
     m_Web5 = new WebPane(m_profile, m_zz[4]);
     m_game = new GamePagePart(m_zz[1], m_profile, m_ppt);
     m_list = new ListPagePart(m_zz[2], m_profile, m_paths);
-    for (PictureBox *panel : {m_game->picg(), m_game->Picd()})
-        connect(panel, &PictureBox::mouseMoved, this, [this] { unsetCursor(); });
+    connect(m_game, &GamePagePart::pointerMoved, this, [this] { unsetCursor(); });
     connect(m_list, &ListPagePart::tabClicked, this, &BA1::lc_Click);
     connect(m_list, &ListPagePart::pointerMoved, this, &BA1::lc_MouseMove);
 

@@ -2,6 +2,7 @@
 
 #include "common/apppaths.h"
 #include "mainwindow/boxstate.h"
+#include "resources/skinrects.h"
 #include "shell/gui/globalhotkey.h"
 
 #include <QImage>
@@ -58,12 +59,10 @@ public:
 
     const AppPaths &paths() const { return m_paths; }
     QString portalBase() const { return m_portalBase; }
-    QString userId() const { return m_userId; }
     // The web profile of every pane of the program.
     QWebEngineProfile *webProfile() const;
 
-    // The state the window's commands share.
-    BoxState &state() { return m_state; }
+    // The state the window's commands share; they alone set it.
     const BoxState &state() const { return m_state; }
 
     // The parts of the window: the game page zz(1) and the list page zz(2).
@@ -79,7 +78,7 @@ public:
     // The five pages zz(0)..zz(4).
     QWidget *zz(int index) const { return m_zz[index]; }
     // Skin strips ppt(0)..ppt(12), loaded by p_p.
-    const QImage &ppt(int index) const { return m_ppt[index]; }
+    const QImage &ppt(Strip::Index strip) const { return m_ppt[strip]; }
     const QImage *skinStrips() const { return m_ppt; }
     // Caption bar: the title, the caption buttons and the tab buttons npc(i)
     // (see Caption::Index), the tooltip box P1 with its text bo_tip.
@@ -98,21 +97,14 @@ public:
     // The window stays on top of others (npc(4) reads "取消置顶").
     bool OnTop() const { return m_onTop; }
 
-    // Skin and layout.
-    void p_p(int h);
-    void LayoutGamePane();
-    void LayoutFullScreenGame();
-
     // Caption and tab buttons, window commands.
     void npc_Click(int index);
     void npc_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
     void zhi_d(int d);
-    void quit_quan_Click();
     void ttt_v();
 
     // List view.
     void lc_Click(int index);
-    void lc_MouseMove();
 
     // The size-limit hook installed at load.
     MinMaxWndProc *minMaxHook() const { return m_minMaxHook; }
@@ -131,9 +123,6 @@ public:
     void TrayBalloon(const QString &text);
     // The boss key, Ctrl+S, registered at load; null when it could not be.
     GlobalHotKey *bossKey() const { return m_bossKey; }
-    void InstallBossKey();
-    // The status line's word on the boss key, as the desktop answered.
-    void ShowBossKeyStatus(GlobalHotKey::Status status);
     // The desktop session (or a terminal) ends the program: the close
     // button's quit without the recommendation window (see
     // startup/quitsignals.h).
@@ -151,7 +140,6 @@ public:
     // The update check on the user's request (menu "升级检测"): offers the
     // version the portal's notice named at start-up; never reads anew.
     void shengji();
-    void Timer1_Timer();
     void Timer2_Timer();
     // True while the check waits for the portal's notice.
     bool noticeReading() const;
@@ -160,13 +148,49 @@ public:
     ba4 *exitPromotion() const;
     // The floating promotion goes (boss key, quit); it does not come back.
     void UnloadAdsb();
-    // At quit, once every other window is gone: the update check and the
-    // timers end; when ExitPromoFlag is exactly "1" the recommendation window
-    // shows and true comes back (the program ends when it closes), otherwise
-    // it is unloaded.
-    bool ShowExitPromotion();
 
-    // --- Command URLs, pane events, menus and list commands
+    // --- List commands (ba1_listcommands.cpp): the clear link, the
+    // toolbar's favourite, the list menu's open and delete.
+    void shan_name_Click();
+    void shoucang();
+    void CCC_Click();
+    void ddd_Click();
+
+    // A game's saves (ba1_saves.cpp). The runtime keeps them in the web
+    // storage of the page that plays the game: the portal's origin online,
+    // the program's own offline (player/gamesaves.h).
+    // Copies the saves the game made online to its downloaded copy, unless
+    // the copy has saves of its own; `done` gets how many were copied (0
+    // also when nothing could be read or written).
+    void CarrySavesToDownload(const QString &gameId, const QString &address, std::function<void(int)> done = {});
+    // The list menu's "导出存档…" and "导入存档…" for the game of the link
+    // the menu was raised on: a file dialog, then ExportSaves or ImportSaves.
+    void ExportSaves_Click();
+    void ImportSaves_Click();
+    // Writes the game's saves (the downloaded copy's where it has them) as
+    // .sol files: one save to the file `target`, several into the folder
+    // ExportFolderFor(target). Ends with a message box saying what was written; `done` then
+    // gets how many files.
+    void ExportSaves(const QString &gameId, const QString &address, const QString &target,
+                     std::function<void(int)> done = {});
+    // Reads the .sol files `files` into the game's online saves and, when it
+    // is downloaded, into the copy's; a file that is no save, a damaged or a
+    // huge one, or one of another game changes nothing and is named in a
+    // message box. `done` gets how many saves were written.
+    void ImportSaves(const QString &gameId, const QString &address, const QStringList &files,
+                     std::function<void(int)> done = {});
+
+    // --- Game toolbar and downloads (ba1_toolbar.cpp, ba1_download.cpp)
+    // The download control of game downloads (never shown).
+    bkDLControl *DL() const { return m_DL; }
+
+    // A click on toolbar button c_z(index); also used by the play command.
+    void c_z_click(int index);
+    void c_z_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
+    // Downloads the current game into the folder flash.
+    void xiazai();
+
+private:
     // Command URLs (ba1_dispatch.cpp). The panes raise these for
     // every navigation; a handled command sets *Cancel first.
     void Web1_BeforeNavigate2(const QString &URL, bool *Cancel);
@@ -204,49 +228,24 @@ public:
     void M_M2_oncontextmenu(const QPoint &globalPos);
     void M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos);
 
-    // List commands (ba1_listcommands.cpp).
-    void shan_name_Click();
-    void shoucang();
-    void CCC_Click();
-    void ddd_Click();
+    // Skin and layout.
+    void p_p(int h);
+    void LayoutGamePane();
+    void LayoutFullScreenGame();
 
-    // A game's saves (ba1_saves.cpp). The runtime keeps them in the web
-    // storage of the page that plays the game: the portal's origin online,
-    // the program's own offline (player/gamesaves.h).
-    // Copies the saves the game made online to its downloaded copy, unless
-    // the copy has saves of its own; `done` gets how many were copied (0
-    // also when nothing could be read or written).
-    void CarrySavesToDownload(const QString &gameId, const QString &address, std::function<void(int)> done = {});
-    // The list menu's "导出存档…" and "导入存档…" for the game of the link
-    // the menu was raised on: a file dialog, then ExportSaves or ImportSaves.
-    void ExportSaves_Click();
-    void ImportSaves_Click();
-    // Writes the game's saves (the downloaded copy's where it has them) as
-    // .sol files: one save to the file `target`, several into the folder
-    // ExportFolderFor(target). Ends with a message box saying what was written; `done` then
-    // gets how many files.
-    void ExportSaves(const QString &gameId, const QString &address, const QString &target,
-                     std::function<void(int)> done = {});
-    // Reads the .sol files `files` into the game's online saves and, when it
-    // is downloaded, into the copy's; a file that is no save, a damaged or a
-    // huge one, or one of another game changes nothing and is named in a
-    // message box. `done` gets how many saves were written.
-    void ImportSaves(const QString &gameId, const QString &address, const QStringList &files,
-                     std::function<void(int)> done = {});
-
-    // --- Game toolbar and downloads (ba1_toolbar.cpp, ba1_download.cpp)
-    // The download control of game downloads (never shown).
-    bkDLControl *DL() const { return m_DL; }
-
-    // A click on toolbar button c_z(index); also used by the play command.
-    void c_z_click(int index);
-    void c_z_MouseMove(int index, Qt::MouseButtons button, Qt::KeyboardModifiers shift, const QPoint &pos);
+    void quit_quan_Click();
+    void lc_MouseMove();
+    void InstallBossKey();
+    // The status line's word on the boss key, as the desktop answered.
+    void ShowBossKeyStatus(GlobalHotKey::Status status);
+    void Timer1_Timer();
+    // At quit, once every other window is gone: the update check and the
+    // timers end; when ExitPromoFlag is exactly "1" the recommendation window
+    // shows and true comes back (the program ends when it closes), otherwise
+    // it is unloaded.
+    bool ShowExitPromotion();
     // The game runs again: the game pane shown, c_z(0) reads "停止".
     void ResumeGame();
-    // Downloads the current game into the folder flash.
-    void xiazai();
-
-private:
     void TakeScreenshot();
     void DL_DLBeginDownload();
     void DL_DLProgress(float fraction, qint64 bytesRead, qint64 fileSize);
@@ -300,8 +299,10 @@ private:
     void Form_Resize();
     void LayoutMain();
     void PaintButtons();
-    // npc(1) as the restore button, or as the maximise button.
-    void PaintMaximise(bool restore);
+    // npc(1) as the restore button (maximised, or the game covers the
+    // window), or as the maximise button: its picture and tooltip follow the
+    // window's state.
+    void PaintMaximise();
 
     // Commands (ba1_commands.cpp).
     void SelectTab(int index);
@@ -318,7 +319,7 @@ private:
     AppPaths m_paths;
     QString m_portalBase;
     BoxState m_state;
-    QImage m_ppt[13];
+    QImage m_ppt[Strip::Count];
     GamePagePart *m_game = nullptr;
     ListPagePart *m_list = nullptr;
     WebPane *m_Web1 = nullptr;

@@ -29,7 +29,7 @@ void BA1::npc_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, cons
         return;
     ImageButton *button = m_npc[index];
     const bool inside = pos.x() >= 0 && pos.x() <= button->width() && pos.y() >= 0 && pos.y() <= button->height();
-    const QImage &caption = inside ? m_ppt[2] : m_ppt[1];
+    const QImage &caption = inside ? m_ppt[Strip::CaptionButtonsHover] : m_ppt[Strip::CaptionButtons];
     switch (index) {
     case Caption::Minimise:
         button->paintFrom(caption, CAPTION_MINIMISE);
@@ -42,17 +42,17 @@ void BA1::npc_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, cons
         break;
     case Caption::Maximise:
         if (isMaximized())
-            button->paintFrom(m_ppt[4], inside ? Hover(RESTORE) : RESTORE);
+            button->paintFrom(m_ppt[Strip::Restore], inside ? Hover(RESTORE) : RESTORE);
         else
             button->paintFrom(caption, CAPTION_MAXIMISE);
         break;
     case Caption::OnTop: {
         const QRect frame = m_onTop ? ON_TOP_ON : ON_TOP_OFF;
-        button->paintFrom(m_ppt[5], inside ? Hover(frame) : frame);
+        button->paintFrom(m_ppt[Strip::OnTop], inside ? Hover(frame) : frame);
         break;
     }
     default:
-        button->paintFrom(inside ? m_ppt[8] : m_ppt[6], Tab(TabSlot(index)));
+        button->paintFrom(inside ? m_ppt[Strip::TabsHover] : m_ppt[Strip::Tabs], Tab(TabSlot(index)));
         break;
     }
 
@@ -77,26 +77,17 @@ void BA1::npc_Click(int index)
     switch (index) {
     case Caption::Minimise:
         setWindowState(windowState() | Qt::WindowMinimized);
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_MINIMISE);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MINIMISE);
         m_npc[index]->refresh();
         break;
     case Caption::Maximise:
-        if (m_state.FullScreenGame == 1) {
-            m_state.FullScreenGame = 0;
+        if (m_state.FullScreenGame)
             quit_quan_Click();
-        } else if (isMaximized()) {
-            setWindowState(windowState() & ~Qt::WindowMaximized);
-            m_npc[index]->setToolTipText(QStringLiteral("最大化"));
-            PaintMaximise(false);
-        } else {
-            setWindowState(windowState() | Qt::WindowMaximized);
-            m_npc[index]->setToolTipText(QStringLiteral("还原"));
-            PaintMaximise(true);
-        }
-        m_npc[index]->refresh();
+        else
+            setWindowState(windowState() ^ Qt::WindowMaximized);
         break;
     case Caption::Close: {
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_CLOSE);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_CLOSE);
         m_npc[index]->refresh();
         const QString &config = m_state.ConfigPath;
         if (Settings::Read(config, Settings::TS) == 3) {
@@ -124,7 +115,7 @@ void BA1::npc_Click(int index)
         m_npc[index]->refresh();
         break;
     case Caption::Menu:
-        m_npc[index]->paintFrom(m_ppt[1], CAPTION_MENU);
+        m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MENU);
         m_npc[index]->refresh();
         MenuForm(this)->r_m()->exec(mapToGlobal(QPoint(m_npc[index]->x() - 17, m_npc[index]->y() + 23)));
         break;
@@ -145,26 +136,21 @@ void BA1::npc_Click(int index)
 
 void BA1::SelectTab(int index)
 {
-    const int oldTab = m_state.CurrentTab;
-    const int oldSlot = TabSlot(oldTab);
-    if (oldSlot >= 0) {
-        m_npc[m_state.CurrentTab]->paintFrom(m_ppt[6], Tab(oldSlot));
-        m_zz[oldSlot]->hide();
-    }
-    if (m_state.CurrentTab >= 0 && m_state.CurrentTab < Caption::Count) {
-        m_npc[m_state.CurrentTab]->refresh();
-        m_npc[m_state.CurrentTab]->setEnabled(true);
-    }
     const int slot = TabSlot(index);
     if (slot < 0)
         return;
+    const Caption::Index oldTab = m_state.CurrentTab;
+    const int oldSlot = TabSlot(oldTab);
+    m_npc[oldTab]->paintFrom(m_ppt[Strip::Tabs], Tab(oldSlot));
+    m_zz[oldSlot]->hide();
+    m_npc[oldTab]->refresh();
+    m_npc[oldTab]->setEnabled(true);
     m_npc[index]->setEnabled(false);
-    m_npc[index]->paintFrom(m_ppt[7], Tab(slot));
+    m_npc[index]->paintFrom(m_ppt[Strip::TabsSelected], Tab(slot));
     m_zz[slot]->show();
     m_npc[index]->refresh();
-    m_state.CurrentTab = index;
-    if (oldSlot >= 0)
-        SkinAccessible::Changed(m_npc[oldTab]);
+    m_state.CurrentTab = Caption::TABS[slot];
+    SkinAccessible::Changed(m_npc[oldTab]);
     SkinAccessible::Changed(m_npc[index]);
     UpdatePortalOverlay();
 }
@@ -187,17 +173,15 @@ void BA1::zhi_d(int d)
 void BA1::quit_quan_Click()
 {
     qApp->removeEventFilter(this);
-    m_state.FullScreenGame = 0;
-    m_game->Picd()->show();
-    m_game->c_z(Tool::LeaveFullScreen)->hide();
+    m_state.FullScreenGame = false;
+    m_game->SetFullScreen(false);
     // A promotion page that failed stays hidden for good.
-    if (m_state.TopAdFailed != 1)
+    if (!m_state.TopAdFailed)
         m_ad_pic->show();
     m_npc[Caption::Close]->setToolTipText(QStringLiteral("关闭"));
     // The resize that follows lays out the standard window again.
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    m_npc[Caption::Maximise]->setToolTipText(QStringLiteral("最大化"));
-    PaintMaximise(false);
+    PaintMaximise();
 }
 
 bool BA1::eventFilter(QObject *watched, QEvent *event)
@@ -206,7 +190,7 @@ bool BA1::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         return key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     };
-    if (m_state.FullScreenGame == 1 && event->type() == QEvent::KeyPress && isPlainEsc()) {
+    if (m_state.FullScreenGame && event->type() == QEvent::KeyPress && isPlainEsc()) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this) {
             quit_quan_Click();
@@ -218,12 +202,7 @@ bool BA1::eventFilter(QObject *watched, QEvent *event)
 
 void BA1::Form_DblClick()
 {
-    if (m_state.FullScreenGame != 0) {
-        m_state.FullScreenGame = 0;
-        quit_quan_Click();
-    } else {
-        npc_Click(Caption::Maximise);
-    }
+    npc_Click(Caption::Maximise);
 }
 
 void BA1::ttt_v()

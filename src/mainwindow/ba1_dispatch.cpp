@@ -10,7 +10,6 @@
 #include "portal/listcommands.h"
 #include "shell/gui/messagebox.h"
 
-#include <QLabel>
 
 void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
 {
@@ -43,7 +42,7 @@ void BA1::Web1_BeforeNavigate2(const QString &URL, bool *Cancel)
     // A new game always starts running, also after the last one was stopped.
     if (!m_game->GameRunning())
         ResumeGame();
-    m_game->lblCount()->setText(QString());
+    m_game->ShowStatus(QString());
     LayoutGamePane();
 
     AddToRecentList(m_paths, command, m_state.CurrentGameName);
@@ -72,7 +71,7 @@ void BA1::Web3_BeforeNavigate2(const QString &URL, bool *Cancel)
 {
     if (IsDeleteCommand(URL)) {
         *Cancel = true;
-        const QString listFile = ListFileFromCaption(m_list->lcname()->text());
+        const QString listFile = m_list->Shown().listFile;
         if (const auto index = DeleteCommandIndex(URL))
             DeleteListItem(m_paths, listFile, *index);
         return;
@@ -81,7 +80,7 @@ void BA1::Web3_BeforeNavigate2(const QString &URL, bool *Cancel)
         return;
     *Cancel = true;
 
-    const QString listFile = ListFileFromCaption(m_list->lcname()->text());
+    const QString listFile = m_list->Shown().listFile;
     const auto index = OpenCommandIndex(URL);
     if (!index)
         return;

@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 
 #include <cmath>
 
@@ -23,14 +22,6 @@ namespace
 void showMessage(QWidget *parent, const QString &text)
 {
     ShowMessage(parent, text, ApplicationTitle());
-}
-
-// The download state text read as a number.
-bool isDownloading(const QString &state)
-{
-    bool ok = false;
-    const double value = state.trimmed().toDouble(&ok);
-    return ok && value == 1.0;
 }
 
 QString errorText(int number)
@@ -48,11 +39,11 @@ QString errorText(int number)
 
 void BA1::xiazai()
 {
-    if (isDownloading(m_state.DownloadState)) {
+    if (m_DL->isDownloading()) {
         TrayBalloon(UnescapeText(m_state.CurrentGameName) + QStringLiteral("下载任务还未完成，请稍后操作.."));
         return;
     }
-    if (m_state.CurrentGameUrl.isEmpty() || m_state.CurrentGameUrl == QStringLiteral("0")) {
+    if (m_state.CurrentGameUrl.isEmpty()) {
         showMessage(this, QStringLiteral("当前没有游戏"));
         return;
     }
@@ -76,7 +67,7 @@ void BA1::xiazai()
     // A game played from the downloads list carries its number where the
     // address would be: its copy is there all the same.
     if (target && QFileInfo::exists(*target)) {
-        m_game->lblCount()->setText(QStringLiteral("该游戏已经下载过！"));
+        m_game->ShowStatus(QStringLiteral("该游戏已经下载过！"));
         return;
     }
     if (!gameAddress.startsWith(QStringLiteral("http://")) || !gameAddress.endsWith(QStringLiteral(".swf"))
@@ -87,7 +78,6 @@ void BA1::xiazai()
 
     QDir().mkpath(m_paths.flashDir());
 
-    m_state.DownloadState = QStringLiteral("1");
     m_DL->setFileURL(gameAddress);
     m_DL->setSaveFilePath(*target);
     m_DL->BeginDownload();
@@ -99,32 +89,28 @@ void BA1::xiazai()
 
 void BA1::DL_DLBeginDownload()
 {
-    m_game->lblCount()->setText(QStringLiteral("正在准备下载.."));
+    m_game->ShowStatus(QStringLiteral("正在准备下载.."));
 }
 
 void BA1::DL_DLProgress(float fraction, qint64, qint64 fileSize)
 {
     const long percent = std::lround(double(fraction) * 100.0);
-    m_game->lblCount()->setText(QString::number(percent) + QStringLiteral("% 大小：") + FormatSize(fileSize));
+    m_game->ShowStatus(QString::number(percent) + QStringLiteral("% 大小：") + FormatSize(fileSize));
 }
 
 void BA1::DL_DLCanceled()
 {
-    m_game->lblCount()->setText(QStringLiteral("下载被取消.."));
-    // No completion follows a cancel: without this the state would stay "1"
-    // and refuse every later download.
-    m_state.DownloadState = QStringLiteral("0");
+    m_game->ShowStatus(QStringLiteral("下载被取消.."));
 }
 
 void BA1::DL_DLError(int number, const QString &)
 {
-    m_game->lblCount()->setText(QStringLiteral("下载出错： ") + errorText(number));
+    m_game->ShowStatus(QStringLiteral("下载出错： ") + errorText(number));
 }
 
 void BA1::DL_DLComplete(qint64 bytes)
 {
-    m_game->lblCount()->setText(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
-    m_state.DownloadState = QStringLiteral("0");
+    m_game->ShowStatus(bytes >= 1 ? QStringLiteral("游戏下载完毕!") : QStringLiteral("游戏下载失败.."));
     // The first offline play goes on where the online play stopped.
     if (bytes >= 1)
         CarrySavesToDownload(QFileInfo(m_DL->SaveFileName()).completeBaseName(), m_DL->FileURL());

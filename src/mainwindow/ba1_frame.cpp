@@ -5,7 +5,7 @@
 #include "mainwindow/gamepagepart.h"
 
 #include "portal/gui/webpane.h"
-#include "resources/gui/skinresources.h"
+#include "resources/gui/skinframe.h"
 #include "shell/framegeometry.h"
 #include "shell/gui/roundregion.h"
 #include "startup/settings.h"
@@ -59,7 +59,7 @@ Qt::Edges edgesFor(EdgeZone zone)
 
 void BA1::PaintFrame()
 {
-    m_formImage = SkinFrameImage(m_ppt[0], size(), 96);
+    m_formImage = SkinFrameImage(m_ppt[Strip::Frame], size(), SkinRects::TAB_BAR_ROWS);
     update();
     ApplyRoundRegion(this);
 }
@@ -83,8 +83,11 @@ void BA1::resizeEvent(QResizeEvent *event)
 void BA1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
+        if (m_npc[Caption::Maximise])
+            PaintMaximise();
         Form_Resize();
+    }
     // Keys held when another window takes the keyboard go up there.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_game)
         m_game->Web2()->ReleaseHeldKeys();

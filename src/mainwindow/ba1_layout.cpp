@@ -20,7 +20,7 @@ using namespace WindowKit;
 
 void BA1::p_p(int h)
 {
-    for (int i = 0; i <= 12; ++i) {
+    for (int i = 0; i < Strip::Count; ++i) {
         // A missing bitmap leaves the strip as it was.
         const QImage strip = SkinBitmap(h * 100 + 101 + i);
         if (!strip.isNull())
@@ -31,26 +31,29 @@ void BA1::p_p(int h)
     lc_Click(0);
 }
 
-void BA1::PaintMaximise(bool restore)
+void BA1::PaintMaximise()
 {
+    // The game covering the window is left by the same button.
+    const bool restore = m_state.FullScreenGame || isMaximized();
+    m_npc[Caption::Maximise]->setToolTipText(restore ? QStringLiteral("还原") : QStringLiteral("最大化"));
     if (restore)
-        m_npc[Caption::Maximise]->paintFrom(m_ppt[4], SkinRects::RESTORE);
+        m_npc[Caption::Maximise]->paintFrom(m_ppt[Strip::Restore], SkinRects::RESTORE);
     else
-        m_npc[Caption::Maximise]->paintFrom(m_ppt[1], SkinRects::CAPTION_MAXIMISE);
+        m_npc[Caption::Maximise]->paintFrom(m_ppt[Strip::CaptionButtons], SkinRects::CAPTION_MAXIMISE);
     m_npc[Caption::Maximise]->refresh();
 }
 
 void BA1::PaintButtons()
 {
     using namespace SkinRects;
-    m_npc[Caption::Minimise]->paintFrom(m_ppt[1], CAPTION_MINIMISE);
-    PaintMaximise(isMaximized());
-    m_npc[Caption::Close]->paintFrom(m_ppt[1], CAPTION_CLOSE);
-    m_npc[Caption::OnTop]->paintFrom(m_ppt[5], m_onTop ? ON_TOP_ON : ON_TOP_OFF);
-    m_npc[Caption::Menu]->paintFrom(m_ppt[1], CAPTION_MENU);
-    m_npc[Caption::PortalTab]->paintFrom(m_ppt[8], Tab(0));
+    m_npc[Caption::Minimise]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MINIMISE);
+    PaintMaximise();
+    m_npc[Caption::Close]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_CLOSE);
+    m_npc[Caption::OnTop]->paintFrom(m_ppt[Strip::OnTop], m_onTop ? ON_TOP_ON : ON_TOP_OFF);
+    m_npc[Caption::Menu]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MENU);
+    m_npc[Caption::PortalTab]->paintFrom(m_ppt[Strip::TabsHover], Tab(0));
     for (int slot = 1; slot < 5; ++slot)
-        m_npc[Caption::TABS[slot]]->paintFrom(m_ppt[6], Tab(slot));
+        m_npc[Caption::TABS[slot]]->paintFrom(m_ppt[Strip::Tabs], Tab(slot));
     for (ImageButton *button : m_npc)
         button->refresh();
     m_game->PaintButtons();
@@ -61,7 +64,7 @@ void BA1::Form_Resize()
     // Nothing to place while the controls are still being made.
     if (!m_P1 || isMinimized())
         return;
-    if (m_state.FullScreenGame == 1) {
+    if (m_state.FullScreenGame) {
         LayoutFullScreenGame();
         return;
     }
@@ -119,7 +122,7 @@ void BA1::LayoutGamePane()
 {
     // In full-screen mode the game covers the page: a game started or the
     // side panel switched meanwhile must not bring the standard page back.
-    if (m_state.FullScreenGame == 1) {
+    if (m_state.FullScreenGame) {
         LayoutFullScreenGame();
         return;
     }
@@ -137,5 +140,5 @@ void BA1::LayoutFullScreenGame()
 
     place(m_zz[1], 4, 30, width() - 8, height() - 34);
     m_game->LayoutFullScreen();
-    PaintMaximise(true);
+    PaintMaximise();
 }

@@ -6,7 +6,6 @@
 
 #include "portal/gui/webpane.h"
 #include "portal/listcommands.h"
-#include "shell/gui/clicklabel.h"
 #include "shell/gui/messagebox.h"
 
 void BA1::lc_Click(int index)
@@ -21,7 +20,7 @@ void BA1::lc_MouseMove()
 
 void BA1::shan_name_Click()
 {
-    const QString listFile = ListFileFromClearCaption(m_list->shan_name()->text());
+    const QString listFile = m_list->Shown().listFile;
     if (ShowMessage(this, ClearQuestionFor(listFile), PromptTitle(), QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;

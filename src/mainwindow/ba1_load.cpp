@@ -5,6 +5,7 @@
 #include "mainwindow/listpagepart.h"
 
 #include "common/startuptrace.h"
+#include "common/twips.h"
 #include "lists/listfile.h"
 #include "portal/gui/webpane.h"
 #include "services/statistics.h"
@@ -21,8 +22,6 @@
 
 namespace
 {
-// Window sizes in config.ini are twips: 15 to a pixel at 96 dpi.
-constexpr int TWIPS_PER_PIXEL = 15;
 // How long a second start waits for the running instance to answer; the
 // running instance may still be loading its window.
 constexpr int HAND_OFF_TIMEOUT_MS = 3000;
@@ -72,8 +71,8 @@ void BA1::Form_Load()
     // 6. The saved window size.
     const QString &config = m_state.ConfigPath;
     if (Settings::Read(config, Settings::S_SIZE) == 2) {
-        const int w = Settings::Read(config, Settings::H_W) / TWIPS_PER_PIXEL;
-        const int h = Settings::Read(config, Settings::H_H) / TWIPS_PER_PIXEL;
+        const int w = TwipsToPixels(Settings::Read(config, Settings::H_W));
+        const int h = TwipsToPixels(Settings::Read(config, Settings::H_H));
         if (w > 0 && h > 0)
             resize(w, h);
     }
@@ -96,11 +95,10 @@ void BA1::Form_Load()
 
     // 9. Initial state.
     m_state.CurrentTab = Caption::PortalTab;
-    m_state.PortalErrorShown = 0;
-    m_state.TopAdFailed = 0;
-    m_state.CurrentGameUrl = QStringLiteral("0");
-    m_state.FullScreenGame = 0;
-    m_state.DownloadState = QStringLiteral("0");
+    m_state.PortalErrorShown = false;
+    m_state.TopAdFailed = false;
+    m_state.CurrentGameUrl.clear();
+    m_state.FullScreenGame = false;
     m_state.CurrentGameName = QStringLiteral("0");
 
     // 10. The notification-area icon, with the menu r_m.

@@ -17,7 +17,7 @@
 
 void BA1::Web1_DownloadComplete()
 {
-    if (m_state.PortalErrorShown != 1) {
+    if (!m_state.PortalErrorShown) {
         if (m_state.CurrentTab == Caption::PortalTab)
             m_zz[0]->show();
         ShowPortalOverlay(false);
@@ -51,7 +51,7 @@ void BA1::ShowPortalError()
     m_webe->setText(PortalErrorText());
     m_webe->adjustSize();
     ShowPortalOverlay(true);
-    m_state.PortalErrorShown = 1;
+    m_state.PortalErrorShown = true;
 }
 
 void BA1::PaneRendererEnded(WebPane *pane, bool again)
@@ -79,7 +79,7 @@ void BA1::PaneRendererEnded(WebPane *pane, bool again)
     if (!again) {
         pane->LoadAgain();
     } else if (pane == m_adweb) {
-        m_state.TopAdFailed = 1;
+        m_state.TopAdFailed = true;
         m_ad_pic->hide();
     } else {
         pane->ShowNote(pane == m_game->Webr() ? GameInfoUnavailablePage() : PageStoppedPage());
@@ -132,7 +132,7 @@ void BA1::RetryGameInfo()
 
 void BA1::adweb_DownloadComplete()
 {
-    if (m_state.TopAdFailed != 1)
+    if (!m_state.TopAdFailed)
         m_ad_pic->show();
 }
 
@@ -140,7 +140,7 @@ void BA1::adweb_NavigateError(const QString &URL, int StatusCode)
 {
     if (StatusCode == WebPane::UnknownSchemeError || !IsPortalFailure(URL, m_portalBase))
         return;
-    m_state.TopAdFailed = 1;
+    m_state.TopAdFailed = true;
     m_ad_pic->hide();
 }
 

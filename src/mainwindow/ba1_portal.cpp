@@ -74,7 +74,7 @@ void BA1::connectPortalEvents()
                     M_M3_oncontextmenu(info.activeHrefAttribute, pos);
             });
 
-    connect(m_list->shan_name(), &ClickLabel::clicked, this, &BA1::shan_name_Click);
+    connect(m_list, &ListPagePart::clearClicked, this, &BA1::shan_name_Click);
     connect(m_P2, &PictureBox::clicked, this, &BA1::P2_Click);
     connect(m_webe, &ClickLabel::clicked, this, &BA1::webe_Click);
 }

@@ -204,7 +204,7 @@ void BA1::ImportSaves(const QString &gameId, const QString &address, const QStri
 
 void BA1::ExportSaves_Click()
 {
-    const auto record = contextRecord(m_paths, ListFileFromCaption(m_list->lcname()->text()), m_state.ContextGameLink);
+    const auto record = contextRecord(m_paths, m_list->Shown().listFile, m_state.ContextGameLink);
     if (!record)
         return;
     const QString id = record->at(1);
@@ -221,7 +221,7 @@ void BA1::ExportSaves_Click()
 
 void BA1::ImportSaves_Click()
 {
-    const auto record = contextRecord(m_paths, ListFileFromCaption(m_list->lcname()->text()), m_state.ContextGameLink);
+    const auto record = contextRecord(m_paths, m_list->Shown().listFile, m_state.ContextGameLink);
     if (!record)
         return;
     const QStringList files = QFileDialog::getOpenFileNames(

@@ -22,13 +22,10 @@
 
 void BA1::connectToolbar()
 {
-    for (int i = 0; i < Tool::Count; ++i) {
-        connect(m_game->c_z(i), &PictureBox::clicked, this, [this, i] { c_z_click(i); });
-        connect(m_game->c_z(i), &PictureBox::mouseMoved, this,
-                [this, i](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint &pos) { c_z_MouseMove(i, b, m, pos); });
-    }
+    connect(m_game, &GamePagePart::toolClicked, this, &BA1::c_z_click);
+    connect(m_game, &GamePagePart::toolPointerMoved, this, &BA1::c_z_MouseMove);
 
-    m_DL = new bkDLControl(m_game->Picd());
+    m_DL = new bkDLControl(this);
     m_DL->setObjectName(QStringLiteral("DL"));
     m_DL->hide();
     // Games only: a login page of a captive portal is no game.
@@ -49,14 +46,13 @@ void BA1::ResumeGame()
 
 void BA1::c_z_click(int index)
 {
-    if (m_state.CurrentGameUrl == QStringLiteral("0") || index < 0 || index >= Tool::Count)
+    if (m_state.CurrentGameUrl.isEmpty() || index < 0 || index >= Tool::Count)
         return;
 
     switch (index) {
     case Tool::StopContinue:
         // Pausing hides the pane; the game page stays loaded behind it.
         m_game->SetGameRunning(m_game->Web2()->isHidden());
-        m_game->tingzhi()->setText(QStringLiteral("当前游戏已经暂停"));
         break;
     case Tool::Reload:
         if (m_game->Web2()->isHidden())
@@ -84,19 +80,16 @@ void BA1::c_z_click(int index)
     case Tool::Download:
         m_game->PaintClicked(index);
         if (NamesPointsGame(m_state.CurrentGameUrl)) {
-            m_game->lblCount()->setText(QStringLiteral("当前游戏为积分游戏，不能下载！"));
-            m_game->lblCount()->setVisible(true);
+            m_game->ShowStatus(QStringLiteral("当前游戏为积分游戏，不能下载！"));
         } else {
             xiazai();
         }
         break;
     case Tool::FullScreen:
         m_game->PaintClicked(index);
-        m_state.FullScreenGame = 1;
-        m_game->Picd()->hide();
+        m_state.FullScreenGame = true;
+        m_game->SetFullScreen(true);
         m_ad_pic->hide();
-        m_npc[Caption::Maximise]->setToolTipText(QStringLiteral("还原"));
-        m_game->c_z(Tool::LeaveFullScreen)->show();
         // The keys go to the game's pane, not to the window: Esc is taken
         // on its way there (quit_quan_Click stops watching).
         qApp->installEventFilter(this);
@@ -117,9 +110,8 @@ void BA1::c_z_click(int index)
 
 void BA1::TakeScreenshot()
 {
-    ImageButton *button = m_game->c_z(Tool::Screenshot);
     // A second click cannot start another capture meanwhile.
-    button->setEnabled(false);
+    m_game->SetToolEnabled(Tool::Screenshot, false);
 
     // The pane rendered at its own size; a hidden (paused) pane is rendered too.
     const QImage picture = m_game->Web2()->grab().toImage();
@@ -137,7 +129,7 @@ void BA1::TakeScreenshot()
     if (folderName.isEmpty()) {
         ShowMessage(this, QStringLiteral("游戏错误，无法完成截图！"), ApplicationTitle());
         if (self)
-            button->setEnabled(true);
+            m_game->SetToolEnabled(Tool::Screenshot, true);
         return;
     }
 
@@ -147,7 +139,7 @@ void BA1::TakeScreenshot()
     else
         TrayBalloon(QStringLiteral("截图失败，文件未能保存。路径:") + path);
 
-    button->setEnabled(true);
+    m_game->SetToolEnabled(Tool::Screenshot, true);
     m_game->PaintClicked(Tool::Screenshot);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 // The state the main window's commands share, under the names the rest of
-// the program uses for it. Plain data: the window keeps one (BA1::state()).
+// the program uses for it. Plain data: the window keeps one and its commands
+// set it (BA1::state() reads it). Which list the list page shows is the list
+// part's, whether a download runs the download control's, whether the window
+// is maximised the window's.
 
 #include "mainwindow/windowbuttons.h"
 
@@ -16,18 +19,19 @@ struct BoxState
     int WorkAreaWidth = 0;
     int WorkAreaHeight = 0;
     QString InstalledVersion;
-    // The selected tab, as the index of its button npc(i).
-    int CurrentTab = Caption::PortalTab;
-    // The play command of the current game, "0" before the first.
-    QString CurrentGameUrl = QStringLiteral("0");
+    // The selected tab.
+    Caption::Index CurrentTab = Caption::PortalTab;
+    // The play command of the current game, empty before the first.
+    QString CurrentGameUrl;
+    // The current game's name. Before any command named one it is "0", and a
+    // record made then carries that name, as it always has.
     QString CurrentGameName = QStringLiteral("0");
-    // 1 while the game page covers the window.
-    int FullScreenGame = 0;
-    // "1" while a game downloads.
-    QString DownloadState = QStringLiteral("0");
-    int PortalErrorShown = 0;
-    // 1 once the top promotion failed; it stays hidden.
-    int TopAdFailed = 0;
+    // The game page covers the window.
+    bool FullScreenGame = false;
+    // The portal failed once: later loads no longer move its overlay.
+    bool PortalErrorShown = false;
+    // The top promotion failed; it stays hidden.
+    bool TopAdFailed = false;
     // The game link the list page's menu was opened on.
     QString ContextGameLink;
     // From the portal's notice.

@@ -20,14 +20,7 @@ namespace
 {
 const QColor GAME_BACKGROUND(0x20, 0x20, 0x28);
 
-// Strips of the toolbar's pictures.
-constexpr int LEAVE_STRIP = 3;
-constexpr int PLAIN_STRIP = 9;
-constexpr int PLAIN_HOVER_STRIP = 10;
-constexpr int STOP_MUTE = 11;
-constexpr int SIDE_PANEL = 12;
-
-// The place of a plain button's picture in the strips 9 and 10.
+// The place of a plain button's picture in the strips Tools and ToolsHover.
 int plainSlot(int index)
 {
     switch (index) {
@@ -79,6 +72,16 @@ GamePagePart::GamePagePart(QWidget *page, QWebEngineProfile *profile, const QIma
     m_Pic2 = new PictureBox(page, Qt::white);
     m_Webr = new WebPane(profile, m_Pic2);
     describeButtons();
+
+    for (int i = 0; i < Tool::Count; ++i) {
+        connect(m_c_z[i], &PictureBox::clicked, this, [this, i] { Q_EMIT toolClicked(i); });
+        connect(m_c_z[i], &PictureBox::mouseMoved, this,
+                [this, i](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint &pos) {
+                    Q_EMIT toolPointerMoved(i, b, m, pos);
+                });
+    }
+    for (PictureBox *panel : {m_picg, m_Picd})
+        connect(panel, &PictureBox::mouseMoved, this, &GamePagePart::pointerMoved);
 }
 
 void GamePagePart::describeButtons()
@@ -109,14 +112,14 @@ void GamePagePart::SetGameRunning(bool running)
     m_gameRunning = running;
     m_Web2->setVisible(running);
     m_c_z[Tool::StopContinue]->setToolTipText(running ? QStringLiteral("停止") : QStringLiteral("继续"));
-    paint(Tool::StopContinue, STOP_MUTE, running ? STOP : CONTINUE);
+    paint(Tool::StopContinue, Strip::StopMute, running ? STOP : CONTINUE);
 }
 
 void GamePagePart::SetSidePanelShown(bool shown)
 {
     m_sidePanelShown = shown;
     m_c_z[Tool::SidePanel]->setToolTipText(shown ? QStringLiteral("隐藏") : QStringLiteral("显示"));
-    paint(Tool::SidePanel, SIDE_PANEL, shown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN);
+    paint(Tool::SidePanel, Strip::SidePanel, shown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN);
 }
 
 void GamePagePart::SetMuted(bool muted)
@@ -128,13 +131,13 @@ void GamePagePart::SetMuted(bool muted)
 
 void GamePagePart::PaintButtons()
 {
-    m_c_z[Tool::StopContinue]->paintFrom(m_ppt[STOP_MUTE], m_gameRunning ? STOP : CONTINUE);
-    m_c_z[Tool::Mute]->paintFrom(m_ppt[STOP_MUTE], m_muted ? UNMUTE : MUTE);
-    m_c_z[Tool::SidePanel]->paintFrom(m_ppt[SIDE_PANEL], m_sidePanelShown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN);
+    m_c_z[Tool::StopContinue]->paintFrom(m_ppt[Strip::StopMute], m_gameRunning ? STOP : CONTINUE);
+    m_c_z[Tool::Mute]->paintFrom(m_ppt[Strip::StopMute], m_muted ? UNMUTE : MUTE);
+    m_c_z[Tool::SidePanel]->paintFrom(m_ppt[Strip::SidePanel], m_sidePanelShown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN);
     for (int index : {Tool::Reload, Tool::Favourite, Tool::Screenshot, Tool::Download, Tool::FullScreen})
-        m_c_z[index]->paintFrom(m_ppt[PLAIN_STRIP], ToolFrame(plainSlot(index)));
+        m_c_z[index]->paintFrom(m_ppt[Strip::Tools], ToolFrame(plainSlot(index)));
     m_c_z[Tool::LeaveFullScreen]->resize(55, 20);
-    m_c_z[Tool::LeaveFullScreen]->paintFrom(m_ppt[LEAVE_STRIP], LEAVE_FULL_SCREEN);
+    m_c_z[Tool::LeaveFullScreen]->paintFrom(m_ppt[Strip::LeaveFullScreen], LEAVE_FULL_SCREEN);
     for (ImageButton *button : m_c_z)
         button->refresh();
 }
@@ -142,9 +145,9 @@ void GamePagePart::PaintButtons()
 void GamePagePart::PaintClicked(int index)
 {
     if (index == Tool::LeaveFullScreen)
-        paint(index, LEAVE_STRIP, LEAVE_FULL_SCREEN);
+        paint(index, Strip::LeaveFullScreen, LEAVE_FULL_SCREEN);
     else if (plainSlot(index) >= 0)
-        paint(index, PLAIN_STRIP, ToolFrame(plainSlot(index)));
+        paint(index, Strip::Tools, ToolFrame(plainSlot(index)));
 }
 
 void GamePagePart::PaintHover(int index, const QPoint &pos)
@@ -157,19 +160,19 @@ void GamePagePart::PaintHover(int index, const QPoint &pos)
     const auto hovered = [inside](const QRect &frame) { return inside ? Hover(frame) : frame; };
     switch (index) {
     case Tool::StopContinue:
-        button->paintFrom(m_ppt[STOP_MUTE], hovered(m_gameRunning ? STOP : CONTINUE));
+        button->paintFrom(m_ppt[Strip::StopMute], hovered(m_gameRunning ? STOP : CONTINUE));
         break;
     case Tool::Mute:
-        button->paintFrom(m_ppt[STOP_MUTE], hovered(m_muted ? UNMUTE : MUTE));
+        button->paintFrom(m_ppt[Strip::StopMute], hovered(m_muted ? UNMUTE : MUTE));
         break;
     case Tool::SidePanel:
-        button->paintFrom(m_ppt[SIDE_PANEL], hovered(m_sidePanelShown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN));
+        button->paintFrom(m_ppt[Strip::SidePanel], hovered(m_sidePanelShown ? SIDE_PANEL_SHOWN : SIDE_PANEL_HIDDEN));
         break;
     case Tool::LeaveFullScreen:
-        button->paintFrom(m_ppt[LEAVE_STRIP], hovered(LEAVE_FULL_SCREEN));
+        button->paintFrom(m_ppt[Strip::LeaveFullScreen], hovered(LEAVE_FULL_SCREEN));
         break;
     default:
-        button->paintFrom(m_ppt[inside ? PLAIN_HOVER_STRIP : PLAIN_STRIP], ToolFrame(plainSlot(index)));
+        button->paintFrom(m_ppt[inside ? Strip::ToolsHover : Strip::Tools], ToolFrame(plainSlot(index)));
         break;
     }
     // The button reports the pointer leaving it by itself (a move with a
@@ -225,4 +228,22 @@ void GamePagePart::ShowTitle(const QString &text)
 {
     m_yxname->setText(text);
     m_yxname->adjustSize();
+}
+
+void GamePagePart::ShowStatus(const QString &text)
+{
+    m_lblCount->setText(text);
+    m_lblCount->setVisible(true);
+}
+
+void GamePagePart::SetFullScreen(bool on)
+{
+    m_Picd->setVisible(!on);
+    m_c_z[Tool::LeaveFullScreen]->setVisible(on);
+}
+
+void GamePagePart::SetToolEnabled(int index, bool enabled)
+{
+    if (index >= 0 && index < Tool::Count)
+        m_c_z[index]->setEnabled(enabled);
 }

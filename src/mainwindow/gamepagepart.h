@@ -9,11 +9,12 @@
 // The part owns these controls, their placing and the pictures of its
 // buttons. The state of the two-state buttons lives in typed members; their
 // tooltips and pictures follow it and are never read back. What a click does
-// is the window's (BA1::c_z_click).
+// is the window's (BA1::c_z_click, through toolClicked).
 
 #include "mainwindow/windowbuttons.h"
 
 #include <QObject>
+#include <Qt>
 
 class ImageButton;
 class PictureBox;
@@ -76,6 +77,21 @@ public:
     void LayoutFullScreen();
     // The title strip's text.
     void ShowTitle(const QString &text);
+    // The toolbar's status text (a download's progress, a refusal).
+    void ShowStatus(const QString &text);
+    // The toolbar goes and the title strip offers c_z(8), or the other way
+    // round.
+    void SetFullScreen(bool on);
+    // A button that cannot be used while its command runs (the screenshot).
+    void SetToolEnabled(int index, bool enabled);
+
+Q_SIGNALS:
+    // A click on button c_z(index), and the pointer over it (`pos` in the
+    // button's coordinates, outside it when it left).
+    void toolClicked(int index);
+    void toolPointerMoved(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint &pos);
+    // The pointer over the title strip or the toolbar, off any button.
+    void pointerMoved();
 
 private:
     void paint(int index, int strip, const QRect &frame);

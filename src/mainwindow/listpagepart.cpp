@@ -59,12 +59,12 @@ ListPagePart::ListPagePart(QWidget *page, QWebEngineProfile *profile, const AppP
         tab->setCursor(Qt::PointingHandCursor);
         connect(tab, &ClickLabel::clicked, this, [this, i] { Q_EMIT tabClicked(i); });
         connect(tab, &ClickLabel::mouseMoved, this, &ListPagePart::pointerMoved);
-        // The header names the list shown.
-        const QPointer<QLabel> header(m_lcname);
+        const QPointer<ListPagePart> self(this);
         SkinAccessible::Describe(tab, SkinAccessible::Kind::Tab, {},
-                                 [header, i] { return header && header->text() == ListTabAt(i)->caption; });
+                                 [self, i] { return self && self->m_shown.listFile == ListTabAt(i)->listFile; });
     }
     SkinAccessible::Describe(m_shan_name, SkinAccessible::Kind::Link);
+    connect(m_shan_name, &ClickLabel::clicked, this, &ListPagePart::clearClicked);
     m_Im1 = new PictureBox(m_Pic3);
     m_Im1->setPicture(TabMarkerPicture());
     m_Im1->move(22, 10);
@@ -88,6 +88,7 @@ void ListPagePart::lc_Click(int index)
     const std::optional<ListTab> tab = ListTabAt(index);
     if (!tab)
         return;
+    m_shown = *tab;
     m_Web3->Navigate(m_paths.dataFile(tab->page));
     m_lcname->setText(tab->caption);
     m_lcname->adjustSize();

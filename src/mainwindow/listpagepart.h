@@ -6,9 +6,10 @@
 // which holds the list pane Web3.
 //
 // The part owns these controls, their placing and which list the pane shows
-// (lc_Click). What the list commands do is the window's.
+// (lc_Click, Shown). What the list commands do is the window's.
 
 #include "common/apppaths.h"
+#include "portal/listcommands.h"
 
 #include <QObject>
 
@@ -43,12 +44,16 @@ public:
     // the list pane, with its header, clear link and tab marker; any other
     // index does nothing.
     void lc_Click(int index);
+    // The list shown (the recently played ones until a tab is chosen).
+    const ListTab &Shown() const { return m_shown; }
     // Places the page's controls; the clear link keeps its distance from the
     // window's right edge at `windowWidth`.
     void Layout(int windowWidth);
 
 Q_SIGNALS:
     void tabClicked(int index);
+    // The clear link was clicked: the list shown is to be emptied.
+    void clearClicked();
     void pointerMoved();
 
 private:
@@ -65,4 +70,5 @@ private:
     PictureBox *m_Pic7 = nullptr;
     PictureBox *m_Pic5 = nullptr;
     WebPane *m_Web3 = nullptr;
+    ListTab m_shown = *ListTabAt(0);
 };

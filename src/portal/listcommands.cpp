@@ -31,24 +31,6 @@ std::optional<ListTab> ListTabAt(int index)
     }
 }
 
-QString ListFileFromCaption(const QString &lcnameText)
-{
-    if (lcnameText.contains(QStringLiteral("最近")))
-        return RECENT_LIST;
-    if (lcnameText.contains(QStringLiteral("收藏")))
-        return FAVOURITES_LIST;
-    return DOWNLOADS_LIST;
-}
-
-QString ListFileFromClearCaption(const QString &shanNameText)
-{
-    if (shanNameText.contains(QStringLiteral("收藏")))
-        return FAVOURITES_LIST;
-    if (shanNameText.contains(QStringLiteral("玩过")))
-        return RECENT_LIST;
-    return DOWNLOADS_LIST;
-}
-
 QString PromptTitle()
 {
     return QStringLiteral("Kavo游戏盒提示：");

@@ -6,9 +6,8 @@
 
 #include <optional>
 
-// The list page of the main window shows one of three lists. The window keeps
-// no number for the current list: the header and the clear link name it, and
-// the commands find the list file from their texts.
+// The list page of the main window shows one of three lists; the page keeps
+// the ListTab it shows, and the list commands act on its list file.
 
 struct ListTab
 {
@@ -20,13 +19,6 @@ struct ListTab
 
 // Tabs 0 (recently played), 1 (favourites) and 2 (downloads); nothing else.
 std::optional<ListTab> ListTabAt(int index);
-
-// From the header text: "最近" means "date_n.dat", else "收藏" "date_c.dat",
-// else "date_d.dat".
-QString ListFileFromCaption(const QString &lcnameText);
-// From the clear link text: "收藏" means "date_c.dat", else "玩过"
-// "date_n.dat", else "date_d.dat".
-QString ListFileFromClearCaption(const QString &shanNameText);
 
 // Caption of the program's own questions.
 QString PromptTitle();

@@ -1,8 +1,9 @@
 #include "services/promotionplace.h"
 
+#include "common/twips.h"
+
 namespace
 {
-constexpr int TWIPS_PER_PIXEL = 15;
 constexpr int RIGHT_GAP_TWIPS = 80;
 constexpr int BOTTOM_GAP_TWIPS = 450;
 }

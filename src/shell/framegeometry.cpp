@@ -1,20 +1,9 @@
 #include "shell/framegeometry.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace FrameGeometry
 {
-int TwipsToPixels(int twips)
-{
-    return static_cast<int>(std::nearbyint(static_cast<double>(twips) / TWIPS_PER_PIXEL));
-}
-
-int PixelsToTwips(int pixels)
-{
-    return pixels * TWIPS_PER_PIXEL;
-}
-
 QSize MinimumSizeOn(const QSize &workArea)
 {
     const QSize design(TwipsToPixels(MIN_WIDTH_TWIPS), TwipsToPixels(MIN_HEIGHT_TWIPS));

@@ -1,24 +1,20 @@
 #pragma once
 
+#include "common/twips.h"
+
 #include <QList>
 #include <QRect>
 #include <QSize>
 
-// Window-free pieces of the main window's frame: units, the edge band and the
-// rounded window region.
+// Window-free pieces of the main window's frame: its smallest size, the edge
+// band and the rounded window region.
 namespace FrameGeometry
 {
-// The window's own size and the saved size keys are twips, 15 to a pixel.
-inline constexpr int TWIPS_PER_PIXEL = 15;
 // Smallest size of a normal (not maximised) main window, in twips.
 inline constexpr int MIN_WIDTH_TWIPS = 11050;
 inline constexpr int MIN_HEIGHT_TWIPS = 7815;
 // Width of the band along every edge that resizes the window.
 inline constexpr int EDGE_BAND = 2;
-
-// Nearest whole pixel, halves to even (11050 twips are 737 pixels).
-int TwipsToPixels(int twips);
-int PixelsToTwips(int pixels);
 
 // Smallest size of a normal window on a work area of the given size: the
 // design's smallest size, cut down where the work area is smaller (a small

@@ -63,7 +63,7 @@ QLabel *labelWith(const BA2 *d, const QString &text)
 void chooseFromMenuButton(BA1 *w, const QString &entry)
 {
     MenuAnswer menu(entry);
-    w->npc_Click(5);
+    w->npc_Click(Caption::Menu);
 }
 
 // Triggers `entry` of the program menu without popping it up.
@@ -158,7 +158,7 @@ class TestUiSettings : public QObject
         BA1 *w = f.w.get();
         if (!f.show() || !KavoTest::WaitUntil([w] { return X11Probe::activeWindow() == xid(w); }, 5000))
             return false;
-        w->npc_Click(4);
+        w->npc_Click(Caption::OnTop);
         return KavoTest::WaitUntil([w] { return onTop(w); }, 5000);
     }
 
@@ -181,12 +181,12 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
         BA1 *w = f.w.get();
-        const QPoint expected = w->mapToGlobal(QPoint(w->npc(5)->x() - 17, w->npc(5)->y() + 23));
+        const QPoint expected = w->mapToGlobal(QPoint(w->npc(Caption::Menu)->x() - 17, w->npc(Caption::Menu)->y() + 23));
 
         // A real click on the button pops up the menu.
         {
             MenuAnswer menu;
-            QVERIFY(ClickAt(w->npc(5)->mapToGlobal(QPoint(12, 9))));
+            QVERIFY(ClickAt(w->npc(Caption::Menu)->mapToGlobal(QPoint(12, 9))));
             QTRY_COMPARE_WITH_TIMEOUT(menu.count, 1, 10000);
             QCOMPARE(menu.entries, ProgramMenuEntries());
             QCOMPARE(menu.position, expected);
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(X11Probe::transientFor(xid(d)), xid(w));
         QTRY_VERIFY_WITH_TIMEOUT(stackedAbove(d, w), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
-        QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("取消置顶"));
+        QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("取消置顶"));
         // Still above it once the window is on top again.
         QVERIFY(stackedAbove(d, w));
         part<QPushButton>(d, "cancel")->click();
@@ -297,21 +297,21 @@ private Q_SLOTS:
         // The frame on screen comes from the first skin strip: a corner as it
         // is, the top edge and the bottom edge stretched.
         const QImage shot = screenShot(d->frameGeometry());
-        QCOMPARE(shot.pixelColor(5, 28), w->ppt(0).pixelColor(5, 28));
-        QCOMPARE(shot.pixelColor(200, 28), w->ppt(0).pixelColor(75, 28));
-        QCOMPARE(shot.pixelColor(200, 280), w->ppt(0).pixelColor(40, 130));
-        QCOMPARE(shot.pixelColor(419, 150), w->ppt(0).pixelColor(99, 64));
-        QCOMPARE(shot.pixelColor(0, 150), w->ppt(0).pixelColor(0, 64));
+        QCOMPARE(shot.pixelColor(5, 28), w->ppt(Strip::Frame).pixelColor(5, 28));
+        QCOMPARE(shot.pixelColor(200, 28), w->ppt(Strip::Frame).pixelColor(75, 28));
+        QCOMPARE(shot.pixelColor(200, 280), w->ppt(Strip::Frame).pixelColor(40, 130));
+        QCOMPARE(shot.pixelColor(419, 150), w->ppt(Strip::Frame).pixelColor(99, 64));
+        QCOMPARE(shot.pixelColor(0, 150), w->ppt(Strip::Frame).pixelColor(0, 64));
 
         // The close button: normal, the pointer over it, off it again.
         const QRect closeCell(93, 0, 33, 19);
-        QCOMPARE(framePixels(close->image(), {33, 19}), cell(w->ppt(1), closeCell));
+        QCOMPARE(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell));
         const QPoint overClose = X11Probe::toNative(close->mapToGlobal(QPoint(16, 9)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(overClose.x()), QString::number(overClose.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(2), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtonsHover), closeCell), 5000);
         const QPoint inside = X11Probe::toNative(d->mapToGlobal(QPoint(200, 150)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(1), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell), 5000);
 
         // The texts of both pages.
         QStringList texts;

@@ -59,14 +59,12 @@ private:
     void start(const QString &command)
     {
         m_captions.clear();
-        w->game()->lblCount()->setText(QString());
-        w->state().CurrentGameUrl = command;
-        w->c_z_click(5);
+        m_game->play(command);
+        w->c_z_click(Tool::Download);
     }
     bool waitUntilIdle(int timeoutMs = 20000)
     {
-        KavoTest::WaitUntil([this] { return w->state().DownloadState == QStringLiteral("0"); }, timeoutMs);
-        return w->state().DownloadState == QStringLiteral("0") && !w->DL()->isDownloading();
+        return KavoTest::WaitUntil([this] { return !w->DL()->isDownloading(); }, timeoutMs);
     }
     QStringList progressCaptions() const
     {
@@ -116,14 +114,13 @@ void TestUiXiazai::refusals_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("message"); // empty: no message box
-    QTest::addColumn<QString>("gameName");
+    QTest::addColumn<QString>("gameName"); // after the play command and the refusal
 
     const QString h = QStringLiteral("http://127.0.0.1:9/");
-    QTest::newRow("no game") << QStringLiteral("0") << QStringLiteral("当前没有游戏") << QStringLiteral("旧");
+    // The first row, before any game was played.
+    QTest::newRow("no game") << QString() << QStringLiteral("当前没有游戏") << QStringLiteral("0");
     QTest::newRow("points game") << QStringLiteral("tuzojf://5$$$") + h + QStringLiteral("5.swf$$$N")
-                                 << QStringLiteral("当前游戏为积分游戏，不能下载！") << QStringLiteral("旧");
-    QTest::newRow("other scheme") << QStringLiteral("tuzoapp://5$$$") + h + QStringLiteral("5.swf$$$N") << QString()
-                                  << QStringLiteral("旧");
+                                 << QStringLiteral("当前游戏为积分游戏，不能下载！") << QStringLiteral("N");
     QTest::newRow("upper-case extension") << QStringLiteral("tuzoflash://5$$$") + h + QStringLiteral("5.SWF$$$大写")
                                           << QStringLiteral("当前游戏文件不能下载！") << QStringLiteral("大写");
     QTest::newRow("https") << QStringLiteral("tuzoflash://5$$$https://127.0.0.1:9/5.swf$$$N/")
@@ -141,8 +138,11 @@ void TestUiXiazai::refusals()
     QFETCH(QString, message);
     QFETCH(QString, gameName);
     const QStringList listBefore = downloadsList();
-    w->state().CurrentGameUrl = command;
-    w->state().CurrentGameName = QStringLiteral("旧");
+    if (!command.isEmpty()) {
+        // A game of that name before, so that a command without one keeps it.
+        m_game->play(QStringLiteral("tuzoflash://1$$$http://127.0.0.1:9/1.swf$$$旧"));
+        m_game->play(command);
+    }
     w->game()->lblCount()->setText(QStringLiteral("-"));
     w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
@@ -156,7 +156,6 @@ void TestUiXiazai::refusals()
     QCOMPARE(w->state().CurrentGameName, gameName);
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("-"));
     QCOMPARE(w->tray()->lastBalloon().text, QString());
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL()->isDownloading());
     QCOMPARE(downloadsList(), listBefore);
     QVERIFY(flashFiles().isEmpty());
@@ -168,7 +167,7 @@ void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
 {
     // A trailing "/" is not part of the name.
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66/")));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
+    QVERIFY(w->DL()->isDownloading());
     QCOMPARE(w->state().CurrentGameName, QStringLiteral("%u98CE%u8F66"));
     // Listed before the download has finished.
     QCOMPARE(downloadsList().value(0), QStringLiteral("%u98CE%u8F66|104|104|1"));
@@ -186,7 +185,6 @@ void TestUiXiazai::downloadSavesTheGameAndListsItAtOnce()
     const int fetches = m_portal.requests().count(QStringLiteral("/games/104.swf"));
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("%u98CE%u8F66")));
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL()->isDownloading());
     QCOMPARE(downloadsList(), list);
     // No download was started (isDownloading above), and nothing queued
@@ -268,7 +266,7 @@ void TestUiXiazai::failures()
 
     // A new download is accepted afterwards (and fails the same way).
     start(game(id, QStringLiteral("games/") + id + QStringLiteral(".swf"), QStringLiteral("坏") + id));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
+    QVERIFY(w->DL()->isDownloading());
     QVERIFY(waitUntilIdle());
     QCOMPARE(m_captions.last(), QStringLiteral("游戏下载失败.."));
     QCOMPARE(flashFiles(), before);
@@ -279,16 +277,15 @@ void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
 {
     QStringList before = flashFiles();
     start(game(QStringLiteral("101"), QStringLiteral("games/101.swf"), QStringLiteral("慢")));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("1"));
+    QVERIFY(w->DL()->isDownloading());
     QTRY_VERIFY_WITH_TIMEOUT(w->game()->lblCount()->text().endsWith(QStringLiteral("% 大小：7k")), 10000);
 
     // Another game meanwhile: only a balloon with the current name.
     w->TrayBalloon(QString());
     const QStringList list = downloadsList();
-    w->state().CurrentGameUrl = game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的"));
-    w->state().CurrentGameName = QStringLiteral("别的");
+    m_game->play(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的")));
     MessageAnswer boxes(QMessageBox::Ok);
-    w->c_z_click(5);
+    w->c_z_click(Tool::Download);
     QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("别的下载任务还未完成，请稍后操作.."));
     QCOMPARE(downloadsList(), list);
     QVERIFY(w->DL()->isDownloading());
@@ -304,7 +301,7 @@ void TestUiXiazai::secondDownloadWhileOneRunsAndCancel()
     before.sort();
     QCOMPARE(flashFiles(), before);
     // The next download is not refused.
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
+    QVERIFY(!w->DL()->isDownloading());
     start(game(QStringLiteral("104"), QStringLiteral("games/104.swf"), QStringLiteral("别的")));
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));
 }
@@ -336,10 +333,8 @@ void TestUiXiazai::captionsOfEveryEvent()
         c.raise();
         QCOMPARE(w->game()->lblCount()->text(), c.caption);
     }
-    w->state().DownloadState = QStringLiteral("1");
     Q_EMIT dl->DLComplete(0);
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("游戏下载失败.."));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
 }
 
 void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
@@ -354,7 +349,7 @@ void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
     // Opening it from the downloads page plays the local copy.
     w->lc_Click(2);
     w->list()->Web3()->Navigate(QStringLiteral("open://%1").arg(line));
-    QCOMPARE(w->state().CurrentTab, 7);
+    QCOMPARE(w->state().CurrentTab, Caption::GameTab);
     QCOMPARE(w->state().CurrentGameName, QStringLiteral("%u98CE%u8F66"));
     QTRY_COMPARE_WITH_TIMEOUT(w->game()->Web2()->locationUrl(), w->paths().dataDir() + QStringLiteral("/flash.htm?104"), 5000);
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the downloaded game never showed");
@@ -363,7 +358,7 @@ void TestUiXiazai::downloadedGamePlaysWithThePortalStopped()
     // game's number where the address would be.
     MessageAnswer boxes(QMessageBox::Ok);
     w->game()->lblCount()->setText(QString());
-    w->c_z_click(5);
+    w->c_z_click(Tool::Download);
     QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("该游戏已经下载过！"));

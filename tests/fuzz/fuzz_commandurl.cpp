@@ -97,10 +97,6 @@ void checkIndex(const std::optional<int> &index)
 
 void checkListCommands(const QString &text)
 {
-    static const QStringList lists = {QStringLiteral("date_n.dat"), QStringLiteral("date_c.dat"),
-                                      QStringLiteral("date_d.dat")};
-    FUZZ_CHECK(lists.contains(ListFileFromCaption(text)));
-    FUZZ_CHECK(lists.contains(ListFileFromClearCaption(text)));
     for (bool open : {true, false}) {
         const auto url = ContextCommandUrl(text, open);
         if (url)

@@ -51,8 +51,11 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         BA1 *w = f.w.get();
         QVERIFY(f.show());
-        // A game is loaded, so that the toolbar acts.
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车");
+        // A game is loaded, so that the toolbar acts; then the side panel it
+        // showed goes and the portal's tab is in front again.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
+        w->c_z_click(Tool::SidePanel);
+        w->npc_Click(Caption::PortalTab);
         // The portal failed: its error panel's text spans several lines.
         QTRY_VERIFY_WITH_TIMEOUT(w->webe()->text().startsWith(QStringLiteral("Error")), 20000);
         MenuAnswer menus;
@@ -63,25 +66,25 @@ private Q_SLOTS:
         const auto B = QAccessible::Button, T = QAccessible::PageTab, C = QAccessible::CheckBox;
         const QList<Row> rows = {
             {"window", [](BA1 *w) -> QWidget * { return w; }, QAccessible::Window, "Kavo游戏盒", {}},
-            {"selected tab, disabled against hover", npc(6), T, "游戏首页", true},
-            {"hidden button", c_z(8), B, "退出全屏", {}},
-            {"game tab", npc(7), T, "正在游戏", false, "正在游戏", false, [](BA1 *w) { return w->zz(1)->isVisible(); }},
-            {"stop", c_z(0), B, "停止", {}, "继续", true, [](BA1 *w) { return w->game()->Web2()->isHidden(); }},
-            {"mute", c_z(2), C, "静音", false, "取消", true},
-            {"side panel", c_z(7), C, "显示", false, "隐藏", true, [](BA1 *w) { return w->game()->Pic2()->isVisible(); }},
-            {"reload", c_z(1), B, "刷新", {}},
-            {"favourite", c_z(3), B, "收藏", {}},
-            {"screenshot", c_z(4), B, "截图", {}},
-            {"download", c_z(5), B, "下载", {}},
-            {"full screen", c_z(6), B, "全屏", {}, "全屏", false, [](BA1 *w) { return w->state().FullScreenGame == 1; }},
-            {"leave full screen", c_z(8), B, "退出全屏", {}, "退出全屏", false,
-             [](BA1 *w) { return w->state().FullScreenGame == 0 && !w->isMaximized(); }},
-            {"maximise", npc(1), B, "最大化", {}, "还原", true, [](BA1 *w) { return w->isMaximized(); }},
-            {"pin", npc(4), C, "置顶", false, "取消置顶", true, [](BA1 *w) { return w->OnTop(); }},
-            {"menu", npc(5), B, "菜单", {}, "菜单", false, [&menus](BA1 *) { return menus.count == 1; }},
-            {"minimise", npc(0), B, "最小化", {}},
-            {"close", npc(2), B, "关闭", {}},
-            {"list tab", npc(8), T, "我的游戏", false, "我的游戏", false, [](BA1 *w) { return w->zz(2)->isVisible(); }},
+            {"selected tab, disabled against hover", npc(Caption::PortalTab), T, "游戏首页", true},
+            {"hidden button", c_z(Tool::LeaveFullScreen), B, "退出全屏", {}},
+            {"game tab", npc(Caption::GameTab), T, "正在游戏", false, "正在游戏", false, [](BA1 *w) { return w->zz(1)->isVisible(); }},
+            {"stop", c_z(Tool::StopContinue), B, "停止", {}, "继续", true, [](BA1 *w) { return w->game()->Web2()->isHidden(); }},
+            {"mute", c_z(Tool::Mute), C, "静音", false, "取消", true},
+            {"side panel", c_z(Tool::SidePanel), C, "显示", false, "隐藏", true, [](BA1 *w) { return w->game()->Pic2()->isVisible(); }},
+            {"reload", c_z(Tool::Reload), B, "刷新", {}},
+            {"favourite", c_z(Tool::Favourite), B, "收藏", {}},
+            {"screenshot", c_z(Tool::Screenshot), B, "截图", {}},
+            {"download", c_z(Tool::Download), B, "下载", {}},
+            {"full screen", c_z(Tool::FullScreen), B, "全屏", {}, "全屏", false, [](BA1 *w) { return w->state().FullScreenGame; }},
+            {"leave full screen", c_z(Tool::LeaveFullScreen), B, "退出全屏", {}, "退出全屏", false,
+             [](BA1 *w) { return !w->state().FullScreenGame && !w->isMaximized(); }},
+            {"maximise", npc(Caption::Maximise), B, "最大化", {}, "还原", true, [](BA1 *w) { return w->isMaximized(); }},
+            {"pin", npc(Caption::OnTop), C, "置顶", false, "取消置顶", true, [](BA1 *w) { return w->OnTop(); }},
+            {"menu", npc(Caption::Menu), B, "菜单", {}, "菜单", false, [&menus](BA1 *) { return menus.count == 1; }},
+            {"minimise", npc(Caption::Minimise), B, "最小化", {}},
+            {"close", npc(Caption::Close), B, "关闭", {}},
+            {"list tab", npc(Caption::ListTab), T, "我的游戏", false, "我的游戏", false, [](BA1 *w) { return w->zz(2)->isVisible(); }},
             {"list shown, its caption after a line break", lc(0), T, "最近玩过游戏", true},
             {"another list", lc(1), T, "我收藏的游戏", false, "我收藏的游戏", false,
              [](BA1 *w) { return w->list()->Web3()->url().path().endsWith(QStringLiteral("/c.htm")); }},

@@ -57,12 +57,12 @@ private:
         const int dw = w->width() - 903;
         const int dh = w->height() - 614;
         const QList<Placed> places = {
-            {"close", {w->npc(2)}, {865, 5, 33, 19}, "x"},
-            {"maximise", {w->npc(1)}, {841, 5, 24, 19}, "x"},
-            {"minimise", {w->npc(0)}, {817, 5, 24, 19}, "x"},
-            {"menu", {w->npc(5)}, {793, 5, 24, 19}, "x"},
-            {"pin", {w->npc(4)}, {771, 5, 21, 19}, "x"},
-            {"tabs", {w->npc(6), w->npc(7), w->npc(8), w->npc(9), w->npc(3)}, {10, 30, 77, 63}, "", {77, 0}},
+            {"close", {w->npc(Caption::Close)}, {865, 5, 33, 19}, "x"},
+            {"maximise", {w->npc(Caption::Maximise)}, {841, 5, 24, 19}, "x"},
+            {"minimise", {w->npc(Caption::Minimise)}, {817, 5, 24, 19}, "x"},
+            {"menu", {w->npc(Caption::Menu)}, {793, 5, 24, 19}, "x"},
+            {"pin", {w->npc(Caption::OnTop)}, {771, 5, 21, 19}, "x"},
+            {"tabs", {w->npc(Caption::PortalTab), w->npc(Caption::GameTab), w->npc(Caption::ListTab), w->npc(Caption::FourthTab), w->npc(Caption::FifthTab)}, {10, 30, 77, 63}, "", {77, 0}},
             {"title", {w->ni_name()}, {28, 7, 0, 0}, ""},
             {"promotion", {w->ad_pic()}, {633, 31, 250, 60}, "x"},
             {"promotion pane", {w->adweb()}, {-2, -2, 254, 64}, ""},
@@ -76,9 +76,9 @@ private:
             {"player box", {w->game()->Pic1()}, {0, 0, 895, 454}, "wh"},
             {"player pane", {w->game()->Web2()}, {-4, -4, 901, 460}, "wh"},
             {"toolbar", {w->game()->Picd()}, {0, 454, 895, 35}, "yw"},
-            {"toolbar buttons", {w->game()->c_z(0), w->game()->c_z(1), w->game()->c_z(2), w->game()->c_z(3), w->game()->c_z(4), w->game()->c_z(5), w->game()->c_z(6)},
+            {"toolbar buttons", {w->game()->c_z(Tool::StopContinue), w->game()->c_z(Tool::Reload), w->game()->c_z(Tool::Mute), w->game()->c_z(Tool::Favourite), w->game()->c_z(Tool::Screenshot), w->game()->c_z(Tool::Download), w->game()->c_z(Tool::FullScreen)},
              {30, 7, 45, 25}, "", {55, 0}},
-            {"side list button", {w->game()->c_z(7)}, {860, 7, 26, 26}, "x"},
+            {"side list button", {w->game()->c_z(Tool::SidePanel)}, {860, 7, 26, 26}, "x"},
             {"download status", {w->game()->lblCount()}, {425, 15, 0, 0}, ""},
             {"list name", {w->list()->lcname()}, {168, 7, 0, 0}, ""},
             {"list header marker", {w->list()->Im2()}, {158, 9, 7, 9}, ""},
@@ -153,13 +153,12 @@ private Q_SLOTS:
         QCOMPARE(w->list()->lc(0)->text(), QStringLiteral("\r\n最近玩过游戏"));
         QCOMPARE(w->list()->lc(2)->text(), QStringLiteral("\r\n已下载的游戏"));
 
-        // The side list shown (the toolbar's tests switch it) takes the right
-        // 168 pixels of the game page; the game area ends 4 pixels before it.
-        w->game()->SetSidePanelShown(true);
-        w->LayoutGamePane();
+        // The side list, shown by a game's play command, takes the right 168
+        // pixels of the game page; the game area ends 4 pixels before it.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QCOMPARE(geo(w->game()->Pic2()), QRect(727, 25, 168, 489));
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, w->game()->Pic2()->x() - 4, w->game()->Pic2()->height()));
-        QCOMPARE(w->game()->c_z(7)->x(), w->game()->Picd()->width() - 35);
+        QCOMPARE(w->game()->c_z(Tool::SidePanel)->x(), w->game()->Picd()->width() - 35);
         QVERIFY(geo(w->game()->Webr()).contains(w->game()->Pic2()->rect()));
     }
 
@@ -170,7 +169,7 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         waitForSize(w, QSize(903, 614));
         const QImage shot = pictureOf(w);
-        const QImage &skin = w->ppt(0);
+        const QImage &skin = w->ppt(Strip::Frame);
         const int W = 903;
         const int H = 614;
         // Corners unstretched, middles stretched from their one column or row.
@@ -221,7 +220,7 @@ private Q_SLOTS:
         waitForSize(w, QSize(903, 614));
         const QRect normal = w->geometry();
 
-        w->npc_Click(1);
+        w->npc_Click(Caption::Maximise);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         waitForSize(w, workArea().size());
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea(), 5000);
@@ -231,30 +230,25 @@ private Q_SLOTS:
             return state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ"))
                 && state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT"));
         }, 10000));
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("还原"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("还原"));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::Restore), RESTORE));
         checkStandardLayout(w);
         if (QTest::currentTestFailed())
             return;
 
-        // Full-screen game: the toolbar command's part first, then the layout.
-        w->npc_Click(7);
-        w->state().FullScreenGame = 1;
-        w->game()->Picd()->hide();
-        w->ad_pic()->hide();
-        w->game()->c_z(8)->show();
-        w->npc(1)->setToolTipText(QStringLiteral("还原"));
-        w->LayoutFullScreenGame();
+        // Full-screen game, from the toolbar of a game played.
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
+        w->c_z_click(Tool::FullScreen);
         QVERIFY(KavoTest::Settle());
         const int W = w->width();
         const int H = w->height();
         QCOMPARE(geo(w->zz(1)), QRect(4, 30, W - 8, H - 34));
         QCOMPARE(geo(w->game()->picg()), QRect(0, 0, W - 8, 25));
-        QCOMPARE(geo(w->game()->c_z(8)), QRect(W - 8 - 80, 3, 55, 20));
+        QCOMPARE(geo(w->game()->c_z(Tool::LeaveFullScreen)), QRect(W - 8 - 80, 3, 55, 20));
         QCOMPARE(geo(w->game()->picf()), QRect(0, 25, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Pic1()), QRect(0, 0, W - 8, H - 34 - 25));
         QCOMPARE(geo(w->game()->Web2()), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(4), RESTORE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::Restore), RESTORE));
         // A resize keeps the full-screen layout.
         QMetaObject::invokeMethod(w, [w] { w->setWindowState(Qt::WindowMaximized); });
         // Already maximised: nothing goes to the window manager. Whatever the
@@ -266,25 +260,25 @@ private Q_SLOTS:
         // Laying out the game page (a new game, the side-panel button) keeps
         // the game covering the page.
         const QRect pic1 = geo(w->game()->Pic1());
-        w->LayoutGamePane();
+        w->c_z_click(Tool::SidePanel);
         QCOMPARE(geo(w->zz(1)), QRect(4, 30, W - 8, H - 34));
         QCOMPARE(geo(w->game()->Pic1()), pic1);
 
         // The maximise button leaves full-screen mode for the normal window.
-        w->npc_Click(1);
+        w->npc_Click(Caption::Maximise);
 
-        QCOMPARE(w->state().FullScreenGame, 0);
+        QVERIFY(!w->state().FullScreenGame);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal.size(), 5000);
         QVERIFY(KavoTest::Settle());
-        QVERIFY(w->game()->c_z(8)->isHidden());
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isHidden());
         QVERIFY(!w->game()->Picd()->isHidden());
         // The test's portal does not answer: the failed promotion stays hidden.
-        QTRY_COMPARE_WITH_TIMEOUT(w->state().TopAdFailed, 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->state().TopAdFailed, 20000);
         QVERIFY(w->ad_pic()->isHidden());
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
-        QCOMPARE(w->npc(2)->toolTipText(), QStringLiteral("关闭"));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MAXIMISE));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("最大化"));
+        QCOMPARE(w->npc(Caption::Close)->toolTipText(), QStringLiteral("关闭"));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MAXIMISE));
         checkStandardLayout(w);
     }
 
@@ -293,29 +287,29 @@ private Q_SLOTS:
         GameBox f(GameBox::NO_PORTAL);
         BA1 *w = f.w.get();
         const QImage *ppt = w->skinStrips();
-        QCOMPARE(ppt[6].size(), QSize(385, 63));
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MINIMISE));
-        QCOMPARE(framePixels(w->npc(1)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MAXIMISE));
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(ppt[1], CAPTION_CLOSE));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(ppt[5], ON_TOP_OFF));
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(ppt[1], CAPTION_MENU));
-        QCOMPARE(framePixels(w->npc(6)->image(), {77, 63}), stripPixels(ppt[8], {0, 0, 77, 63}));
+        QCOMPARE(ppt[Strip::Tabs].size(), QSize(385, 63));
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MINIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Maximise)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MAXIMISE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(ppt[Strip::OnTop], ON_TOP_OFF));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(ppt[Strip::CaptionButtons], CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(ppt[Strip::TabsHover], {0, 0, 77, 63}));
         for (int k = 1; k < 5; ++k)
-            QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[6], Tab(k)));
-        QCOMPARE(framePixels(w->game()->c_z(0)->image(), {45, 25}), stripPixels(ppt[11], {0, 0, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(2)->image(), {45, 25}), stripPixels(ppt[11], {0, 25, 45, 25}));
-        QCOMPARE(framePixels(w->game()->c_z(7)->image(), {26, 26}), stripPixels(ppt[12], {0, 26, 26, 26}));
+            QCOMPARE(framePixels(w->npc(Caption::TABS[k])->image(), {77, 63}), stripPixels(ppt[Strip::Tabs], Tab(k)));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::StopContinue)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 0, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::Mute)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 25, 45, 25}));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::SidePanel)->image(), {26, 26}), stripPixels(ppt[Strip::SidePanel], {0, 26, 26, 26}));
         const int plain[5] = {1, 3, 4, 5, 6};
         for (int k = 0; k < 5; ++k)
-            QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[9], {45 * k, 0, 45, 25}));
-        QCOMPARE(w->game()->c_z(8)->size(), QSize(55, 20));
-        QCOMPARE(framePixels(w->game()->c_z(8)->image(), {55, 20}), stripPixels(ppt[3], {0, 0, 55, 20}));
+            QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[Strip::Tools], {45 * k, 0, 45, 25}));
+        QCOMPARE(w->game()->c_z(Tool::LeaveFullScreen)->size(), QSize(55, 20));
+        QCOMPARE(framePixels(w->game()->c_z(Tool::LeaveFullScreen)->image(), {55, 20}), stripPixels(ppt[Strip::LeaveFullScreen], {0, 0, 55, 20}));
         // Design states the rest of the program compares.
-        QCOMPARE(w->npc(4)->toolTipText(), QStringLiteral("置顶"));
-        QCOMPARE(w->game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
-        QCOMPARE(w->game()->c_z(2)->toolTipText(), QStringLiteral("静音"));
-        QCOMPARE(w->game()->c_z(7)->toolTipText(), QStringLiteral("显示"));
-        QVERIFY(w->game()->c_z(8)->isHidden());
+        QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("置顶"));
+        QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
+        QCOMPARE(w->game()->c_z(Tool::Mute)->toolTipText(), QStringLiteral("静音"));
+        QCOMPARE(w->game()->c_z(Tool::SidePanel)->toolTipText(), QStringLiteral("显示"));
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isHidden());
         // The recent list is current after the load.
         QCOMPARE(w->list()->lcname()->text(), QStringLiteral("当前列表 >> 最近玩过的游戏："));
         QCOMPARE(w->list()->shan_name()->text(), QStringLiteral("清空全部玩过的游戏"));
@@ -325,22 +319,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("state");
-        QTest::addColumn<int>("hoverStrip");
-        QTest::addColumn<int>("normalStrip");
+        QTest::addColumn<Strip::Index>("hoverStrip");
+        QTest::addColumn<Strip::Index>("normalStrip");
         QTest::addColumn<QRect>("hoverRect");
         QTest::addColumn<QRect>("normalRect");
         const QString none;
-        QTest::newRow("minimise") << 0 << none << 2 << 1 << CAPTION_MINIMISE << CAPTION_MINIMISE;
-        QTest::newRow("maximise") << 1 << none << 2 << 1 << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
-        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << 4 << 4 << Hover(RESTORE)
-                                 << RESTORE;
-        QTest::newRow("close") << 2 << none << 2 << 1 << CAPTION_CLOSE << CAPTION_CLOSE;
-        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << 5 << 5 << Hover(ON_TOP_OFF) << ON_TOP_OFF;
-        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << 5 << 5 << Hover(ON_TOP_ON)
+        const Strip::Index hover = Strip::CaptionButtonsHover, normal = Strip::CaptionButtons;
+        QTest::newRow("minimise") << 0 << none << hover << normal << CAPTION_MINIMISE << CAPTION_MINIMISE;
+        QTest::newRow("maximise") << 1 << none << hover << normal << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
+        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << Strip::Restore << Strip::Restore
+                                 << Hover(RESTORE) << RESTORE;
+        QTest::newRow("close") << 2 << none << hover << normal << CAPTION_CLOSE << CAPTION_CLOSE;
+        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_OFF)
+                             << ON_TOP_OFF;
+        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_ON)
                                << ON_TOP_ON;
-        QTest::newRow("menu") << 5 << none << 2 << 1 << CAPTION_MENU << CAPTION_MENU;
+        QTest::newRow("menu") << 5 << none << hover << normal << CAPTION_MENU << CAPTION_MENU;
         for (int k = 0; k < 5; ++k) {
-            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << 8 << 6 << Tab(k)
+            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << Strip::TabsHover << Strip::Tabs << Tab(k)
                                        << Tab(k);
         }
     }
@@ -349,15 +345,15 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         QFETCH(QString, state);
-        QFETCH(int, hoverStrip);
-        QFETCH(int, normalStrip);
+        QFETCH(Strip::Index, hoverStrip);
+        QFETCH(Strip::Index, normalStrip);
         QFETCH(QRect, hoverRect);
         QFETCH(QRect, normalRect);
         GameBox f(GameBox::NO_PORTAL);
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         if (state == QStringLiteral("maximised")) {
-            w->npc_Click(1);
+            w->npc_Click(Caption::Maximise);
             QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         } else if (state == QStringLiteral("取消置顶")) {
             w->npc_Click(Caption::OnTop);
@@ -401,25 +397,25 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         // The menu button repaints its resting image and pops up the program
         // menu; the tooltip box goes away with any click.
-        w->npc_MouseMove(5, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_MouseMove(Caption::Menu, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(w->P1()->isVisible());
         MenuAnswer menu;
-        w->npc_Click(5);
+        w->npc_Click(Caption::Menu);
         QCOMPARE(menu.count, 1);
         QVERIFY(!w->P1()->isVisible());
-        QCOMPARE(framePixels(w->npc(5)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MENU));
+        QCOMPARE(framePixels(w->npc(Caption::Menu)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MENU));
         QVERIFY(w->isVisible());
 
         // The pin button changes its state only; the next move paints it.
-        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        w->npc_Click(4);
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_OFF)));
-        w->npc_MouseMove(4, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        QCOMPARE(framePixels(w->npc(4)->image(), {21, 19}), stripPixels(w->ppt(5), Hover(ON_TOP_ON)));
+        w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(Caption::OnTop);
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(Strip::OnTop), Hover(ON_TOP_OFF)));
+        w->npc_MouseMove(Caption::OnTop, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        QCOMPARE(framePixels(w->npc(Caption::OnTop)->image(), {21, 19}), stripPixels(w->ppt(Strip::OnTop), Hover(ON_TOP_ON)));
 
-        w->npc_MouseMove(0, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
-        w->npc_Click(0);
-        QCOMPARE(framePixels(w->npc(0)->image(), {24, 19}), stripPixels(w->ppt(1), CAPTION_MINIMISE));
+        w->npc_MouseMove(Caption::Minimise, Qt::NoButton, Qt::NoModifier, QPoint(5, 5));
+        w->npc_Click(Caption::Minimise);
+        QCOMPARE(framePixels(w->npc(Caption::Minimise)->image(), {24, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_MINIMISE));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
     }
 
@@ -436,39 +432,39 @@ private Q_SLOTS:
             }
             return pages;
         };
-        QCOMPARE(w->state().CurrentTab, 6);
+        QCOMPARE(w->state().CurrentTab, Caption::PortalTab);
         QCOMPARE(visiblePages(), QList<int>{0});
-        QVERIFY(!w->npc(6)->isEnabled());
+        QVERIFY(!w->npc(Caption::PortalTab)->isEnabled());
 
-        QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
-        QCOMPARE(w->state().CurrentTab, 8);
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
-        QVERIFY(!w->npc(8)->isEnabled());
-        QVERIFY(w->npc(6)->isEnabled());
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(6)->image(), {77, 63}), stripPixels(w->ppt(6), {0, 0, 77, 63}));
+        QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
+        QVERIFY(w->npc(Caption::PortalTab)->isEnabled());
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::PortalTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::Tabs), {0, 0, 77, 63}));
 
         // The selected tab takes no clicks and no hover.
-        QTest::mouseClick(w->npc(8), Qt::LeftButton, {}, QPoint(30, 30));
-        QTest::mouseMove(w->npc(8), QPoint(30, 30));
-        QCOMPARE(w->state().CurrentTab, 8);
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseMove(w->npc(Caption::ListTab), QPoint(30, 30));
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
 
         // Selecting the current tab again repaints it selected and keeps it disabled.
-        w->npc_Click(8);
-        QVERIFY(!w->npc(8)->isEnabled());
+        w->npc_Click(Caption::ListTab);
+        QVERIFY(!w->npc(Caption::ListTab)->isEnabled());
         QCOMPARE(visiblePages(), QList<int>{2});
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(7), {154, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {154, 0, 77, 63}));
 
         // Last tab and back to the game page.
-        w->npc_Click(3);
+        w->npc_Click(Caption::FifthTab);
         QCOMPARE(visiblePages(), QList<int>{4});
-        QCOMPARE(framePixels(w->npc(3)->image(), {77, 63}), stripPixels(w->ppt(7), {308, 0, 77, 63}));
-        QCOMPARE(framePixels(w->npc(8)->image(), {77, 63}), stripPixels(w->ppt(6), {154, 0, 77, 63}));
-        w->npc_Click(7);
+        QCOMPARE(framePixels(w->npc(Caption::FifthTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::TabsSelected), {308, 0, 77, 63}));
+        QCOMPARE(framePixels(w->npc(Caption::ListTab)->image(), {77, 63}), stripPixels(w->ppt(Strip::Tabs), {154, 0, 77, 63}));
+        w->npc_Click(Caption::GameTab);
         QCOMPARE(visiblePages(), QList<int>{1});
-        QCOMPARE(w->state().CurrentTab, 7);
+        QCOMPARE(w->state().CurrentTab, Caption::GameTab);
     }
 
     void listTabs()
@@ -518,10 +514,10 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         MessageAnswer answer(yes ? QMessageBox::Yes : QMessageBox::No);
         if (yes) {
-            w->npc_Click(2);
+            w->npc_Click(Caption::Close);
             QVERIFY(!w->isVisible());
         } else {
-            QVERIFY(endsTheProgram([w] { w->npc_Click(2); }));
+            QVERIFY(endsTheProgram([w] { w->npc_Click(Caption::Close); }));
             QVERIFY(!w->isVisible());
         }
         QCOMPARE(answer.count, 1);
@@ -550,16 +546,16 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         MessageAnswer answer(QMessageBox::Yes);
         if (exits)
-            QVERIFY(endsTheProgram([w] { w->npc_Click(2); }));
+            QVERIFY(endsTheProgram([w] { w->npc_Click(Caption::Close); }));
         else
-            w->npc_Click(2);
+            w->npc_Click(Caption::Close);
         // A question would have been asked inside the click, as a modal box.
         QCOMPARE(answer.count, 0);
         QVERIFY(!w->isVisible());
         QCOMPARE(f.setting("ts"), QStringLiteral("1"));
         QCOMPARE(f.setting("quit"), quit);
         // The close image is the resting one.
-        QCOMPARE(framePixels(w->npc(2)->image(), {33, 19}), stripPixels(w->ppt(1), CAPTION_CLOSE));
+        QCOMPARE(framePixels(w->npc(Caption::Close)->image(), {33, 19}), stripPixels(w->ppt(Strip::CaptionButtons), CAPTION_CLOSE));
     }
 
     void sizeLimitHook()
@@ -590,12 +586,10 @@ private Q_SLOTS:
         // The game page and the list page, for a look at the other layouts,
         // as they show once the portal has loaded (the overlay gone).
         w->zzer()->hide();
-        w->game()->SetSidePanelShown(true);
-        w->npc_Click(7);
-        w->LayoutGamePane();
+        f.play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$风车"));
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-game.png")));
-        w->npc_Click(8);
+        w->npc_Click(Caption::ListTab);
         QVERIFY(KavoTest::Settle());
         QVERIFY(w->grab().toImage().save(QStringLiteral(KAVO_BUILD_DIR "/mainwindow-lists.png")));
     }

@@ -92,20 +92,21 @@ private:
     {
         return QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%2").arg(m_portal.baseUrl(), name);
     }
-    // Game 101 running in the pane, drawn at least once.
+    // Game 101 running in the pane as "风车", drawn at least once.
     void ensurePlaying()
     {
-        if (!m_playing) {
-            m_game->play(command(QStringLiteral("风车")));
-            QCOMPARE(w->state().CurrentTab, 7);
+        if (!m_playing || w->state().CurrentGameName != QStringLiteral("风车")) {
+            playAs(QStringLiteral("风车"));
+            QCOMPARE(w->state().CurrentTab, Caption::GameTab);
             QVERIFY2(waitForGamePicture(w->game()->Web2()), "the game never showed");
             m_playing = true;
         }
         if (w->game()->Web2()->isHidden())
-            w->c_z_click(0);
-        w->state().CurrentGameName = QStringLiteral("风车");
-        QCOMPARE(w->game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
+            w->c_z_click(Tool::StopContinue);
+        QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
     }
+    // The portal's play command of game 101 under the name `name`.
+    void playAs(const QString &name) { m_game->play(command(name)); }
     QStringList screenshotsIn(const QString &folder) const
     {
         return QDir(desktop() + QLatin1Char('/') + folder).entryList(QDir::Files);
@@ -161,21 +162,20 @@ void TestUiToolbar::cleanupTestCase()
 
 void TestUiToolbar::noGameLeavesEveryButtonInert()
 {
-    QCOMPARE(w->state().CurrentGameUrl, QStringLiteral("0"));
+    QVERIFY(w->state().CurrentGameUrl.isEmpty());
     MessageAnswer boxes(QMessageBox::Ok);
     const ToolbarState before = ToolbarState::of(w);
     const QString mute = m_pulseSkip.isEmpty() ? PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")) : QString();
     for (int i = -1; i <= 9; ++i)
         w->c_z_click(i);
     // A real click as well.
-    QTest::mouseClick(w->game()->c_z(0), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(w->game()->c_z(Tool::StopContinue), Qt::LeftButton, {}, QPoint(10, 10));
     // Whatever the clicks left queued has run (a message box would have been
     // modal inside the click).
     QVERIFY(KavoTest::Settle());
     QVERIFY(ToolbarState::of(w) == before);
     QVERIFY(!w->isMaximized());
     QVERIFY(boxes.texts.isEmpty());
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
     QVERIFY(!w->DL()->isDownloading());
     QVERIFY(QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     if (m_pulseSkip.isEmpty())
@@ -185,39 +185,37 @@ void TestUiToolbar::noGameLeavesEveryButtonInert()
 void TestUiToolbar::stopAndContinue()
 {
     ensurePlaying();
-    ImageButton *b = w->game()->c_z(0);
+    ImageButton *b = w->game()->c_z(Tool::StopContinue);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(w->game()->Web2()->isHidden());
     QCOMPARE(b->toolTipText(), QStringLiteral("继续"));
-    QVERIFY(showsFrame(b, w->ppt(11), CONTINUE));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), CONTINUE));
     QCOMPARE(w->game()->tingzhi()->text(), QStringLiteral("当前游戏已经暂停"));
     // The label under the pane is what shows now.
     QVERIFY(w->game()->tingzhi()->isVisible());
     // Paused images: hover (135, 0), rest (90, 0).
-    w->c_z_MouseMove(0, {}, {}, QPoint(45, 25));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(CONTINUE)));
-    w->c_z_MouseMove(0, {}, {}, QPoint(46, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), CONTINUE));
+    w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(45, 25));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(CONTINUE)));
+    w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(46, 3));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), CONTINUE));
 
-    w->game()->tingzhi()->setText(QString());
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(!w->game()->Web2()->isHidden());
     QCOMPARE(b->toolTipText(), QStringLiteral("停止"));
-    QVERIFY(showsFrame(b, w->ppt(11), STOP));
-    QCOMPARE(w->game()->tingzhi()->text(), QStringLiteral("当前游戏已经暂停"));
-    w->c_z_MouseMove(0, {}, {}, QPoint(0, 0));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(STOP)));
-    w->c_z_MouseMove(0, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), STOP));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), STOP));
+    w->c_z_MouseMove(Tool::StopContinue, {}, {}, QPoint(0, 0));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(STOP)));
+    w->c_z_MouseMove(Tool::StopContinue, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), STOP));
 
     // The pane's own visibility decides, not whether the page is on screen:
     // on another tab the game still counts as running.
-    w->npc_Click(6);
-    w->c_z_click(0);
+    w->npc_Click(Caption::PortalTab);
+    w->c_z_click(Tool::StopContinue);
     QVERIFY(w->game()->Web2()->isHidden());
-    w->c_z_click(0);
+    w->c_z_click(Tool::StopContinue);
     QVERIFY(!w->game()->Web2()->isHidden());
-    w->npc_Click(7);
+    w->npc_Click(Caption::GameTab);
 }
 
 void TestUiToolbar::reloadResumesAPausedGame()
@@ -227,15 +225,15 @@ void TestUiToolbar::reloadResumesAPausedGame()
         return m_portal.requests().filter(QRegularExpression(QStringLiteral("^/flash\\.htm\\?"))).size();
     };
     const int loadsBefore = playerLoads();
-    w->c_z_click(0);
+    w->c_z_click(Tool::StopContinue);
     QVERIFY(w->game()->Web2()->isHidden());
 
-    w->game()->c_z(1)->paintFrom(w->ppt(10), ToolFrame(0));
-    QTest::mouseClick(w->game()->c_z(1), Qt::LeftButton, {}, QPoint(10, 10));
+    w->game()->c_z(Tool::Reload)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(0));
+    QTest::mouseClick(w->game()->c_z(Tool::Reload), Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(!w->game()->Web2()->isHidden());
-    QCOMPARE(w->game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
-    QVERIFY(showsFrame(w->game()->c_z(0), w->ppt(11), STOP));
-    QVERIFY(showsFrame(w->game()->c_z(1), w->ppt(9), ToolFrame(0)));
+    QCOMPARE(w->game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::StopContinue), w->ppt(Strip::StopMute), STOP));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Reload), w->ppt(Strip::Tools), ToolFrame(0)));
     // The player page is fetched again from the portal.
     QTRY_VERIFY_WITH_TIMEOUT(playerLoads() > loadsBefore, 10000);
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the game did not come back after the reload");
@@ -249,30 +247,30 @@ void TestUiToolbar::plainButtonsHover()
         ImageButton *b = w->game()->c_z(plain[k]);
         // The right and bottom edges are inside.
         w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 25));
-        QVERIFY2(showsFrame(b, w->ppt(10), ToolFrame(k)), qPrintable(QString::number(plain[k])));
+        QVERIFY2(showsFrame(b, w->ppt(Strip::ToolsHover), ToolFrame(k)), qPrintable(QString::number(plain[k])));
         w->c_z_MouseMove(plain[k], {}, {}, QPoint(45, 26));
-        QVERIFY2(showsFrame(b, w->ppt(9), ToolFrame(k)), qPrintable(QString::number(plain[k])));
+        QVERIFY2(showsFrame(b, w->ppt(Strip::Tools), ToolFrame(k)), qPrintable(QString::number(plain[k])));
     }
-    w->c_z_MouseMove(8, {}, {}, QPoint(55, 20));
-    QVERIFY(showsFrame(w->game()->c_z(8), w->ppt(3), Hover(LEAVE_FULL_SCREEN)));
-    w->c_z_MouseMove(8, {}, {}, QPoint(-1, 5));
-    QVERIFY(showsFrame(w->game()->c_z(8), w->ppt(3), LEAVE_FULL_SCREEN));
+    w->c_z_MouseMove(Tool::LeaveFullScreen, {}, {}, QPoint(55, 20));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), Hover(LEAVE_FULL_SCREEN)));
+    w->c_z_MouseMove(Tool::LeaveFullScreen, {}, {}, QPoint(-1, 5));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), LEAVE_FULL_SCREEN));
     // Other indexes draw nothing and do not fail.
-    w->c_z_MouseMove(9, {}, {}, QPoint(1, 1));
+    w->c_z_MouseMove(Tool::Count, {}, {}, QPoint(1, 1));
     w->c_z_MouseMove(-1, {}, {}, QPoint(1, 1));
 
     // The pointer itself: entering shows the hover image, leaving the normal one.
-    ImageButton *reload = w->game()->c_z(1);
+    ImageButton *reload = w->game()->c_z(Tool::Reload);
     QTest::mouseMove(w, reload->mapTo(w, QPoint(20, 12)));
-    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(10), ToolFrame(0)), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(Strip::ToolsHover), ToolFrame(0)), 2000);
     QTest::mouseMove(w, w->game()->Picd()->mapTo(w, QPoint(w->game()->Picd()->width() / 2, 2)));
-    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(9), ToolFrame(0)), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsFrame(reload, w->ppt(Strip::Tools), ToolFrame(0)), 2000);
 }
 
 void TestUiToolbar::muteFollowsTheClicks()
 {
     ensurePlaying();
-    ImageButton *b = w->game()->c_z(2);
+    ImageButton *b = w->game()->c_z(Tool::Mute);
     QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
     const bool server = m_pulseSkip.isEmpty();
     if (server)
@@ -282,25 +280,25 @@ void TestUiToolbar::muteFollowsTheClicks()
     QCOMPARE(b->toolTipText(), QStringLiteral("取消"));
     if (server)
         QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("yes"));
-    w->c_z_MouseMove(2, {}, {}, QPoint(3, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(UNMUTE)));
-    w->c_z_MouseMove(2, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), UNMUTE));
+    w->c_z_MouseMove(Tool::Mute, {}, {}, QPoint(3, 3));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(UNMUTE)));
+    w->c_z_MouseMove(Tool::Mute, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), UNMUTE));
 
-    w->c_z_click(2);
+    w->c_z_click(Tool::Mute);
     QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
     if (server)
         QCOMPARE(PulseDaemon::muteOf(QStringLiteral("@DEFAULT_SINK@")), QStringLiteral("no"));
-    w->c_z_MouseMove(2, {}, {}, QPoint(3, 3));
-    QVERIFY(showsFrame(b, w->ppt(11), Hover(MUTE)));
-    w->c_z_MouseMove(2, {}, {}, ImageButton::outsidePoint());
-    QVERIFY(showsFrame(b, w->ppt(11), MUTE));
+    w->c_z_MouseMove(Tool::Mute, {}, {}, QPoint(3, 3));
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), Hover(MUTE)));
+    w->c_z_MouseMove(Tool::Mute, {}, {}, ImageButton::outsidePoint());
+    QVERIFY(showsFrame(b, w->ppt(Strip::StopMute), MUTE));
 
     // Without a sound server the state text still follows the clicks.
     PulseDaemon::setServer(m_pulse.tempPath(QStringLiteral("nobody-here")));
-    w->c_z_click(2);
+    w->c_z_click(Tool::Mute);
     QCOMPARE(b->toolTipText(), QStringLiteral("取消"));
-    w->c_z_click(2);
+    w->c_z_click(Tool::Mute);
     QCOMPARE(b->toolTipText(), QStringLiteral("静音"));
     m_pulse.useServer();
 }
@@ -308,27 +306,27 @@ void TestUiToolbar::muteFollowsTheClicks()
 void TestUiToolbar::sidePanel()
 {
     ensurePlaying();
-    ImageButton *b = w->game()->c_z(7);
+    ImageButton *b = w->game()->c_z(Tool::SidePanel);
     QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
     QVERIFY(w->game()->Pic2()->isVisible());
     const int withPanel = w->game()->picf()->width();
-    w->c_z_MouseMove(7, {}, {}, QPoint(26, 26));
-    QVERIFY(showsFrame(b, w->ppt(12), Hover(SIDE_PANEL_SHOWN)));
+    w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(26, 26));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), Hover(SIDE_PANEL_SHOWN)));
 
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(b->toolTipText(), QStringLiteral("显示"));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_HIDDEN));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_HIDDEN));
     QVERIFY(w->game()->Pic2()->isHidden());
     QCOMPARE(w->game()->picf()->width(), w->zz(1)->width());
     QVERIFY(w->game()->picf()->width() > withPanel);
-    w->c_z_MouseMove(7, {}, {}, QPoint(5, 5));
-    QVERIFY(showsFrame(b, w->ppt(12), Hover(SIDE_PANEL_HIDDEN)));
-    w->c_z_MouseMove(7, {}, {}, QPoint(27, 5));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_HIDDEN));
+    w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(5, 5));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), Hover(SIDE_PANEL_HIDDEN)));
+    w->c_z_MouseMove(Tool::SidePanel, {}, {}, QPoint(27, 5));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_HIDDEN));
 
-    w->c_z_click(7);
+    w->c_z_click(Tool::SidePanel);
     QCOMPARE(b->toolTipText(), QStringLiteral("隐藏"));
-    QVERIFY(showsFrame(b, w->ppt(12), SIDE_PANEL_SHOWN));
+    QVERIFY(showsFrame(b, w->ppt(Strip::SidePanel), SIDE_PANEL_SHOWN));
     QVERIFY(w->game()->Pic2()->isVisible());
     QCOMPARE(w->game()->picf()->width(), withPanel);
 }
@@ -336,30 +334,26 @@ void TestUiToolbar::sidePanel()
 void TestUiToolbar::favouriteAndPointsGame()
 {
     ensurePlaying();
-    w->game()->c_z(3)->paintFrom(w->ppt(10), ToolFrame(1));
-    w->state().CurrentGameName = QStringLiteral("别名");
-    w->c_z_click(3);
-    QVERIFY(showsFrame(w->game()->c_z(3), w->ppt(9), ToolFrame(1)));
+    w->game()->c_z(Tool::Favourite)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(1));
+    w->c_z_click(Tool::Favourite);
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Favourite), w->ppt(Strip::Tools), ToolFrame(1)));
     // The favourites list gets the game under the name of its command.
     const QStringList favourites = ReadListLines(w->paths().dataFile(QStringLiteral("date_c.dat"))).value_or(QStringList{});
     QVERIFY2(favourites.value(0).startsWith(QStringLiteral("风车|101|")), qPrintable(favourites.value(0)));
     QCOMPARE(w->tray()->lastBalloon().text, QStringLiteral("风车已添加到收藏！"));
 
     // "tuzojf://" anywhere in the command makes a points game.
-    const QString saved = w->state().CurrentGameUrl;
-    w->state().CurrentGameUrl = QStringLiteral("tuzoflash://7$$$http://x/7.swf$$$tuzojf://");
+    m_game->play(QStringLiteral("tuzoflash://7$$$http://127.0.0.1:9/7.swf$$$tuzojf://"));
     w->game()->lblCount()->hide();
-    w->game()->c_z(5)->paintFrom(w->ppt(10), ToolFrame(3));
+    w->game()->c_z(Tool::Download)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(3));
     MessageAnswer boxes(QMessageBox::Ok);
-    QTest::mouseClick(w->game()->c_z(5), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(w->game()->c_z(Tool::Download), Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(w->game()->lblCount()->text(), QStringLiteral("当前游戏为积分游戏，不能下载！"));
     QVERIFY(!w->game()->lblCount()->isHidden());
-    QVERIFY(showsFrame(w->game()->c_z(5), w->ppt(9), ToolFrame(3)));
-    QCOMPARE(w->state().DownloadState, QStringLiteral("0"));
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Download), w->ppt(Strip::Tools), ToolFrame(3)));
     QVERIFY(!w->DL()->isDownloading());
     QVERIFY(KavoTest::Settle());
     QVERIFY(boxes.texts.isEmpty());
-    w->state().CurrentGameUrl = saved;
     w->game()->lblCount()->setText(QString());
 }
 
@@ -367,9 +361,8 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
 {
     ensurePlaying();
     QVERIFY2(waitForGamePicture(w->game()->Web2()), "the game is not drawn");
-    w->state().CurrentGameName = QStringLiteral("风车");
-    w->game()->c_z(4)->paintFrom(w->ppt(10), ToolFrame(2));
-    QTest::mouseClick(w->game()->c_z(4), Qt::LeftButton, {}, QPoint(10, 10));
+    w->game()->c_z(Tool::Screenshot)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(2));
+    QTest::mouseClick(w->game()->c_z(Tool::Screenshot), Qt::LeftButton, {}, QPoint(10, 10));
 
     const QStringList files = screenshotsIn(QStringLiteral("风车"));
     QCOMPARE(files.size(), 1);
@@ -389,21 +382,21 @@ void TestUiToolbar::screenshotIsABitmapOfThePane()
     QCOMPARE(image.size(), w->game()->Web2()->size() * w->game()->Web2()->devicePixelRatio());
     QVERIFY2(colourCount(image) >= 12, qPrintable(QString::number(colourCount(image))));
 
-    QVERIFY(w->game()->c_z(4)->isEnabled());
-    QVERIFY(showsFrame(w->game()->c_z(4), w->ppt(9), ToolFrame(2)));
+    QVERIFY(w->game()->c_z(Tool::Screenshot)->isEnabled());
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(Strip::Tools), ToolFrame(2)));
 
     // A second one lands in the same folder (the same number replaces the
     // earlier file).
-    w->c_z_click(4);
+    w->c_z_click(Tool::Screenshot);
     const int count = screenshotsIn(QStringLiteral("风车")).size();
     QVERIFY(count == 1 || count == 2);
     QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
 
     // A paused game is captured too, at the pane's size.
-    w->c_z_click(0);
-    w->state().CurrentGameName = QStringLiteral("暂停");
-    w->c_z_click(4);
-    w->c_z_click(0);
+    playAs(QStringLiteral("暂停"));
+    w->c_z_click(Tool::StopContinue);
+    w->c_z_click(Tool::Screenshot);
+    w->c_z_click(Tool::StopContinue);
     const QStringList paused = screenshotsIn(QStringLiteral("暂停"));
     QCOMPARE(paused.size(), 1);
     QCOMPARE(QImage(desktop() + QStringLiteral("/暂停/") + paused.first()).size(),
@@ -432,14 +425,14 @@ void TestUiToolbar::screenshotFolderName()
     ensurePlaying();
     const QStringList before = QDir(desktop()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     const QStringList parentBefore = QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    w->state().CurrentGameName = name;
+    playAs(name);
     w->TrayBalloon(QString());
     MessageAnswer boxes(QMessageBox::Ok);
-    w->c_z_click(4);
+    w->c_z_click(Tool::Screenshot);
     QVERIFY(KavoTest::Settle());
 
     QCOMPARE(w->state().CurrentGameName, storedName);
-    QVERIFY(w->game()->c_z(4)->isEnabled());
+    QVERIFY(w->game()->c_z(Tool::Screenshot)->isEnabled());
     // Nothing is ever written beside the desktop folder.
     QCOMPARE(QDir(m_desk.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), parentBefore);
     if (folder.isEmpty()) {
@@ -459,14 +452,14 @@ void TestUiToolbar::screenshotThatCannotBeSaved()
     ensurePlaying();
     // A plain file where the game's folder should be.
     QVERIFY(WriteFile(desktop() + QStringLiteral("/占位"), QByteArray()));
-    w->state().CurrentGameName = QStringLiteral("占位");
-    w->c_z_click(4);
+    playAs(QStringLiteral("占位"));
+    w->c_z_click(Tool::Screenshot);
     QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图失败，文件未能保存。路径:") + desktop()
                                          + QStringLiteral("/占位/")));
     QVERIFY(!w->tray()->lastBalloon().text.contains(QStringLiteral("截图完成")));
     QVERIFY(QFileInfo(desktop() + QStringLiteral("/占位")).isFile());
-    QVERIFY(w->game()->c_z(4)->isEnabled());
-    QVERIFY(showsFrame(w->game()->c_z(4), w->ppt(9), ToolFrame(2)));
+    QVERIFY(w->game()->c_z(Tool::Screenshot)->isEnabled());
+    QVERIFY(showsFrame(w->game()->c_z(Tool::Screenshot), w->ppt(Strip::Tools), ToolFrame(2)));
 }
 
 void TestUiToolbar::fullScreenAndLeavingIt()
@@ -479,32 +472,32 @@ void TestUiToolbar::fullScreenAndLeavingIt()
 
     // The side panel is shown: full screen covers it all the same.
     if (!w->game()->SidePanelShown())
-        w->c_z_click(7);
+        w->c_z_click(Tool::SidePanel);
     const QRect panel(w->game()->Pic2()->mapTo(w, QPoint(0, 0)), w->game()->Pic2()->size());
 
     // Four ways out: the leave button, the maximise button, a double click
     // on the caption bar, Esc in the game's pane.
     for (int way = 0; way < 4; ++way) {
-        w->game()->c_z(6)->paintFrom(w->ppt(10), ToolFrame(4));
-        QTest::mouseClick(w->game()->c_z(6), Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(w->state().FullScreenGame, 1);
-        QVERIFY(showsFrame(w->game()->c_z(6), w->ppt(9), ToolFrame(4)));
+        w->game()->c_z(Tool::FullScreen)->paintFrom(w->ppt(Strip::ToolsHover), ToolFrame(4));
+        QTest::mouseClick(w->game()->c_z(Tool::FullScreen), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(w->state().FullScreenGame);
+        QVERIFY(showsFrame(w->game()->c_z(Tool::FullScreen), w->ppt(Strip::Tools), ToolFrame(4)));
         QVERIFY(w->game()->Picd()->isHidden());
         QVERIFY(w->ad_pic()->isHidden());
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("还原"));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("还原"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->geometry(), workArea, 5000);
         // The window manager has finished maximising (its state on the
         // window says so), and the layout the resize queued has run.
         QVERIFY(KavoTest::WaitUntil([w = w] { return maximisedState(w); }, 10000));
         QVERIFY(KavoTest::Settle());
-        QVERIFY(w->game()->c_z(8)->isVisible());
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isVisible());
         // The game covers everything below the caption bar.
         const int W = w->width();
         const int H = w->height();
         QCOMPARE(QRect(w->game()->Pic1()->mapTo(w, QPoint(0, 0)), w->game()->Pic1()->size()), QRect(4, 55, W - 8, H - 59));
         QCOMPARE(w->game()->Web2()->geometry(), QRect(-4, -4, W - 8 + 6, H - 59 + 6));
-        QCOMPARE(w->game()->c_z(8)->geometry(), QRect(w->game()->picg()->width() - 80, 3, 55, 20));
+        QCOMPARE(w->game()->c_z(Tool::LeaveFullScreen)->geometry(), QRect(w->game()->picg()->width() - 80, 3, 55, 20));
         const QPoint middle = w->game()->Pic1()->mapTo(w, QPoint(w->game()->Pic1()->width() - 20, w->game()->Pic1()->height() / 2));
         QWidget *top = w->childAt(middle);
         QVERIFY2(top && (top == w->game()->Web2() || w->game()->Web2()->isAncestorOf(top)),
@@ -519,16 +512,16 @@ void TestUiToolbar::fullScreenAndLeavingIt()
         QVERIFY(keys);
         QTest::keyClick(keys, Qt::Key_Space);
         QTest::keyClick(keys, Qt::Key_Escape, Qt::ShiftModifier);
-        QCOMPARE(w->state().FullScreenGame, 1);
+        QVERIFY(w->state().FullScreenGame);
 
         switch (way) {
         case 0:
-            w->game()->c_z(8)->paintFrom(w->ppt(3), Hover(LEAVE_FULL_SCREEN));
-            QTest::mouseClick(w->game()->c_z(8), Qt::LeftButton, {}, QPoint(10, 10));
-            QVERIFY(showsFrame(w->game()->c_z(8), w->ppt(3), LEAVE_FULL_SCREEN));
+            w->game()->c_z(Tool::LeaveFullScreen)->paintFrom(w->ppt(Strip::LeaveFullScreen), Hover(LEAVE_FULL_SCREEN));
+            QTest::mouseClick(w->game()->c_z(Tool::LeaveFullScreen), Qt::LeftButton, {}, QPoint(10, 10));
+            QVERIFY(showsFrame(w->game()->c_z(Tool::LeaveFullScreen), w->ppt(Strip::LeaveFullScreen), LEAVE_FULL_SCREEN));
             break;
         case 1:
-            w->npc_Click(1);
+            w->npc_Click(Caption::Maximise);
             break;
         case 2:
             QTest::mouseDClick(w, Qt::LeftButton, {}, QPoint(200, 12));
@@ -537,16 +530,16 @@ void TestUiToolbar::fullScreenAndLeavingIt()
             QTest::keyClick(keys, Qt::Key_Escape);
             break;
         }
-        QCOMPARE(w->state().FullScreenGame, 0);
+        QVERIFY(!w->state().FullScreenGame);
         QTRY_VERIFY_WITH_TIMEOUT(!w->isMaximized(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w->size(), normal, 5000);
         // Restored by the window manager before the next way in.
         QVERIFY(KavoTest::WaitUntil([w = w] { return !maximisedState(w); }, 10000));
         QVERIFY(KavoTest::Settle());
         QVERIFY2(!w->game()->Picd()->isHidden(), qPrintable(QString::number(way)));
-        QVERIFY(w->game()->c_z(8)->isHidden());
+        QVERIFY(w->game()->c_z(Tool::LeaveFullScreen)->isHidden());
         QVERIFY(!w->ad_pic()->isHidden());
-        QCOMPARE(w->npc(1)->toolTipText(), QStringLiteral("最大化"));
+        QCOMPARE(w->npc(Caption::Maximise)->toolTipText(), QStringLiteral("最大化"));
         // The standard game page again: toolbar under the pane, side panel.
         QCOMPARE(w->game()->Pic1()->height(), w->game()->picf()->height() - 35);
         QCOMPARE(w->zz(1)->geometry().topLeft(), QPoint(4, 96));

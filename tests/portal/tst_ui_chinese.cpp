@@ -209,7 +209,7 @@ private Q_SLOTS:
 
         // A message box of the program.
         MessageAnswer answer(QMessageBox::No);
-        w.npc_Click(8);
+        w.npc_Click(Caption::ListTab);
         w.shan_name_Click();
         QTRY_COMPARE(answer.count, 1);
         QCOMPARE(answer.text, QStringLiteral("确定要删除全部[最近玩过的游戏]列表吗？"));

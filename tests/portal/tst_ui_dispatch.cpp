@@ -32,7 +32,7 @@ class DispatchTest : public QObject
     // and the player is heavy.
     bool play(const QString &command)
     {
-        box.w->npc_Click(6);
+        box.w->npc_Click(Caption::PortalTab);
         QSignalSpy player(box.w->game()->Web2(), &WebPane::BeforeNavigate2);
         QSignalSpy info(box.w->game()->Webr(), &WebPane::BeforeNavigate2);
         GameBox::followLink(box.w->Web1(), command);
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void portalClickPlaysTheGame()
     {
         BA1 &w = *box.w;
-        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("显示"));
+        QCOMPARE(w.game()->c_z(Tool::SidePanel)->toolTipText(), QStringLiteral("显示"));
         const QPoint at = GameBox::centreOf(w.Web1(), QStringLiteral("#g102"), QStringLiteral("tuzomain"));
         QVERIFY(at.x() > 0);
         // The first clicks after a load may come before the page takes input.
@@ -68,10 +68,10 @@ private Q_SLOTS:
         QTRY_COMPARE(w.state().CurrentGameUrl, QStringLiteral("tuzoflash://102$$$102$$$") + name);
         QCOMPARE(w.state().CurrentGameName, name);
         QCOMPARE(w.game()->yxname()->text(), TITLE.arg(QStringLiteral("星夜接苹果")));
-        QCOMPARE(w.state().CurrentTab, 7);
+        QCOMPARE(w.state().CurrentTab, Caption::GameTab);
         QVERIFY(w.zz(1)->isVisible());
         QVERIFY(w.game()->Web2()->isVisible());
-        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("隐藏"));
+        QCOMPARE(w.game()->c_z(Tool::SidePanel)->toolTipText(), QStringLiteral("隐藏"));
         QVERIFY(w.game()->Pic2()->isVisible());
         QCOMPARE(box.listLines(RECENT).value(0), name + QStringLiteral("|102|102|1"));
         QTRY_COMPARE(w.game()->Web2()->locationUrl(), appPage(QStringLiteral("102")));
@@ -86,7 +86,7 @@ private Q_SLOTS:
     void scriptNavigationPlaysTheGame()
     {
         BA1 &w = *box.w;
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         GameBox::js(w.Web1(), QStringLiteral("Math.random = function () { return 0; };"
                                            "document.getElementById('rand').click();"));
         const QString expected = QStringLiteral("tuzoflash://101$$$%1games/101.swf$$$%u5F69%u7403%u5F39%u8DF3").arg(box.base());
@@ -152,12 +152,12 @@ private Q_SLOTS:
         const QString before = w.state().CurrentGameUrl;
         const QStringList recent = box.listLines(RECENT);
         QSignalSpy errors(w.Web1(), &WebPane::NavigateError);
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         GameBox::followLink(w.Web1(), QStringLiteral("TUZOFLASH://18$$$19$$$Upper"));
         QTRY_COMPARE(errors.count(), 1);
         QCOMPARE(w.state().CurrentGameUrl, before);
         QCOMPARE(box.listLines(RECENT), recent);
-        QCOMPARE(w.state().CurrentTab, 6);
+        QCOMPARE(w.state().CurrentTab, Caption::PortalTab);
         QVERIFY(!w.zzer()->isVisible());
         QCOMPARE(w.state().PortalErrorShown, 0);
     }
@@ -170,10 +170,10 @@ private Q_SLOTS:
         BA1 &w = *box.w;
         QVERIFY(play(QStringLiteral("tuzoflash://101$$$101$$$First")));
         w.game()->Web2()->show(); // as it was when the player was stopped above
-        w.c_z_click(0);
-        w.c_z_click(7);
+        w.c_z_click(Tool::StopContinue);
+        w.c_z_click(Tool::SidePanel);
         QVERIFY(!w.game()->Web2()->isVisible());
-        QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("继续"));
+        QCOMPARE(w.game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("继续"));
         QVERIFY(!w.game()->Pic2()->isVisible());
 
         w.game()->Web2()->Navigate(box.base() + QStringLiteral("yy"));
@@ -182,8 +182,8 @@ private Q_SLOTS:
         GameBox::followLink(w.game()->Web2(), QStringLiteral("tuzoflash://103$$$103$$$Next/"));
         QTRY_COMPARE(w.state().CurrentGameUrl, QStringLiteral("tuzoflash://103$$$103$$$Next/"));
         QVERIFY(w.game()->Web2()->isVisible());
-        QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
-        QCOMPARE(w.game()->c_z(7)->toolTipText(), QStringLiteral("隐藏"));
+        QCOMPARE(w.game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
+        QCOMPARE(w.game()->c_z(Tool::SidePanel)->toolTipText(), QStringLiteral("隐藏"));
         QVERIFY(w.game()->Pic2()->isVisible());
     }
 };

@@ -174,7 +174,7 @@ private Q_SLOTS:
     {
         BA1 &w = *box.w;
         server.clearRequests();
-        w.npc_Click(8);
+        w.npc_Click(Caption::ListTab);
         w.lc_Click(2);
         // The recent list shown before may have game links too.
         QTRY_VERIFY(GameBox::js(w.list()->Web3(), QStringLiteral("location.pathname == '/app/d.htm' && "

@@ -127,7 +127,7 @@ class KeepSavesTest : public QObject
     {
         WriteIniValue(box.paths.configPath(), QStringLiteral("S_q"), QStringLiteral("ts"), QStringLiteral("1"));
         WriteIniValue(box.paths.configPath(), QStringLiteral("S_q"), QStringLiteral("quit"), QStringLiteral("1"));
-        box.w->npc_Click(2);
+        box.w->npc_Click(Caption::Close);
         QVERIFY(!box.w->isVisible());
         box.w.reset();
     }

@@ -36,8 +36,8 @@ class OfflineTest : public QObject
     static void listsAndDownloadedGameWork(GameBox &box, bool infoPageDown)
     {
         BA1 &w = *box.w;
-        QTest::mouseClick(w.npc(8), Qt::LeftButton);
-        QCOMPARE(w.state().CurrentTab, 8);
+        QTest::mouseClick(w.npc(Caption::ListTab), Qt::LeftButton);
+        QCOMPARE(w.state().CurrentTab, Caption::ListTab);
         QVERIFY(w.zz(2)->isVisible());
         QVERIFY(!w.zzer()->isVisible());
         const char *const pages[] = {"/app/n.htm", "/app/c.htm", "/app/d.htm"};
@@ -51,7 +51,7 @@ class OfflineTest : public QObject
         const QPoint item = GameBox::centreOf(w.list()->Web3(), QStringLiteral("a[href^=\"open://\"]"));
         QVERIFY(item.x() >= 0);
         QTest::mouseClick(w.list()->Web3()->focusProxy(), Qt::LeftButton, {}, item);
-        QTRY_COMPARE(w.state().CurrentTab, 7);
+        QTRY_COMPARE(w.state().CurrentTab, Caption::GameTab);
         QVERIFY(!w.zzer()->isVisible());
         QTRY_COMPARE(w.game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?104"));
         QVERIFY2(waitForGamePicture(w.game()->Web2()), "the downloaded game never showed");
@@ -67,8 +67,8 @@ class OfflineTest : public QObject
     static void portalTabRetries(GameBox &box, const QString &overlayText, int port)
     {
         BA1 &w = *box.w;
-        QTest::mouseClick(w.npc(6), Qt::LeftButton);
-        QCOMPARE(w.state().CurrentTab, 6);
+        QTest::mouseClick(w.npc(Caption::PortalTab), Qt::LeftButton);
+        QCOMPARE(w.state().CurrentTab, Caption::PortalTab);
         QVERIFY(w.zzer()->isVisible());
         QCOMPARE(w.webe()->text(), overlayText);
 
@@ -116,7 +116,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(bodyOf(w.game()->Webr()).contains(QStringLiteral("暂时无法显示游戏信息")), 20000);
         // The toolbar's reload tries the game again, and gets the note again.
         GameBox::js(w.game()->Web2(), QStringLiteral("document.body.innerText = 'old'"));
-        w.c_z_click(1);
+        w.c_z_click(Tool::Reload);
         QTRY_VERIFY_WITH_TIMEOUT(bodyOf(w.game()->Web2()).contains(QStringLiteral("暂时无法打开这个游戏")), 20000);
 
         portalTabRetries(box, ERROR_TEXT, port);
@@ -124,7 +124,7 @@ private Q_SLOTS:
         // retry, the game.
         QVERIFY(showsPage(w.game()->Webr(), QStringLiteral("/app/flash_info.asp?id=101")));
         QVERIFY(!bodyOf(w.game()->Webr()).contains(QStringLiteral("暂时无法显示游戏信息")));
-        QTest::mouseClick(w.npc(7), Qt::LeftButton);
+        QTest::mouseClick(w.npc(Caption::GameTab), Qt::LeftButton);
         const QPoint retry = GameBox::centreOf(w.game()->Web2(), QStringLiteral("#retry"));
         QVERIFY(retry.x() >= 0);
         QTest::mouseClick(w.game()->Web2()->focusProxy(), Qt::LeftButton, {}, retry);

@@ -110,7 +110,7 @@ private Q_SLOTS:
         // The floating promotion closes once it has handed a window over: last.
         for (const auto &[tag, pane] : {std::pair{QStringLiteral("portal"), w.Web1()},
                                         std::pair{QStringLiteral("ad"), w.adweb()},
-                                        std::pair{QStringLiteral("promotion"), floating->Web1}}) {
+                                        std::pair{QStringLiteral("promotion"), floating->Web1()}}) {
             const QString done = QStringLiteral("/report?tag=%1&way=popups-done").arg(tag);
             pane->Navigate(m_base + QStringLiteral("pages/popups.html?tag=") + tag);
             QVERIFY2(KavoTest::WaitUntil([&] { return box.portal.requests().contains(done); }, 30000), qPrintable(tag));
@@ -135,14 +135,14 @@ private Q_SLOTS:
             return box.portal.requests().contains(QStringLiteral("/report?tag=game&way=popups-done"));
         }, 30000));
         QSignalSpy asked(w.game()->Web2(), &WebPane::NewWindow2);
-        w.npc_Click(7);
+        w.npc_Click(Caption::GameTab);
         clickSponsor(w.game()->Web2());
         QTRY_COMPARE(asked.count(), 1);
         GameBox::js(w.game()->Web2(), QStringLiteral("document.readyState"));
         QVERIFY(KavoTest::Settle());
         QCOMPARE(asked.count(), 1);
         QVERIFY(browser.opened.isEmpty());
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         w.Web1()->Navigate(m_base);
         QVERIFY(box.portalReady());
     }
@@ -211,7 +211,7 @@ private Q_SLOTS:
     void contextMenus()
     {
         BA1 &w = *box.w;
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         QVERIFY(box.portalReady());
         QCOMPARE(menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral(".logo"))), MY_MENU);
         QCOMPARE(menuAt(w.Web1(), GameBox::centreOf(w.Web1(), QStringLiteral("#g104"), QStringLiteral("tuzomain"))), MY_MENU);
@@ -231,7 +231,7 @@ private Q_SLOTS:
 
         // The game page: the player (a page of its own here) and the side panel.
         GameBox::followLink(w.Web1(), QStringLiteral("tuzoflash://101$$$101$$$Menu"));
-        QTRY_COMPARE(w.state().CurrentTab, 7);
+        QTRY_COMPARE(w.state().CurrentTab, Caption::GameTab);
         w.game()->Web2()->Navigate(m_base + QStringLiteral("yy"));
         QVERIFY(shows(w.game()->Web2(), m_base + QStringLiteral("yy")));
         QVERIFY(shows(w.game()->Webr(), m_base + QStringLiteral("app/flash_info.asp?id=101")));
@@ -241,10 +241,10 @@ private Q_SLOTS:
         QCOMPARE(menuAt(w.game()->Webr(), QPoint(60, 60), QString(), &count), QStringList());
         QCOMPARE(count, 0);
 
-        w.npc_Click(9);
+        w.npc_Click(Caption::FourthTab);
         QCOMPARE(menuAt(w.Web4(), QPoint(100, 100), QString(), &count), QStringList());
         QCOMPARE(count, 0);
-        w.npc_Click(3);
+        w.npc_Click(Caption::FifthTab);
         QCOMPARE(menuAt(w.Web5(), QPoint(100, 100), QString(), &count), QStringList());
         QCOMPARE(count, 0);
 
@@ -260,7 +260,7 @@ private Q_SLOTS:
     void portalMenuEntries()
     {
         BA1 &w = *box.w;
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         QVERIFY(box.portalReady());
 
         GameBox::clickElement(w.Web1(), QStringLiteral(".nav a[href$=\"/yy\"]"));
@@ -371,7 +371,7 @@ private Q_SLOTS:
         QPointer<adsb> floating = w.floatingPromotion();
         QVERIFY(floating);
         for (WebPane *pane : {w.game()->Web2(), w.list()->Web3(), w.Web4(), w.Web5(), w.game()->Webr(), w.Web6(),
-                              w.adweb(), floating->Web1}) {
+                              w.adweb(), floating->Web1()}) {
             const QString page = leave(QStringLiteral("script"), away);
             QVERIFY(refusedAway(pane, page));
             QVERIFY(shows(pane, page));

@@ -62,10 +62,10 @@ private Q_SLOTS:
 
         // Ended while another page is in front: the home tab brings the
         // portal back.
-        w.npc_Click(8);
+        w.npc_Click(Caption::ListTab);
         QVERIFY(killRenderer(w.Web1()));
         QTRY_COMPARE(ended.count(), 2);
-        w.npc_Click(6);
+        w.npc_Click(Caption::PortalTab);
         QVERIFY(box.portalReady());
         QVERIFY(!w.zzer()->isVisible());
         QVERIFY(w.zz(0)->isVisible());
@@ -83,16 +83,16 @@ private Q_SLOTS:
         QVERIFY(waitForGamePicture(w.game()->Web2()));
         for (const bool paused : {false, true}) {
             if (paused)
-                w.c_z_click(0);
+                w.c_z_click(Tool::StopContinue);
             QCOMPARE(w.game()->Web2()->isHidden(), paused);
             const qint64 before = w.game()->Web2()->page()->renderProcessPid();
             QVERIFY(killRenderer(w.game()->Web2()));
             QTRY_COMPARE(title(w.game()->Web2()), QStringLiteral("游戏已停止"));
             QVERIFY(w.game()->Web2()->isVisible());
-            QCOMPARE(w.game()->c_z(0)->toolTipText(), QStringLiteral("停止"));
+            QCOMPARE(w.game()->c_z(Tool::StopContinue)->toolTipText(), QStringLiteral("停止"));
             QCOMPARE(w.game()->Web2()->endedAddress(), player);
 
-            w.c_z_click(1);
+            w.c_z_click(Tool::Reload);
             QTRY_COMPARE(w.game()->Web2()->locationUrl(), player);
             QVERIFY(waitForGamePicture(w.game()->Web2()));
             QVERIFY(w.game()->Web2()->page()->renderProcessPid() != before);
@@ -103,7 +103,7 @@ private Q_SLOTS:
     void otherPanesLoadAgainOnce()
     {
         BA1 &w = *box.w;
-        w.npc_Click(8);
+        w.npc_Click(Caption::ListTab);
         QTRY_VERIFY(GameBox::js(w.list()->Web3(), QStringLiteral("location.pathname")).toString()
                     == QLatin1String("/app/n.htm"));
         QSignalSpy listLoads(w.list()->Web3(), &WebPane::DownloadComplete);

@@ -83,7 +83,7 @@ private Q_SLOTS:
 
         // The download carries the count to the copy, and nothing else.
         MessageAnswer boxes(QMessageBox::Ok);
-        box.w->c_z_click(5);
+        box.w->c_z_click(Tool::Download);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(box.paths.flashFile(QStringLiteral("108"))), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(savesAt(box, localPage, localKey).contains(QStringLiteral("counter")), 20000);
         QCOMPARE(savesAt(box, localPage, localKey).keys(), QStringList{QStringLiteral("counter")});

@@ -94,8 +94,8 @@ private Q_SLOTS:
         // The read takes seconds; the window goes on answering meanwhile.
         QTRY_VERIFY_WITH_TIMEOUT(w->noticeReading(), 20000);
         LoopGapMeter gaps;
-        QTest::mouseClick(w->npc(8), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 8);
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), 30000);
         qInfo("longest wait of the event loop during the slow read: %lld ms", gaps.longestMs());
         QVERIFY(gaps.longestMs() < 1000);
@@ -111,7 +111,7 @@ private Q_SLOTS:
         QVERIFY2(sinceCheck.elapsed() >= 4500, qPrintable(QString::number(sinceCheck.elapsed())));
         QVERIFY(!w->Timer2()->isActive());
         QVERIFY(QTest::qWaitForWindowExposed(w->floatingPromotion()));
-        QTRY_COMPARE_WITH_TIMEOUT(w->floatingPromotion()->Web1->locationUrl(),
+        QTRY_COMPARE_WITH_TIMEOUT(w->floatingPromotion()->Web1()->locationUrl(),
                                   box.base() + QStringLiteral("js/ads/fudong.html"), 10000);
         w->shengji();
         QCOMPARE(answer.count, 2);
@@ -247,14 +247,14 @@ private Q_SLOTS:
         reading.start();
         LoopGapMeter gaps;
 
-        QTest::mouseClick(w->npc(8), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 8);
+        QTest::mouseClick(w->npc(Caption::ListTab), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, Caption::ListTab);
         QVERIFY(w->zz(2)->isVisible());
         w->shengji();
         QCOMPARE(answer.count, 1);
         QCOMPARE(answer.text, UP_TO_DATE);
-        QTest::mouseClick(w->npc(6), Qt::LeftButton);
-        QCOMPARE(w->state().CurrentTab, 6);
+        QTest::mouseClick(w->npc(Caption::PortalTab), Qt::LeftButton);
+        QCOMPARE(w->state().CurrentTab, Caption::PortalTab);
 
         QTRY_VERIFY_WITH_TIMEOUT(!w->noticeReading(), BA1::NOTICE_TIMEOUT_MS + 20000);
         const qint64 took = reading.elapsed();

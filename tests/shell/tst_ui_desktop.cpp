@@ -186,7 +186,7 @@ private Q_SLOTS:
 
         // A window that was put on top comes back in front too (the desktop
         // gets a new native window for it when it is shown again).
-        w->npc_Click(4);
+        w->npc_Click(Caption::OnTop);
         QVERIFY(ClickAt(icon));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(X11Probe::shownMainWindows(ownPid()).isEmpty(), 5000);
@@ -196,12 +196,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(X11Probe::netWmState(X11Probe::Window(w->windowHandle()->winId()))
                                      .contains(QStringLiteral("_NET_WM_STATE_ABOVE")),
                                  5000);
-        w->npc_Click(4);
+        w->npc_Click(Caption::OnTop);
 
         // A screenshot announces itself in a balloon on the icon.
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
-        w->state().CurrentGameName = QStringLiteral("风车");
-        w->c_z_click(4);
+        f.play(QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/"));
+        w->c_z_click(Tool::Screenshot);
         QTRY_VERIFY_WITH_TIMEOUT(shownBalloon(), 5000);
         QWidget *balloon = shownBalloon();
         const QStringList texts = labelTexts(balloon);
@@ -224,7 +223,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!shownBalloon(), 15000);
         f.setSetting("s_pao", QStringLiteral("1"));
         const BalloonContent before = w->tray()->lastBalloon();
-        w->c_z_click(4);
+        w->c_z_click(Tool::Screenshot);
         QTRY_COMPARE(QDir(desktop() + QStringLiteral("/风车")).entryList(QDir::Files).size(), 2);
         QCOMPARE(w->tray()->lastBalloon().text, before.text);
         QVERIFY(!shownBalloon());
@@ -289,7 +288,7 @@ private Q_SLOTS:
         QVERIFY(!w->isMinimized());
 
         // After a close to the notification area the key shows the window.
-        w->npc_Click(2);
+        w->npc_Click(Caption::Close);
         QVERIFY(!w->isVisible());
         QCOMPARE(X11Probe::trayIcons(ownPid()).size(), 1);
         QVERIFY(pressBossKey());
@@ -345,7 +344,7 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA1 *w = f.w.get();
         // Closing minimises: a hidden window could not be got back.
-        w->npc_Click(2);
+        w->npc_Click(Caption::Close);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMinimized(), 5000);
         QVERIFY(w->isVisible());
         // The boss key still hides and shows it.
@@ -357,9 +356,8 @@ private Q_SLOTS:
         // Balloons: with no notification service either, a screenshot still
         // ends as it should; with one, they go there from the program.
         QVERIFY(QDBusConnection::sessionBus().isConnected());
-        w->state().CurrentGameUrl = QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/");
-        w->state().CurrentGameName = QStringLiteral("%u98CE%u8F66");
-        w->c_z_click(4);
+        f.play(QStringLiteral("tuzoflash://1$$$games/1.swf$$$%u98CE%u8F66/"));
+        w->c_z_click(Tool::Screenshot);
         QVERIFY(w->tray()->lastBalloon().text.startsWith(QStringLiteral("截图完成。路径:") + desktop() + QStringLiteral("/风车/")));
 
         NotificationStandIn service;
@@ -369,7 +367,7 @@ private Q_SLOTS:
         QVERIFY(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
                                           QDBusConnection::ExportAllSlots));
         QVERIFY(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-        w->c_z_click(4);
+        w->c_z_click(Tool::Screenshot);
         QTRY_COMPARE_WITH_TIMEOUT(service.notes.size(), 1, 10000);
         const NotificationStandIn::Note note = service.notes.first();
         QCOMPARE(note.appName, QStringLiteral("Kavo游戏盒"));

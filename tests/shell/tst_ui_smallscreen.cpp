@@ -39,7 +39,7 @@ class TestUiSmallScreen : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(window, 10000));
         QCOMPARE(window->size(), design.boundedTo(area.size()));
         QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(window)), 5000);
-        QCOMPARE(window->Picture1->x(), window->width() - fromRight);
+        QCOMPARE(window->Picture1()->x(), window->width() - fromRight);
         window->close();
     }
 
@@ -76,7 +76,7 @@ private Q_SLOTS:
         w->setMinimumSize(floor);
 
         // Maximised it fills the work area exactly.
-        w->npc_Click(1);
+        w->npc_Click(Caption::Maximise);
         QTRY_VERIFY_WITH_TIMEOUT(w->isMaximized(), 5000);
         QVERIFY(KavoTest::WaitUntil([w] {
             const QStringList state = X11Probe::netWmState(X11Probe::Window(w->winId()));
@@ -129,7 +129,7 @@ private Q_SLOTS:
 
         // Both close themselves (the recommendation after 8 s) and go with it.
         QPointer<ba4> recommendation = new ba4(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
-        recommendation->Timer1->stop();
+        recommendation->Timer1()->stop();
         fitsWithItsClosePicture(recommendation, QSize(350, 250), 54);
         QPointer<adsb> floating = new adsb(w->webProfile(), QStringLiteral("http://127.0.0.1:9/"));
         fitsWithItsClosePicture(floating, QSize(268, 200), 16);

@@ -80,8 +80,8 @@ int runNativeChild()
     if (entries != ProgramMenuEntries())
         return failed("the icon's menu is not the program menu");
     // Pinned and unpinned, and a floating promotion the compositor places.
-    w->npc_Click(4);
-    w->npc_Click(4);
+    w->npc_Click(Caption::OnTop);
+    w->npc_Click(Caption::OnTop);
     w->Timer2_Timer();
     if (!w->floatingPromotion() || !QTest::qWaitForWindowExposed(w->floatingPromotion(), 10000))
         return failed("the floating promotion did not show");

@@ -2,6 +2,7 @@
 // navigation of every pane, its initial state and saved size, and the
 // executable itself started from a copy of the application folder.
 #include "common/apppaths.h"
+#include "download/gui/bkdlcontrol.h"
 #include "portal/gui/webpane.h"
 #include "mainwindow/ba1.h"
 #include "startup/processentry.h"
@@ -62,13 +63,13 @@ private Q_SLOTS:
 
         QCOMPARE(w.state().ConfigPath, box.paths.configPath());
         QCOMPARE(w.state().InstalledVersion, QStringLiteral("1.0"));
-        QCOMPARE(w.state().CurrentTab, 6);
-        QCOMPARE(w.state().CurrentGameUrl, QStringLiteral("0"));
+        QCOMPARE(w.state().CurrentTab, Caption::PortalTab);
+        QVERIFY(w.state().CurrentGameUrl.isEmpty());
         QCOMPARE(w.state().CurrentGameName, QStringLiteral("0"));
-        QCOMPARE(w.state().FullScreenGame, 0);
-        QCOMPARE(w.state().DownloadState, QStringLiteral("0"));
-        QCOMPARE(w.state().PortalErrorShown, 0);
-        QCOMPARE(w.state().TopAdFailed, 0);
+        QVERIFY(!w.state().FullScreenGame);
+        QVERIFY(!w.DL()->isDownloading());
+        QVERIFY(!w.state().PortalErrorShown);
+        QVERIFY(!w.state().TopAdFailed);
         QVERIFY(!w.state().WorkArea.isEmpty());
         QCOMPARE(w.state().WorkAreaWidth, w.state().WorkArea.width());
         QCOMPARE(w.state().WorkAreaHeight, w.state().WorkArea.height());
@@ -76,12 +77,13 @@ private Q_SLOTS:
 
     void savedSizeIsRestoredOnlyWhenAsked()
     {
-        GameBox box(GameBox::NO_PORTAL, {{QStringLiteral("h_w"), QStringLiteral("12000")},
+        // To the nearest pixel, as every size in twips: 12010 twips are 800.67 pixels.
+        GameBox box(GameBox::NO_PORTAL, {{QStringLiteral("h_w"), QStringLiteral("12010")},
                                          {QStringLiteral("h_h"), QStringLiteral("9000")}});
-        QCOMPARE(box.w->size(), QSize(800, 600));
+        QCOMPARE(box.w->size(), QSize(801, 600));
         box.setSetting("s_size", QStringLiteral("1"));
         box.create(GameBox::NO_PORTAL);
-        QVERIFY(box.w->size() != QSize(800, 600));
+        QVERIFY(box.w->size() != QSize(801, 600));
     }
 
     void executableStartsFromACopiedFolder()

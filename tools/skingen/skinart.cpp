@@ -479,9 +479,9 @@ QImage recommendationClose()
 
 QImage frame()
 {
-    QImage image = canvas(100, 133, BODY);
+    QImage image = canvas(FRAME_STRIP.width(), FRAME_STRIP.height(), BODY);
     QPainter p(&image);
-    fillTopBand(p, QRect(0, 0, 100, 96), 0);
+    fillTopBand(p, QRect(0, 0, FRAME_STRIP.width(), TAB_BAR_ROWS), 0);
     p.fillRect(0, 0, 1, 133, BORDER);
     p.fillRect(99, 0, 1, 133, BORDER);
     p.fillRect(0, 132, 100, 1, BORDER);
@@ -745,19 +745,19 @@ QList<SkinArt::NamedImage> SkinArt::drawPromotionCloses()
 
 QList<QImage> SkinArt::drawAll()
 {
-    return {
-        frame(),                 // 101
-        captionStrip(false),     // 102
-        captionStrip(true),      // 103
-        leaveFullScreenStrip(),  // 104
-        restoreStrip(),          // 105
-        pinStrip(),              // 106
-        tabStrip(State::Normal), // 107
-        tabStrip(State::Selected),
-        tabStrip(State::Hover),
-        toolStrip(false), // 110
-        toolStrip(true),
-        twoStateToolStrip(),
-        sidePanelStrip(), // 113
-    };
+    QList<QImage> strips(Strip::Count);
+    strips[Strip::Frame] = frame();
+    strips[Strip::CaptionButtons] = captionStrip(false);
+    strips[Strip::CaptionButtonsHover] = captionStrip(true);
+    strips[Strip::LeaveFullScreen] = leaveFullScreenStrip();
+    strips[Strip::Restore] = restoreStrip();
+    strips[Strip::OnTop] = pinStrip();
+    strips[Strip::Tabs] = tabStrip(State::Normal);
+    strips[Strip::TabsSelected] = tabStrip(State::Selected);
+    strips[Strip::TabsHover] = tabStrip(State::Hover);
+    strips[Strip::Tools] = toolStrip(false);
+    strips[Strip::ToolsHover] = toolStrip(true);
+    strips[Strip::StopMute] = twoStateToolStrip();
+    strips[Strip::SidePanel] = sidePanelStrip();
+    return strips;
 }

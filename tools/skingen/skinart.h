@@ -4,12 +4,12 @@
 #include <QList>
 #include <QString>
 
-// Draws the thirteen skin bitmaps of set 0 in full colour; index i is the
-// picture stored under resource 101 + i. Where each button frame sits inside
-// its bitmap is listed in README.md beside this file.
+// Draws the thirteen skin bitmaps of set 0 in full colour, indexed by
+// Strip::Index (src/resources/skinrects.h); index i is the picture stored
+// under resource 101 + i. Where each button frame sits inside its bitmap is
+// listed in README.md beside this file.
 namespace SkinArt
 {
-inline constexpr int STRIP_COUNT = 13;
 QList<QImage> drawAll();
 // The application icon of the caption bar as a square picture of `size`
 // pixels on a transparent ground: the window's icon and the desktop's.

@@ -1,6 +1,8 @@
 #include "skinsheet.h"
 
+#include "resources/gui/skinframe.h"
 #include "resources/gui/skinresources.h"
+#include "resources/skinrects.h"
 
 #include <QFont>
 #include <QPainter>
@@ -20,34 +22,14 @@ void blit(QPainter &p, int x, int y, const QImage &strip, const QRect &src)
     p.drawImage(QPoint(x, y), strip, src);
 }
 
-// Stretch copy without smoothing, like the frame painter's.
-void stretch(QPainter &p, const QRect &dst, const QImage &strip, const QRect &src)
-{
-    if (dst.width() > 0 && dst.height() > 0)
-        p.drawImage(dst, strip, src);
-}
-
-void paintFrame(QPainter &p, const QImage &f, int W, int H)
-{
-    stretch(p, QRect(0, 96, 35, H - 96), f, QRect(0, 96, 35, 7));
-    stretch(p, QRect(W - 35, 96, 35, H - 96), f, QRect(65, 96, 35, 7));
-    stretch(p, QRect(35, H - 30, W - 70, 30), f, QRect(35, 103, 30, 30));
-    stretch(p, QRect(0, H - 30, 35, 30), f, QRect(0, 103, 35, 30));
-    stretch(p, QRect(W - 35, H - 30, 35, 30), f, QRect(65, 103, 35, 30));
-    stretch(p, QRect(70, 0, W - 80, 96), f, QRect(70, 0, 20, 96));
-    stretch(p, QRect(0, 0, 70, 96), f, QRect(0, 0, 70, 96));
-    stretch(p, QRect(W - 10, 0, 10, 96), f, QRect(90, 0, 10, 96));
-}
-
 enum class Mock { Portal, Game, FullScreen };
 
 QImage mockup(const QList<QImage> &s, Mock mode)
 {
+    using namespace SkinRects;
     const int W = 740, H = 521;
-    QImage img(W, H, QImage::Format_RGB32);
-    img.fill(Qt::black);
+    QImage img = SkinFrameImage(s[Strip::Frame], QSize(W, H), TAB_BAR_ROWS);
     QPainter p(&img);
-    paintFrame(p, s[0], W, H);
 
     p.setFont(labelFont(12));
     p.setPen(QColor::fromRgb(SkinColors::TitleText));
@@ -56,20 +38,23 @@ QImage mockup(const QList<QImage> &s, Mock mode)
     const bool full = mode == Mock::FullScreen;
     // caption buttons, right to left
     const int close = W - 38, max = close - 24, min = max - 24, menu = min - 24, pin = menu - 22;
-    blit(p, close, 5, s[mode == Mock::Portal ? 2 : 1], QRect(93, 0, 33, 19));
+    const QImage &captionButtons = s[Strip::CaptionButtons];
+    blit(p, close, 5, s[mode == Mock::Portal ? Strip::CaptionButtonsHover : Strip::CaptionButtons], CAPTION_CLOSE);
     if (full)
-        blit(p, max, 5, s[4], QRect(0, 0, 24, 19));
+        blit(p, max, 5, s[Strip::Restore], RESTORE);
     else
-        blit(p, max, 5, s[1], QRect(69, 0, 24, 19));
-    blit(p, min, 5, s[1], QRect(45, 0, 24, 19));
-    blit(p, menu, 5, s[mode == Mock::Game ? 2 : 1], QRect(21, 0, 24, 19));
-    blit(p, pin, 5, s[5], QRect(mode == Mock::Game ? 42 : 0, 0, 21, 19));
+        blit(p, max, 5, captionButtons, CAPTION_MAXIMISE);
+    blit(p, min, 5, captionButtons, CAPTION_MINIMISE);
+    blit(p, menu, 5, s[mode == Mock::Game ? Strip::CaptionButtonsHover : Strip::CaptionButtons], CAPTION_MENU);
+    blit(p, pin, 5, s[Strip::OnTop], mode == Mock::Game ? ON_TOP_ON : ON_TOP_OFF);
 
     // tabs
     const int selected = mode == Mock::Portal ? 0 : 1;
     for (int i = 0; i < 5; ++i) {
-        const QImage &strip = i == selected ? s[7] : (mode == Mock::Portal && i == 3) ? s[8] : s[6];
-        blit(p, 10 + 77 * i, 30, strip, QRect(77 * i, 0, 77, 63));
+        const Strip::Index strip = i == selected                      ? Strip::TabsSelected
+                                   : (mode == Mock::Portal && i == 3) ? Strip::TabsHover
+                                                                      : Strip::Tabs;
+        blit(p, 10 + 77 * i, 30, s[strip], Tab(i));
     }
     p.fillRect(QRect(W - 270, 31, 250, 60), QColor(0xfa, 0xfc, 0xff));
     p.setPen(QColor(0x9a, 0xa8, 0xb8));
@@ -92,7 +77,7 @@ QImage mockup(const QList<QImage> &s, Mock mode)
     p.setPen(QColor::fromRgb(SkinColors::PanelText));
     p.drawText(QRect(10, 0, 300, 25), Qt::AlignVCenter, QStringLiteral("正在玩：泡泡龙"));
     if (full) {
-        blit(p, w - 80, 3, s[3], QRect(0, 0, 55, 20));
+        blit(p, w - 80, 3, s[Strip::LeaveFullScreen], LEAVE_FULL_SCREEN);
         p.fillRect(QRect(0, 25, w, h - 25), QColor(0x20, 0x20, 0x28));
         return img;
     }
@@ -101,14 +86,14 @@ QImage mockup(const QList<QImage> &s, Mock mode)
     p.fillRect(QRect(0, 25, fw, fh - 35), QColor(0x20, 0x20, 0x28));
     p.translate(0, 25 + fh - 35);
     p.fillRect(QRect(0, 0, fw, 35), QColor::fromRgb(SkinColors::Toolbar));
-    blit(p, 30, 7, s[11], QRect(0, 0, 45, 25));
-    blit(p, 85, 7, s[9], QRect(0, 0, 45, 25));
-    blit(p, 140, 7, s[11], QRect(135, 25, 45, 25));
-    blit(p, 195, 7, s[10], QRect(45, 0, 45, 25));
-    blit(p, 250, 7, s[9], QRect(90, 0, 45, 25));
-    blit(p, 305, 7, s[9], QRect(135, 0, 45, 25));
-    blit(p, 360, 7, s[9], QRect(180, 0, 45, 25));
-    blit(p, fw - 35, 7, s[12], QRect(0, 0, 26, 26));
+    // stop, reload, unmute hovered, favourite hovered, screenshot, download, full screen
+    blit(p, 30, 7, s[Strip::StopMute], STOP);
+    blit(p, 85, 7, s[Strip::Tools], ToolFrame(0));
+    blit(p, 140, 7, s[Strip::StopMute], Hover(UNMUTE));
+    blit(p, 195, 7, s[Strip::ToolsHover], ToolFrame(1));
+    for (int k = 2; k < 5; ++k)
+        blit(p, 250 + 55 * (k - 2), 7, s[Strip::Tools], ToolFrame(k));
+    blit(p, fw - 35, 7, s[Strip::SidePanel], SIDE_PANEL_SHOWN);
     return img;
 }
 } // namespace

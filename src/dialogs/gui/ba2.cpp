@@ -2,7 +2,9 @@
 
 #include "dialogs/autostart.h"
 #include "dialogs/settingsoptions.h"
+#include "resources/gui/skinframe.h"
 #include "resources/gui/skinresources.h"
+#include "resources/skinrects.h"
 #include "shell/framegeometry.h"
 #include "shell/gui/clicklabel.h"
 #include "shell/gui/imagebutton.h"
@@ -24,8 +26,6 @@ namespace
 // Inner area of the dialog: 6300 x 4245 twips.
 constexpr int DESIGN_WIDTH = 420;
 constexpr int DESIGN_HEIGHT = 283;
-// The close button's cell in the caption-button strips.
-const QRect CLOSE_CELL(93, 0, 33, 19);
 
 const QColor TAB_COLOUR(0xf5, 0xf5, 0xf5);
 const QColor SELECTED_TAB_COLOUR(0xff, 0xff, 0xff);
@@ -225,7 +225,7 @@ void BA2::Form_Resize()
     const int H = height();
     ni_name->move(28, 7);
     guan->setGeometry(W - 38, 5, 33, 19);
-    guan->paintFrom(m_skin[1], CLOSE_CELL);
+    guan->paintFrom(m_skin[Strip::CaptionButtons], SkinRects::CAPTION_CLOSE);
     guan->refresh();
 
     Pic1->setGeometry(4, 30, W - 8, H - 45);
@@ -250,7 +250,7 @@ void BA2::Form_Resize()
 
 void BA2::F2_Paint()
 {
-    m_formImage = SkinFrameImage(m_skin[0], size(), 30);
+    m_formImage = SkinFrameImage(m_skin[Strip::Frame], size(), SkinRects::CAPTION_BAR_ROWS);
     update();
     ApplyRoundRegion(this);
 }
@@ -309,7 +309,7 @@ void BA2::guan_Click()
 void BA2::guan_MouseMove(const QPoint &pos)
 {
     const bool inside = pos.x() >= 0 && pos.x() <= guan->width() && pos.y() >= 0 && pos.y() <= guan->height();
-    guan->paintFrom(inside ? m_skin[2] : m_skin[1], CLOSE_CELL);
+    guan->paintFrom(m_skin[inside ? Strip::CaptionButtonsHover : Strip::CaptionButtons], SkinRects::CAPTION_CLOSE);
     guan->refresh();
 }
 

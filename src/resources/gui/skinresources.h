@@ -4,8 +4,6 @@
 #include <QImage>
 #include <QRgb>
 
-class QSize;
-
 // The skin bitmap stored under `resourceId` (set h holds h * 100 + 101 .. 113;
 // the program ships set 0), as the 256-colour image it was stored in. A null
 // image when there is no such bitmap.
@@ -27,14 +25,6 @@ QIcon AppIcon();
 QImage TabMarkerPicture();
 // The small triangle before the game's title and the list's name.
 QImage BulletPicture();
-
-// The painted frame of a window `size` large, put together from the frame
-// bitmap ppt(0) (`sheet`): its top `band` rows stretched across the window's
-// top, the rows from there to 102 down its sides, rows 103..132 along its
-// bottom, the corners unstretched; inside is the body colour. The main window
-// takes the caption and the tab bar (96 rows), a dialog only the caption (30).
-// A null sheet gives the body colour alone.
-QImage SkinFrameImage(const QImage &sheet, QSize size, int band);
 
 // Colours the skin's button pictures are drawn on. The panels that host the
 // buttons fill themselves with these, so the pictures sit without a seam.

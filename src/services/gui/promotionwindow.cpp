@@ -28,27 +28,27 @@ PromotionWindow::PromotionWindow(QWebEngineProfile *profile, const QString &capt
     resize(FrameGeometry::FitInside(QRect(QPoint(), client), screen ? screen->availableGeometry() : QRect()).size());
     m_closeFromRight = client.width() - closePicture.x();
 
-    Pc1 = new PictureBox(this, Qt::white);
-    Web1 = new WebPane(profile, Pc1);
-    Picture1 = new PictureBox(Pc1);
-    Picture1->setPicture(closeImage);
-    Picture1->setGeometry(closePicture);
-    Picture1->setCursor(Qt::PointingHandCursor);
-    Picture1->raise();
+    m_Pc1 = new PictureBox(this, Qt::white);
+    m_Web1 = new WebPane(profile, m_Pc1);
+    m_Picture1 = new PictureBox(m_Pc1);
+    m_Picture1->setPicture(closeImage);
+    m_Picture1->setGeometry(closePicture);
+    m_Picture1->setCursor(Qt::PointingHandCursor);
+    m_Picture1->raise();
 
-    connect(Picture1, &PictureBox::clicked, this, &PromotionWindow::Picture1_Click);
-    connect(Web1, &WebPane::DownloadBegin, Web1, [this] { Web1->setSilent(true); });
-    connect(Web1, &WebPane::NewWindow2, this, &PromotionWindow::Web1_NewWindow2, Qt::DirectConnection);
-    connect(Web1, &WebPane::NewWindowRequested, this,
+    connect(m_Picture1, &PictureBox::clicked, this, &PromotionWindow::Picture1_Click);
+    connect(m_Web1, &WebPane::DownloadBegin, m_Web1, [this] { m_Web1->setSilent(true); });
+    connect(m_Web1, &WebPane::NewWindow2, this, &PromotionWindow::Web1_NewWindow2, Qt::DirectConnection);
+    connect(m_Web1, &WebPane::NewWindowRequested, this,
             [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
-    connect(Web1, &WebPane::OpenInBrowser, this, [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
+    connect(m_Web1, &WebPane::OpenInBrowser, this, [](const QString &url) { QDesktopServices::openUrl(QUrl(url)); });
     // A page whose renderer ends loads again, once; one that keeps ending
     // takes the promotion away.
-    connect(Web1, &WebPane::RendererEnded, this, [this](bool again) {
+    connect(m_Web1, &WebPane::RendererEnded, this, [this](bool again) {
         if (again)
             close();
         else
-            Web1->LoadAgain();
+            m_Web1->LoadAgain();
     });
     Form_Resize();
 }
@@ -73,11 +73,11 @@ void PromotionWindow::Form_Resize()
 {
     if (isMinimized())
         return;
-    Pc1->setGeometry(rect());
+    m_Pc1->setGeometry(rect());
     // The pane's own border lies outside the window.
-    Web1->setGeometry(-2, -2, Pc1->width() + 4, Pc1->height() + 4);
-    Picture1->move(width() - m_closeFromRight, Picture1->y());
-    Picture1->raise();
+    m_Web1->setGeometry(-2, -2, m_Pc1->width() + 4, m_Pc1->height() + 4);
+    m_Picture1->move(width() - m_closeFromRight, m_Picture1->y());
+    m_Picture1->raise();
 }
 
 void PromotionWindow::closeEvent(QCloseEvent *event)
@@ -105,20 +105,20 @@ void adsb::Form_Load(const QString &portalBase)
         move(FrameGeometry::FitInside(QRect(FloatingPromotionPlace(screen->geometry(), size()), size()),
                                       screen->availableGeometry())
                  .topLeft());
-    Web1->setPortal(portalBase);
-    Web1->Navigate(portalBase + QStringLiteral("js/ads/fudong.html"));
+    Web1()->setPortal(portalBase);
+    Web1()->Navigate(portalBase + QStringLiteral("js/ads/fudong.html"));
 }
 
 ba4::ba4(QWebEngineProfile *profile, const QString &portalBase)
     : PromotionWindow(profile, QStringLiteral("推荐"), QSize(350, 250), QRect(296, 4, 51, 21),
                       PromotionCloseImage(PromotionClose::Recommendation))
 {
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(CLOSE_AFTER_MS);
-    connect(Timer1, &QTimer::timeout, this, &QWidget::close);
-    Timer1->start();
-    Web1->setPortal(portalBase);
-    Web1->Navigate(portalBase + QStringLiteral("js/ads/tui.html"));
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setSingleShot(true);
+    m_Timer1->setTimerType(Qt::PreciseTimer);
+    m_Timer1->setInterval(CLOSE_AFTER_MS);
+    connect(m_Timer1, &QTimer::timeout, this, &QWidget::close);
+    m_Timer1->start();
+    Web1()->setPortal(portalBase);
+    Web1()->Navigate(portalBase + QStringLiteral("js/ads/tui.html"));
 }

@@ -26,13 +26,10 @@ class PromotionWindow : public QWidget
     Q_DISABLE_COPY_MOVE(PromotionWindow)
 
 public:
-    // Pc1 fills the window and holds the page Web1 (its border pushed outside
-    // the window) and the close picture Picture1.
-    PictureBox *Pc1 = nullptr;
-    WebPane *Web1 = nullptr;
-    PictureBox *Picture1 = nullptr;
-
-    void Picture1_Click();
+    // The page Web1 (its border pushed outside the window) and the close
+    // picture Picture1, both on the panel that fills the window.
+    WebPane *Web1() const { return m_Web1; }
+    PictureBox *Picture1() const { return m_Picture1; }
 
 Q_SIGNALS:
     // The window is going (it is deleted right after).
@@ -47,8 +44,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void Picture1_Click();
     void Form_Resize();
     void Web1_NewWindow2(bool *Cancel);
+    PictureBox *m_Pc1 = nullptr;
+    WebPane *m_Web1 = nullptr;
+    PictureBox *m_Picture1 = nullptr;
     bool m_closing = false;
     // The close picture's left edge, from the window's right edge.
     int m_closeFromRight = 0;
@@ -82,5 +83,9 @@ public:
 
     ba4(QWebEngineProfile *profile, const QString &portalBase);
 
-    QTimer *Timer1 = nullptr;
+    // Closes the window CLOSE_AFTER_MS after it was created.
+    QTimer *Timer1() const { return m_Timer1; }
+
+private:
+    QTimer *m_Timer1 = nullptr;
 };
