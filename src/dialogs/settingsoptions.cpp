@@ -6,22 +6,22 @@
 SettingsOptions ReadSettingsOptions(const QString &configPath)
 {
     SettingsOptions options;
-    options.closeToTray = Settings::Option(configPath, Settings::QUIT);
-    options.keepSize = Settings::Option(configPath, Settings::S_SIZE);
-    options.balloons = Settings::Option(configPath, Settings::S_PAO);
-    options.autoStart = Settings::Option(configPath, Settings::S_KAI);
+    options.closeToTray = Settings::Read(configPath, Settings::QUIT);
+    options.keepSize = Settings::Read(configPath, Settings::S_SIZE) != 1;
+    options.balloons = Settings::Read(configPath, Settings::S_PAO);
+    options.autoStart = Settings::Read(configPath, Settings::S_KAI);
     return options;
 }
 
 void WriteSettingsOptions(const QString &configPath, const SettingsOptions &options,
                           const QString &autostartFolder, const QString &command)
 {
-    Settings::WriteOption(configPath, Settings::S_SIZE, options.keepSize);
-    Settings::WriteOption(configPath, Settings::S_KAI, options.autoStart);
+    Settings::Write(configPath, Settings::S_SIZE, options.keepSize ? 2 : 1);
+    Settings::Write(configPath, Settings::S_KAI, options.autoStart);
     if (options.autoStart)
         Autostart::Write(autostartFolder, command);
     else
         Autostart::Remove(autostartFolder);
-    Settings::WriteOption(configPath, Settings::S_PAO, options.balloons);
-    Settings::WriteOption(configPath, Settings::QUIT, options.closeToTray);
+    Settings::Write(configPath, Settings::S_PAO, options.balloons);
+    Settings::Write(configPath, Settings::QUIT, options.closeToTray);
 }

@@ -90,18 +90,18 @@ void BA1::npc_Click(int index)
         m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_CLOSE);
         m_npc[index]->refresh();
         const QString &config = m_state.ConfigPath;
-        if (Settings::Number(config, Settings::TS) == 3) {
-            Settings::Write(config, Settings::TS, QStringLiteral("1"));
+        if (Settings::Read(config, Settings::TS) == 3) {
+            Settings::Write(config, Settings::TS, 1);
             QMessageBox box(QMessageBox::Question, QStringLiteral("提示："),
                             QStringLiteral("关闭 Kavo游戏盒 最小化到托盘吗？"), QMessageBox::Yes | QMessageBox::No, this);
             if (box.exec() == QMessageBox::Yes) {
-                Settings::Write(config, Settings::QUIT, QStringLiteral("2"));
+                Settings::Write(config, Settings::QUIT, true);
                 HideToTray();
             } else {
-                Settings::Write(config, Settings::QUIT, QStringLiteral("1"));
+                Settings::Write(config, Settings::QUIT, false);
                 ttt_v();
             }
-        } else if (Settings::Number(config, Settings::QUIT) == 1) {
+        } else if (!Settings::Read(config, Settings::QUIT)) {
             ttt_v();
         } else {
             HideToTray();
@@ -117,7 +117,7 @@ void BA1::npc_Click(int index)
     case Caption::Menu:
         m_npc[index]->paintFrom(m_ppt[Strip::CaptionButtons], CAPTION_MENU);
         m_npc[index]->refresh();
-        MenuForm(this)->r_m->exec(mapToGlobal(QPoint(m_npc[index]->x() - 17, m_npc[index]->y() + 23)));
+        MenuForm(this)->r_m()->exec(mapToGlobal(QPoint(m_npc[index]->x() - 17, m_npc[index]->y() + 23)));
         break;
     case Caption::FifthTab:
     case Caption::PortalTab:

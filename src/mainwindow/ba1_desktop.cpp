@@ -80,14 +80,14 @@ void BA1::TrayAdd()
 {
     m_tray = new TrayIcon(this);
     // The menu is looked up at each click: the menu form is loaded on use.
-    m_tray->TrayAdd(this, [this] { return MenuForm(this)->r_m; }, windowTitle());
+    m_tray->TrayAdd(this, [this] { return MenuForm(this)->r_m(); }, windowTitle());
 }
 
 void BA1::TrayBalloon(const QString &text)
 {
     if (!m_tray)
         return;
-    if (Settings::Option(m_state.ConfigPath, Settings::S_PAO))
+    if (Settings::Read(m_state.ConfigPath, Settings::S_PAO))
         m_tray->TrayBalloon(text);
 }
 

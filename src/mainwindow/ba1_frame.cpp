@@ -174,8 +174,8 @@ void BA1::Form_MouseUp(int x, int y)
 
 void BA1::SaveWindowSize()
 {
-    Settings::WriteWhole(m_state.ConfigPath, Settings::H_W, PixelsToTwips(width()));
-    Settings::WriteWhole(m_state.ConfigPath, Settings::H_H, PixelsToTwips(height()));
+    Settings::Write(m_state.ConfigPath, Settings::H_W, PixelsToTwips(width()));
+    Settings::Write(m_state.ConfigPath, Settings::H_H, PixelsToTwips(height()));
 }
 
 void BA1::mousePressEvent(QMouseEvent *event)

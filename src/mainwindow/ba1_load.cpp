@@ -65,14 +65,14 @@ void BA1::Form_Load()
 
     // 5. Settings the load needs.
     m_state.ConfigPath = m_paths.configPath();
-    m_userId = Settings::Text(m_state.ConfigPath, Settings::USER);
-    m_state.InstalledVersion = Settings::Text(m_state.ConfigPath, Settings::VER);
+    m_userId = Settings::Read(m_state.ConfigPath, Settings::USER);
+    m_state.InstalledVersion = Settings::Read(m_state.ConfigPath, Settings::VER);
 
     // 6. The saved window size.
     const QString &config = m_state.ConfigPath;
-    if (Settings::Whole(config, Settings::S_SIZE) == 2) {
-        const int w = TwipsToPixels(Settings::Whole(config, Settings::H_W));
-        const int h = TwipsToPixels(Settings::Whole(config, Settings::H_H));
+    if (Settings::Read(config, Settings::S_SIZE) == 2) {
+        const int w = TwipsToPixels(Settings::Read(config, Settings::H_W));
+        const int h = TwipsToPixels(Settings::Read(config, Settings::H_H));
         if (w > 0 && h > 0)
             resize(w, h);
     }

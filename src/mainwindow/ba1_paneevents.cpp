@@ -169,12 +169,12 @@ void BA1::webe_Click()
 
 void BA1::M_M1_oncontextmenu(const QPoint &globalPos)
 {
-    MenuForm(this)->myMenu->exec(globalPos);
+    MenuForm(this)->myMenu()->exec(globalPos);
 }
 
 void BA1::M_M2_oncontextmenu(const QPoint &globalPos)
 {
-    MenuForm(this)->myMenu->exec(globalPos);
+    MenuForm(this)->myMenu()->exec(globalPos);
 }
 
 void BA1::M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos)
@@ -183,5 +183,5 @@ void BA1::M_M3_oncontextmenu(const QString &activeHref, const QPoint &globalPos)
     if (!IsListGameLink(activeHref))
         return;
     m_state.ContextGameLink = activeHref;
-    MenuForm(this)->webc->exec(globalPos);
+    MenuForm(this)->webc()->exec(globalPos);
 }

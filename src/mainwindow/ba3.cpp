@@ -1,6 +1,5 @@
 #include "mainwindow/ba3.h"
 
-#include "dialogs/gui/ba2.h"
 #include "mainwindow/ba1.h"
 #include "portal/gui/webpane.h"
 #include "shell/gui/imagebutton.h"
@@ -18,27 +17,27 @@ BA3::BA3(BA1 *main)
 {
     setWindowTitle(QStringLiteral("菜单"));
 
-    myMenu = new QMenu(this);
-    ht = myMenu->addAction(QStringLiteral("后退"), this, &BA3::ht_Click);
-    qj = myMenu->addAction(QStringLiteral("前进"), this, &BA3::qj_Click);
-    sss = myMenu->addSeparator();
-    fz = myMenu->addAction(QStringLiteral("复制"), this, &BA3::fz_Click);
-    zt = myMenu->addAction(QStringLiteral("粘贴"), this, &BA3::zt_Click);
+    m_myMenu = new QMenu(this);
+    m_myMenu->addAction(QStringLiteral("后退"), this, &BA3::ht_Click);
+    m_myMenu->addAction(QStringLiteral("前进"), this, &BA3::qj_Click);
+    m_myMenu->addSeparator();
+    m_myMenu->addAction(QStringLiteral("复制"), this, &BA3::fz_Click);
+    m_myMenu->addAction(QStringLiteral("粘贴"), this, &BA3::zt_Click);
 
-    r_m = new QMenu(this);
-    shezhi = r_m->addAction(QStringLiteral("软件设置"), this, &BA3::shezhi_Click);
-    about = r_m->addAction(QStringLiteral("关于我们"), this, &BA3::about_Click);
-    guanwang = r_m->addAction(QStringLiteral("官方网站"), this, &BA3::guanwang_Click);
-    aa12 = r_m->addSeparator();
-    shengji = r_m->addAction(QStringLiteral("升级检测"), this, &BA3::shengji_Click);
-    aa122 = r_m->addSeparator();
-    qsoft = r_m->addAction(QStringLiteral("退出软件"), this, &BA3::qsoft_Click);
+    m_r_m = new QMenu(this);
+    m_r_m->addAction(QStringLiteral("软件设置"), this, &BA3::shezhi_Click);
+    m_r_m->addAction(QStringLiteral("关于我们"), this, &BA3::about_Click);
+    m_r_m->addAction(QStringLiteral("官方网站"), this, &BA3::guanwang_Click);
+    m_r_m->addSeparator();
+    m_r_m->addAction(QStringLiteral("升级检测"), this, &BA3::shengji_Click);
+    m_r_m->addSeparator();
+    m_r_m->addAction(QStringLiteral("退出软件"), this, &BA3::qsoft_Click);
 
-    webc = new QMenu(this);
-    c_f = webc->addAction(QStringLiteral("开始游戏"), this, &BA3::c_f_Click);
-    c_shan = webc->addAction(QStringLiteral("删除游戏"), this, &BA3::c_shan_Click);
-    c_dc = webc->addAction(QStringLiteral("导出存档…"), this, &BA3::c_dc_Click);
-    c_dr = webc->addAction(QStringLiteral("导入存档…"), this, &BA3::c_dr_Click);
+    m_webc = new QMenu(this);
+    m_webc->addAction(QStringLiteral("开始游戏"), this, &BA3::c_f_Click);
+    m_webc->addAction(QStringLiteral("删除游戏"), this, &BA3::c_shan_Click);
+    m_webc->addAction(QStringLiteral("导出存档…"), this, &BA3::c_dc_Click);
+    m_webc->addAction(QStringLiteral("导入存档…"), this, &BA3::c_dr_Click);
 }
 
 // The portal pane's commands act on whichever of its documents raised the
@@ -83,7 +82,7 @@ void BA3::c_dr_Click()
     m_main->ImportSaves_Click();
 }
 
-void BA3::OpenSettingsDialog(int page)
+void BA3::OpenSettingsDialog(BA2::Page page)
 {
     // A window that stays on top would cover its own dialog while the
     // dialog maps; the state comes back once the dialog is up.
@@ -105,23 +104,23 @@ void BA3::OpenSettingsDialog(int page)
     dialog->show();
     if (onTop)
         m_main->zhi_d(1);
-    if (page == 1) {
+    if (page == BA2::Page::Settings) {
         BringToFront(dialog);
-        dialog->lc_Click(1);
+        dialog->showPage(BA2::Page::Settings);
     } else {
-        dialog->lc_Click(0);
+        dialog->showPage(BA2::Page::About);
         BringToFront(dialog);
     }
 }
 
 void BA3::shezhi_Click()
 {
-    OpenSettingsDialog(1);
+    OpenSettingsDialog(BA2::Page::Settings);
 }
 
 void BA3::about_Click()
 {
-    OpenSettingsDialog(0);
+    OpenSettingsDialog(BA2::Page::About);
 }
 
 void BA3::guanwang_Click()

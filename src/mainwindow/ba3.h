@@ -1,16 +1,16 @@
 #pragma once
 
+#include "dialogs/gui/ba2.h"
+
 #include <QWidget>
 
 class BA1;
-class BA2;
-class QAction;
 class QMenu;
 
 // The menu form: never shown, it only carries the popup menus that the main
 // window pops up. Each entry forwards to a command of the main window or of
 // its portal pane.
-class BA3 : public QWidget
+class BA3 final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BA3)
@@ -19,31 +19,14 @@ public:
     explicit BA3(BA1 *main);
 
     // Menu of the portal pane's page and of its frame "tuzomain".
-    QMenu *myMenu = nullptr;
-    QAction *ht = nullptr;  // 后退
-    QAction *qj = nullptr;  // 前进
-    QAction *sss = nullptr; // separator
-    QAction *fz = nullptr;  // 复制
-    QAction *zt = nullptr;  // 粘贴
-
+    QMenu *myMenu() const { return m_myMenu; }
     // The program menu: the caption's menu button and a right click on the
     // notification-area icon.
-    QMenu *r_m = nullptr;
-    QAction *shezhi = nullptr;   // 软件设置
-    QAction *about = nullptr;    // 关于我们
-    QAction *guanwang = nullptr; // 官方网站
-    QAction *aa12 = nullptr;     // separator
-    QAction *shengji = nullptr;  // 升级检测
-    QAction *aa122 = nullptr;    // separator
-    QAction *qsoft = nullptr;    // 退出软件
-
+    QMenu *r_m() const { return m_r_m; }
     // Menu of a game link in the list page.
-    QMenu *webc = nullptr;
-    QAction *c_f = nullptr;    // 开始游戏
-    QAction *c_shan = nullptr; // 删除游戏
-    QAction *c_dc = nullptr;   // 导出存档…
-    QAction *c_dr = nullptr;   // 导入存档…
+    QMenu *webc() const { return m_webc; }
 
+private:
     void ht_Click();
     void qj_Click();
     void fz_Click();
@@ -58,12 +41,14 @@ public:
     void shengji_Click();
     void qsoft_Click();
 
-private:
-    // Shows the settings dialog on page 0 (about) or 1 (settings), over the
-    // main window, which comes back first when it is hidden or minimised.
-    void OpenSettingsDialog(int page);
+    // Shows the settings dialog on a page, over the main window, which comes
+    // back first when it is hidden or minimised.
+    void OpenSettingsDialog(BA2::Page page);
 
     BA1 *m_main;
+    QMenu *m_myMenu = nullptr;
+    QMenu *m_r_m = nullptr;
+    QMenu *m_webc = nullptr;
 };
 
 // The menu form of a main window, loaded on first use.

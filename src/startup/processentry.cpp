@@ -4,7 +4,8 @@
 #include "common/safefile.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
-#include "startup/settingsstore.h"
+#include "services/statistics.h"
+#include "startup/settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +17,7 @@ void PrepareApplicationFolder(const AppPaths &paths)
     if (!QFileInfo(paths.dataDir()).isDir())
         QDir().mkpath(paths.dataDir());
 
-    InitSettings(paths.configPath());
+    InitSettings(paths.configPath(), [] { return MacAddressText(); });
 
     for (const QString &list : GameListFiles()) {
         const QString file = paths.dataFile(list);

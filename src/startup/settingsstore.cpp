@@ -2,7 +2,6 @@
 
 #include "common/safefile.h"
 #include "common/textcodec.h"
-#include "startup/settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -125,13 +124,6 @@ QByteArray cutValue(QByteArray value)
 }
 } // namespace
 
-int SettingWhole(const QString &text)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : 0;
-}
-
 QString ReadIniValue(const QString &path, const QString &section, const QString &key,
                      const QString &def)
 {
@@ -182,50 +174,21 @@ void setIniValue(Lines &lines, const QString &section, const QString &key, const
 void WriteIniValue(const QString &path, const QString &section, const QString &key,
                    const QString &value)
 {
+    WriteIniValues(path, {{section, key, value}});
+}
+
+void WriteIniValues(const QString &path, const QList<IniValue> &values)
+{
     Lines lines;
     if (QFileInfo::exists(path)) {
         QFile file(path);
         // An existing file that cannot be read must not be replaced by a
-        // file holding only the new value.
+        // file holding only the new values.
         if (!file.open(QIODevice::ReadOnly))
             return;
         lines = splitLines(file.readAll());
     }
-    setIniValue(lines, section, key, value);
+    for (const IniValue &v : values)
+        setIniValue(lines, v.section, v.key, v.value);
     SafeFile::writeWhole(path, joinLines(lines));
-}
-
-void InitSettings(const QString &path, const std::function<QString()> &macText)
-{
-    using namespace Settings;
-    const auto firstRun = [](const Setting &setting) { return QString::fromUtf8(setting.firstRun); };
-
-    if (!QFileInfo::exists(path)) {
-        // The first start's settings, written in one go.
-        Lines lines;
-        for (const Setting &setting : FIRST_RUN)
-            setIniValue(lines, QString::fromUtf8(setting.section), QString::fromUtf8(setting.key),
-                        setting.firstRun ? firstRun(setting) : macText());
-        SafeFile::writeWhole(path, joinLines(lines));
-    }
-
-    const QString user = Text(path, USER);
-    if (user == QLatin1String("0") || user.isEmpty())
-        Write(path, USER, macText());
-    // A file without a version (one made before the first start, without the
-    // section main) gets this build's where the update check reads it;
-    // without it every start would offer an update.
-    // An updater may record a newer version in main/Ver; it is kept, and only
-    // the informational Ver section notes the version this build installed.
-    if (Text(path, VER, QString()).isEmpty())
-        Write(path, VER, firstRun(VER));
-    else if (Text(path, VER) != firstRun(VER))
-        Write(path, INSTALLED, firstRun(INSTALLED));
-    const int ts = Whole(path, TS);
-    if (ts != 1 && ts != 2)
-        Write(path, TS, firstRun(TS));
-    // A value that is no number, or 0, is put back to its first-run value.
-    for (const Setting &setting : {QUIT, S_SIZE, H_W, H_H, S_PAO, S_KAI})
-        if (Whole(path, setting) == 0)
-            Write(path, setting, firstRun(setting));
 }

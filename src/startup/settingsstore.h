@@ -1,15 +1,13 @@
 #pragma once
 
-#include "services/statistics.h"
-
+#include <QList>
 #include <QString>
-
-#include <functional>
 
 // config.ini: a Windows-style INI file in GBK with CR LF line ends. There is
 // no settings object in memory; every read opens the file and every write
 // rewrites it at once (through a temporary file, so a failed write leaves the
-// old file as it was).
+// old file as it was). The program's settings go through startup/settings.h;
+// this layer knows no setting by name.
 
 // Section and key names are matched without regard to case. A missing key
 // (or section, or file) gives `def`; a key present with an empty value gives
@@ -24,12 +22,13 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
 void WriteIniValue(const QString &path, const QString &section, const QString &key,
                    const QString &value);
 
-// A numeric setting converted to a whole number; a value that is empty or not
-// a number counts as 0.
-int SettingWhole(const QString &text);
+struct IniValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
 
-// Writes the first-run values when the file does not exist, then repairs
-// values that are missing or out of range. `macText` supplies the user
-// identifier when one is needed.
-void InitSettings(const QString &path,
-                  const std::function<QString()> &macText = static_cast<QString (*)()>(&MacAddressText));
+// Sets the values in their order as WriteIniValue would one by one, in a
+// single rewrite of the file.
+void WriteIniValues(const QString &path, const QList<IniValue> &values);

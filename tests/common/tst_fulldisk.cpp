@@ -9,6 +9,7 @@
 #include "download/downloadjob.h"
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 #include "support/core/httpserver.h"

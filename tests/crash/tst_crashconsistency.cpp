@@ -11,6 +11,7 @@
 #include "lists/gamelist.h"
 #include "lists/listpage.h"
 #include "startup/leftoverfiles.h"
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 

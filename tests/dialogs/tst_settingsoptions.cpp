@@ -2,6 +2,7 @@
 // order and values written, and the autostart entry written with them.
 #include "dialogs/autostart.h"
 #include "dialogs/settingsoptions.h"
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 

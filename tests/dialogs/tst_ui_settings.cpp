@@ -17,9 +17,11 @@
 #include "support/trayhost.h"
 #include "support/x11probe.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
@@ -42,11 +44,34 @@ BA2 *openDialog(BA1 *w)
     return nullptr;
 }
 
+// A control of the dialog, by its object name.
+template <typename T = QWidget>
+T *part(const BA2 *d, const char *name)
+{
+    return d->findChild<T *>(QLatin1String(name));
+}
+
+QLabel *labelWith(const BA2 *d, const QString &text)
+{
+    for (QLabel *l : d->findChildren<QLabel *>())
+        if (l->text() == text)
+            return l;
+    return nullptr;
+}
+
 // Chooses `entry` of the program menu popped up by the menu button.
 void chooseFromMenuButton(BA1 *w, const QString &entry)
 {
     MenuAnswer menu(entry);
     w->npc_Click(Caption::Menu);
+}
+
+// Triggers `entry` of the program menu without popping it up.
+void triggerProgramMenu(BA1 *w, const QString &entry)
+{
+    for (QAction *action : MenuForm(w)->r_m()->actions())
+        if (action->text() == entry)
+            action->trigger();
 }
 
 using X11Probe::minimisedOnScreen;
@@ -178,16 +203,16 @@ private Q_SLOTS:
         // The two dialog entries open one dialog on two pages.
         BA2 *about = openThroughMenu(w, QStringLiteral("关于我们"));
         QVERIFY(about);
-        QCOMPARE(about->ni_name->text(), QStringLiteral("关于我们"));
-        QVERIFY(about->Pic2->isVisible());
-        QVERIFY(!about->pic4->isVisible());
-        QCOMPARE(about->Im1->pos(), QPoint(15, about->lc[0]->y() + 10));
+        QCOMPARE(part<QLabel>(about, "title")->text(), QStringLiteral("关于我们"));
+        QVERIFY(part(about, "aboutPage")->isVisible());
+        QVERIFY(!part(about, "settingsPage")->isVisible());
+        QCOMPARE(part(about, "tabMarker")->pos(), QPoint(15, part(about, "aboutTab")->y() + 10));
         BA2 *settings = openThroughMenu(w, QStringLiteral("软件设置"));
         QCOMPARE(settings, about);
-        QCOMPARE(settings->ni_name->text(), QStringLiteral("软件设置"));
-        QVERIFY(settings->pic4->isVisible());
-        QVERIFY(!settings->Pic2->isVisible());
-        QCOMPARE(settings->Im1->pos(), QPoint(15, 43));
+        QCOMPARE(part<QLabel>(settings, "title")->text(), QStringLiteral("软件设置"));
+        QVERIFY(part(settings, "settingsPage")->isVisible());
+        QVERIFY(!part(settings, "aboutPage")->isVisible());
+        QCOMPARE(part(settings, "tabMarker")->pos(), QPoint(15, 43));
         QCOMPARE(settings->windowTitle(), QStringLiteral("软件设置"));
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(settings), 5000);
 
@@ -214,7 +239,7 @@ private Q_SLOTS:
         w->showMinimized();
         QTRY_VERIFY_WITH_TIMEOUT(minimisedOnScreen(w), 5000);
 
-        MenuForm(w)->shezhi->trigger();
+        triggerProgramMenu(w, QStringLiteral("软件设置"));
         BA2 *d = openDialog(w);
         QVERIFY(d);
         QVERIFY(QTest::qWaitForWindowExposed(d, 10000));
@@ -226,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(w->npc(Caption::OnTop)->toolTipText(), QStringLiteral("取消置顶"));
         // Still above it once the window is on top again.
         QVERIFY(stackedAbove(d, w));
-        d->cmdCancel->click();
+        part<QPushButton>(d, "cancel")->click();
         QTRY_VERIFY(!openDialog(w));
     }
 
@@ -238,12 +263,12 @@ private Q_SLOTS:
         // Hidden (as to the notification area): shown again, the dialog over it.
         w->hide();
         QTRY_VERIFY_WITH_TIMEOUT(!X11Probe::isViewable(xid(w)), 5000);
-        MenuForm(w)->about->trigger();
+        triggerProgramMenu(w, QStringLiteral("关于我们"));
         QVERIFY(w->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(X11Probe::isViewable(xid(w)), 5000);
         BA2 *d = openDialog(w);
         QVERIFY(d);
-        QCOMPARE(d->ni_name->text(), QStringLiteral("关于我们"));
+        QCOMPARE(part<QLabel>(d, "title")->text(), QStringLiteral("关于我们"));
         QTRY_VERIFY_WITH_TIMEOUT(stackedAbove(d, w), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(onTop(w), 5000);
     }
@@ -260,13 +285,14 @@ private Q_SLOTS:
         QVERIFY(d->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(d->size(), QSize(420, 283));
         QCOMPARE(X11Probe::rootGeometry(xid(d)).size(), QSize(420, 283));
-        QCOMPARE(d->cmdOK->geometry(), QRect(168, 248, 73, 25));
-        QCOMPARE(d->cmdCancel->geometry(), QRect(248, 248, 73, 25));
-        QCOMPARE(d->cmdApply->geometry(), QRect(328, 248, 73, 25));
-        QCOMPARE(d->cmdOK->text(), QStringLiteral("确定"));
-        QCOMPARE(d->cmdCancel->text(), QStringLiteral("取消"));
-        QCOMPARE(d->cmdApply->text(), QStringLiteral("应用(&A)"));
-        QCOMPARE(d->guan->geometry(), QRect(420 - 38, 5, 33, 19));
+        QCOMPARE(part<QPushButton>(d, "ok")->geometry(), QRect(168, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "cancel")->geometry(), QRect(248, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "apply")->geometry(), QRect(328, 248, 73, 25));
+        QCOMPARE(part<QPushButton>(d, "ok")->text(), QStringLiteral("确定"));
+        QCOMPARE(part<QPushButton>(d, "cancel")->text(), QStringLiteral("取消"));
+        QCOMPARE(part<QPushButton>(d, "apply")->text(), QStringLiteral("应用(&A)"));
+        ImageButton *close = part<ImageButton>(d, "close");
+        QCOMPARE(close->geometry(), QRect(420 - 38, 5, 33, 19));
 
         // The frame on screen comes from the first skin strip: a corner as it
         // is, the top edge and the bottom edge stretched.
@@ -279,13 +305,13 @@ private Q_SLOTS:
 
         // The close button: normal, the pointer over it, off it again.
         const QRect closeCell(93, 0, 33, 19);
-        QCOMPARE(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell));
-        const QPoint overClose = X11Probe::toNative(d->guan->mapToGlobal(QPoint(16, 9)));
+        QCOMPARE(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell));
+        const QPoint overClose = X11Probe::toNative(close->mapToGlobal(QPoint(16, 9)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(overClose.x()), QString::number(overClose.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtonsHover), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtonsHover), closeCell), 5000);
         const QPoint inside = X11Probe::toNative(d->mapToGlobal(QPoint(200, 150)));
         QVERIFY(Xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y())}));
-        QTRY_COMPARE_WITH_TIMEOUT(framePixels(d->guan->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePixels(close->image(), {33, 19}), cell(w->ppt(Strip::CaptionButtons), closeCell), 5000);
 
         // The texts of both pages.
         QStringList texts;
@@ -299,11 +325,11 @@ private Q_SLOTS:
                               "可下载，享受超HIGH游戏体验。", "我们的宗旨:玩家第一、内容为王。\n",
                               "版本 1.0    发布日期 2011.1.18", "\r\n关于我们", "\r\n软件设置"})
             QVERIFY2(texts.contains(QString::fromUtf8(t)), t);
-        QCOMPARE(d->L1[0]->font().bold(), true);
-        QCOMPARE(d->L1[1]->font().bold(), true);
+        QCOMPARE(labelWith(d, QStringLiteral("启动设置"))->font().bold(), true);
+        QCOMPARE(labelWith(d, QStringLiteral("操作设置"))->font().bold(), true);
 
         // Every text fits inside its page and no two overlap.
-        for (QWidget *page : {static_cast<QWidget *>(d->pic4), static_cast<QWidget *>(d->Frame4)}) {
+        for (QWidget *page : {part(d, "settingsPage"), part(d, "aboutFrame")}) {
             QList<QRect> placed;
             for (QWidget *c : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
                 const QRect r = c->geometry();
@@ -315,23 +341,24 @@ private Q_SLOTS:
         }
 
         const QRect area = d->frameGeometry();
-        const QRect optionArea(d->pic4->mapTo(d, d->Check1[3]->geometry().topLeft()), d->Check1[3]->size());
+        const QRect optionArea(part<QCheckBox>(d, "closeToTray")->mapTo(d, QPoint(0, 0)), part<QCheckBox>(d, "closeToTray")->size());
         QTRY_VERIFY_WITH_TIMEOUT(hasInk(screenShot(area).copy(optionArea)), 5000);
         const QImage settingsShot = screenShot(area);
         QVERIFY(settingsShot.save(QStringLiteral(KAVO_BUILD_DIR "/settings-dialog-settings.png")));
         // The about tab, clicked.
-        QVERIFY(ClickAt(d->lc[0]->mapToGlobal(QPoint(54, 20))));
-        QTRY_VERIFY_WITH_TIMEOUT(d->Pic2->isVisible(), 5000);
-        QCOMPARE(d->ni_name->text(), QStringLiteral("关于我们"));
-        QCOMPARE(d->lc[0]->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(d->lc[1]->palette().color(QPalette::Window), QColor(0xf5, 0xf5, 0xf5));
+        QVERIFY(ClickAt(part(d, "aboutTab")->mapToGlobal(QPoint(54, 20))));
+        QTRY_VERIFY_WITH_TIMEOUT(part(d, "aboutPage")->isVisible(), 5000);
+        QCOMPARE(part<QLabel>(d, "title")->text(), QStringLiteral("关于我们"));
+        QCOMPARE(part(d, "aboutTab")->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(part(d, "settingsTab")->palette().color(QPalette::Window), QColor(0xf5, 0xf5, 0xf5));
         // Painted once the title and the page have changed on screen.
-        const QRect pageArea(d->Pic2->mapTo(d, QPoint(0, 0)), d->Pic2->size());
+        const QRect pageArea(part(d, "aboutPage")->mapTo(d, QPoint(0, 0)), part(d, "aboutPage")->size());
         const QRect titleArea(0, 0, area.width(), 30);
         QTRY_VERIFY_WITH_TIMEOUT(screenShot(area).copy(pageArea) != settingsShot.copy(pageArea)
                                      && screenShot(area).copy(titleArea) != settingsShot.copy(titleArea),
                                  5000);
-        const QRect textArea(d->Frame4->mapTo(d, d->L1[9]->geometry().topLeft()), d->L1[9]->size());
+        const QLabel *text = labelWith(d, QStringLiteral("Kavo游戏盒是一款在线小游戏软件。"));
+        const QRect textArea(text->mapTo(d, QPoint(0, 0)), text->size());
         QVERIFY(hasInk(screenShot(area).copy(textArea)));
         QVERIFY(screenShot(area).save(QStringLiteral(KAVO_BUILD_DIR "/settings-dialog-about.png")));
 
@@ -363,7 +390,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(d->geometry().topLeft(), before.topLeft() + moved(), 5000);
 
         // A real click on the close button closes the dialog.
-        QVERIFY(ClickAt(d->guan->mapToGlobal(QPoint(16, 9))));
+        QVERIFY(ClickAt(close->mapToGlobal(QPoint(16, 9))));
         QTRY_VERIFY_WITH_TIMEOUT(!openDialog(w), 5000);
     }
 
@@ -373,14 +400,14 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(d->Check1[3]->isChecked());
-        QTest::mouseClick(d->cmdApply, Qt::LeftButton);
+        QVERIFY(part<QCheckBox>(d, "closeToTray")->isChecked());
+        QTest::mouseClick(part<QPushButton>(d, "apply"), Qt::LeftButton);
         QCOMPARE(f.setting("quit"), QStringLiteral("2"));
         QVERIFY(d->isVisible());
 
-        QTest::mouseClick(d->Check1[3], Qt::LeftButton);
-        QTest::mouseClick(d->Check1[2], Qt::LeftButton);
-        QVERIFY(!d->Check1[3]->isChecked());
+        QTest::mouseClick(part<QCheckBox>(d, "closeToTray"), Qt::LeftButton);
+        QTest::mouseClick(part<QCheckBox>(d, "balloons"), Qt::LeftButton);
+        QVERIFY(!part<QCheckBox>(d, "closeToTray")->isChecked());
         // Apply by its access key.
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(d), 5000);
         QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("alt+a")}));
@@ -402,14 +429,14 @@ private Q_SLOTS:
 
         // Cancel, the close button and Escape.
         const std::function<void(BA2 *)> closings[] = {
-            [](BA2 *d) { QTest::mouseClick(d->cmdCancel, Qt::LeftButton); },
-            [](BA2 *d) { QTest::mouseClick(d->guan, Qt::LeftButton); },
+            [](BA2 *d) { QTest::mouseClick(part<QPushButton>(d, "cancel"), Qt::LeftButton); },
+            [](BA2 *d) { QTest::mouseClick(part<ImageButton>(d, "close"), Qt::LeftButton); },
             [](BA2 *d) { QTest::keyClick(d, Qt::Key_Escape); },
         };
         for (const auto &close : closings) {
             BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
             QVERIFY(d);
-            for (QCheckBox *c : d->Check1)
+            for (QCheckBox *c : d->findChildren<QCheckBox *>())
                 c->click();
             close(d);
             QTRY_VERIFY(!openDialog(w));
@@ -426,17 +453,17 @@ private Q_SLOTS:
         BA1 *w = f.w.get();
         BA2 *d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(d->Check1[0]->isChecked());
-        QVERIFY(!d->Check1[1]->isChecked());
-        QVERIFY(d->Check1[2]->isChecked());
-        QVERIFY(d->Check1[3]->isChecked());
-        QCOMPARE(d->Check1[0]->text(), QStringLiteral("自动保存软件界面大小"));
-        QCOMPARE(d->Check1[1]->text(), QStringLiteral("开机自动启动游戏软件"));
-        QCOMPARE(d->Check1[2]->text(), QStringLiteral("托盘显示系统操作气泡提示"));
-        QCOMPARE(d->Check1[3]->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
-        for (int i : {0, 2, 3})
-            d->Check1[i]->click();
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+        QVERIFY(part<QCheckBox>(d, "keepSize")->isChecked());
+        QVERIFY(!part<QCheckBox>(d, "autoStart")->isChecked());
+        QVERIFY(part<QCheckBox>(d, "balloons")->isChecked());
+        QVERIFY(part<QCheckBox>(d, "closeToTray")->isChecked());
+        QCOMPARE(part<QCheckBox>(d, "keepSize")->text(), QStringLiteral("自动保存软件界面大小"));
+        QCOMPARE(part<QCheckBox>(d, "autoStart")->text(), QStringLiteral("开机自动启动游戏软件"));
+        QCOMPARE(part<QCheckBox>(d, "balloons")->text(), QStringLiteral("托盘显示系统操作气泡提示"));
+        QCOMPARE(part<QCheckBox>(d, "closeToTray")->text(), QStringLiteral("关闭软件最小化到托盘，不退出软件"));
+        for (const char *name : {"keepSize", "balloons", "closeToTray"})
+            part<QCheckBox>(d, name)->click();
+        QTest::mouseClick(part<QPushButton>(d, "ok"), Qt::LeftButton);
         QTRY_VERIFY(!openDialog(w));
         QCOMPARE(f.setting("s_size"), QStringLiteral("1"));
         QCOMPARE(f.setting("s_pao"), QStringLiteral("1"));
@@ -445,7 +472,7 @@ private Q_SLOTS:
         // The next opening reads the file afresh.
         d = openThroughMenu(w, QStringLiteral("软件设置"));
         QVERIFY(d);
-        for (QCheckBox *c : d->Check1)
+        for (QCheckBox *c : d->findChildren<QCheckBox *>())
             QVERIFY(!c->isChecked());
     }
 
@@ -467,8 +494,8 @@ private Q_SLOTS:
 
         BA2 *d = openThroughMenu(w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        d->Check1[1]->click();
-        d->cmdApply->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "apply")->click();
         QCOMPARE(ReadIniValue(paths.configPath(), QStringLiteral("S_q"), QStringLiteral("s_kai"), QString()),
                  QStringLiteral("2"));
         QVERIFY(QFile::exists(autostartEntry()));
@@ -478,17 +505,17 @@ private Q_SLOTS:
         QVERIFY(validate.waitForFinished(30000));
         QVERIFY2(validate.exitCode() == 0, validate.readAll().constData());
 
-        d->Check1[1]->click();
-        d->cmdOK->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QCOMPARE(ReadIniValue(paths.configPath(), QStringLiteral("S_q"), QStringLiteral("s_kai"), QString()),
                  QStringLiteral("1"));
         QVERIFY(!QFile::exists(autostartEntry()));
 
         d = openThroughMenu(w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        QVERIFY(!d->Check1[1]->isChecked());
-        d->Check1[1]->click();
-        d->cmdOK->click();
+        QVERIFY(!part<QCheckBox>(d, "autoStart")->isChecked());
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QVERIFY(QFile::exists(autostartEntry()));
 
         // The folder's instance goes, so the started program runs it.
@@ -524,8 +551,8 @@ private Q_SLOTS:
         QVERIFY(f.show());
         BA2 *d = openThroughMenu(f.w.get(), QStringLiteral("软件设置"));
         QVERIFY(d);
-        d->Check1[1]->click();
-        d->cmdOK->click();
+        part<QCheckBox>(d, "autoStart")->click();
+        part<QPushButton>(d, "ok")->click();
         QCOMPARE(f.setting("s_kai"), QStringLiteral("2"));
         QCOMPARE(f.setting("quit"), QStringLiteral("2"));
         QVERIFY(QFileInfo(other.filePath(QStringLiteral("autostart"))).isFile());

@@ -4,6 +4,7 @@
 #include "fuzzcheck.h"
 
 #include "common/textcodec.h"
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QStandardPaths>
@@ -180,7 +181,7 @@ private Q_SLOTS:
             QCOMPARE(menu.entries, ProgramMenuEntries());
             QTRY_VERIFY_WITH_TIMEOUT(w->findChild<BA2 *>() && w->findChild<BA2 *>()->isVisible(), 5000);
             QVERIFY(w->isVisible());
-            w->findChild<BA2 *>()->cmdCancel_Click();
+            w->findChild<BA2 *>()->findChild<QPushButton *>(QStringLiteral("cancel"))->click();
         }
 
         // A window that was put on top comes back in front too (the desktop

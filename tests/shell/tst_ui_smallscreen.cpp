@@ -119,11 +119,12 @@ private Q_SLOTS:
             QVERIFY(d->size() != QSize(420, 283));
         QTRY_VERIFY_WITH_TIMEOUT(area.contains(placeOnServer(d)), 5000);
         QCOMPARE(placeOnServer(d).size(), d->size());
-        for (QWidget *part : {static_cast<QWidget *>(d->guan), static_cast<QWidget *>(d->cmdOK),
-                              static_cast<QWidget *>(d->cmdCancel), static_cast<QWidget *>(d->cmdApply)})
-            QVERIFY2(d->rect().contains(part->geometry()), "a control of the dialog lies outside it");
+        for (const char *name : {"close", "ok", "cancel", "apply"})
+            QVERIFY2(d->rect().contains(d->findChild<QWidget *>(QLatin1String(name))->geometry()),
+                     "a control of the dialog lies outside it");
         // The buttons keep the design's corner: 19 from the right, 10 from the bottom.
-        QCOMPARE(d->cmdApply->geometry().bottomRight(), QPoint(d->width() - 20, d->height() - 11));
+        QCOMPARE(d->findChild<QWidget *>(QStringLiteral("apply"))->geometry().bottomRight(),
+                 QPoint(d->width() - 20, d->height() - 11));
         d->close();
 
         // Both close themselves (the recommendation after 8 s) and go with it.

@@ -16,7 +16,7 @@
 #include "shell/gui/trayicon.h"
 #include "shell/gui/xdisplay.h"
 #include "startup/displayplatform.h"
-#include "startup/settingsstore.h"
+#include "startup/settings.h"
 #include "support/core/appfolder.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"

@@ -1,4 +1,5 @@
 #include "common/textcodec.h"
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
 

@@ -2,6 +2,7 @@
 // manager with a notification area: a second start hands over to the running
 // instance and ends; racing starts end with one instance; a killed instance
 // does not block the next start.
+#include "startup/settings.h"
 #include "startup/settingsstore.h"
 #include "support/core/appfolder.h"
 #include "support/eventwait.h"

@@ -98,8 +98,10 @@ void BA2::createControls()
     titleFont.setBold(true);
     ni_name->setFont(titleFont);
     ni_name->adjustSize();
+    ni_name->setObjectName(QStringLiteral("title"));
 
     guan = new ImageButton(0, this);
+    guan->setObjectName(QStringLiteral("close"));
     guan->setToolTipText(QStringLiteral("关闭"));
     connect(guan, &PictureBox::mouseMoved, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, const QPoint &pos) { guan_MouseMove(pos); });
@@ -109,8 +111,10 @@ void BA2::createControls()
     Pic6 = new PictureBox(Pic1, QColor::fromRgb(SkinColors::PanelBorder));
     Pic3 = new PictureBox(Pic6, TAB_COLOUR);
     static const char *const captions[2] = {"/n关于我们", "/n软件设置"};
+    static const char *const tabNames[2] = {"aboutTab", "settingsTab"};
     for (int i = 0; i < 2; ++i) {
         lc[i] = new ClickLabel(QString::fromUtf8(captions[i]), Pic3);
+        lc[i]->setObjectName(QLatin1String(tabNames[i]));
         lc[i]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         lc[i]->setAutoFillBackground(true);
         setColour(lc[i], QPalette::WindowText, QColor::fromRgb(SkinColors::PanelText));
@@ -118,6 +122,7 @@ void BA2::createControls()
         connect(lc[i], &ClickLabel::clicked, this, [this, i] { lc_Click(i); });
     }
     Im1 = new PictureBox(Pic3);
+    Im1->setObjectName(QStringLiteral("tabMarker"));
     Im1->setPicture(TabMarkerPicture());
     Im1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
@@ -127,6 +132,9 @@ void BA2::createControls()
     cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdCancel = new QPushButton(QStringLiteral("取消"), this);
     cmdApply = new QPushButton(QStringLiteral("应用(&A)"), this);
+    cmdOK->setObjectName(QStringLiteral("ok"));
+    cmdCancel->setObjectName(QStringLiteral("cancel"));
+    cmdApply->setObjectName(QStringLiteral("apply"));
     connect(cmdOK, &QPushButton::clicked, this, &BA2::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &BA2::cmdCancel_Click);
     connect(cmdApply, &QPushButton::clicked, this, &BA2::cmdApply_Click);
@@ -135,6 +143,7 @@ void BA2::createControls()
 void BA2::createSettingsPage()
 {
     pic4 = new PictureBox(Pic1, Qt::white);
+    pic4->setObjectName(QStringLiteral("settingsPage"));
     pic4->setBorder(QColor::fromRgb(SkinColors::PanelBorder));
     // Design places in twips / 15.
     L1[0] = makeLabel(QStringLiteral("启动设置"), pic4, 24, 16);
@@ -147,17 +156,19 @@ void BA2::createSettingsPage()
     struct Option
     {
         int index;
+        const char *name;
         const char *caption;
         int y;
     };
     static const Option options[4] = {
-        {1, "开机自动启动游戏软件", 40},
-        {3, "关闭软件最小化到托盘，不退出软件", 112},
-        {2, "托盘显示系统操作气泡提示", 136},
-        {0, "自动保存软件界面大小", 160},
+        {1, "autoStart", "开机自动启动游戏软件", 40},
+        {3, "closeToTray", "关闭软件最小化到托盘，不退出软件", 112},
+        {2, "balloons", "托盘显示系统操作气泡提示", 136},
+        {0, "keepSize", "自动保存软件界面大小", 160},
     };
     for (const Option &o : options) {
         auto *box = new QCheckBox(QString::fromUtf8(o.caption), pic4);
+        box->setObjectName(QLatin1String(o.name));
         setColour(box, QPalette::WindowText, QColor::fromRgb(SkinColors::PanelText));
         box->adjustSize();
         box->move(32, o.y);
@@ -168,8 +179,10 @@ void BA2::createSettingsPage()
 void BA2::createAboutPage()
 {
     Pic2 = new PictureBox(Pic1, Qt::white);
+    Pic2->setObjectName(QStringLiteral("aboutPage"));
     Pic2->setBorder(QColor::fromRgb(SkinColors::PanelBorder));
     Frame4 = new QFrame(Pic2);
+    Frame4->setObjectName(QStringLiteral("aboutFrame"));
     Frame4->setFrameShape(QFrame::StyledPanel);
     Frame4->setFrameShadow(QFrame::Sunken);
 
@@ -240,6 +253,11 @@ void BA2::F2_Paint()
     m_formImage = SkinFrameImage(m_skin[Strip::Frame], size(), SkinRects::CAPTION_BAR_ROWS);
     update();
     ApplyRoundRegion(this);
+}
+
+void BA2::showPage(Page page)
+{
+    lc_Click(page == Page::Settings ? 1 : 0);
 }
 
 void BA2::lc_Click(int index)

@@ -19,14 +19,55 @@ class QPushButton;
 // buttons and their hover images), which must outlive it. It reads its four options
 // from config.ini when it is created; only Apply and OK write them back.
 // Closing it in any way (OK, Cancel, the close button) deletes it, so the
-// next opening reads the file afresh.
-class BA2 : public QWidget
+// next opening reads the file afresh. Its controls are found by their object
+// names (title, close, aboutTab, settingsPage, closeToTray, ok, ...).
+class BA2 final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BA2)
 
 public:
     BA2(QWidget *owner, const AppPaths &paths, const QImage *skin);
+
+    enum class Page { About, Settings };
+    // Selects the page and its tab, as a click on the tab does.
+    void showPage(Page page);
+
+    // Closed or unloaded: on its way out, no longer the dialog of the window.
+    bool isUnloaded() const { return m_unloaded; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    friend void UnloadSettingsDialog(QWidget *owner);
+
+    void createControls();
+    void createSettingsPage();
+    void createAboutPage();
+    void Form_Load();
+    void Form_Resize();
+    void F2_Paint();
+    void lc_Click(int index);
+    void cmdApply_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void guan_Click();
+    void guan_MouseMove(const QPoint &pos);
+    void unload();
+
+    QWidget *m_owner;
+    AppPaths m_paths;
+    const QImage *m_skin;
+    QString m_configPath;
+    QImage m_formImage;
+    bool m_moveStarted = false;
+    bool m_unloaded = false;
 
     // Title in the top strip: the name of the page shown.
     QLabel *ni_name = nullptr;
@@ -47,42 +88,6 @@ public:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
     QPushButton *cmdApply = nullptr;
-
-    // 0 shows the about page, 1 the settings page.
-    void lc_Click(int index);
-    void F2_Paint();
-    void cmdApply_Click();
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void guan_Click();
-
-    // Closed or unloaded: on its way out, no longer the dialog of the window.
-    bool isUnloaded() const { return m_unloaded; }
-    void unload();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
-private:
-    void createControls();
-    void createSettingsPage();
-    void createAboutPage();
-    void Form_Load();
-    void Form_Resize();
-    void guan_MouseMove(const QPoint &pos);
-
-    QWidget *m_owner;
-    AppPaths m_paths;
-    const QImage *m_skin;
-    QString m_configPath;
-    QImage m_formImage;
-    bool m_moveStarted = false;
-    bool m_unloaded = false;
 };
 
 // The dialog of a window, created on first use.
