@@ -144,7 +144,7 @@ void RegisterProgramSchemes()
     // every request a web page makes (LocalContent::Answer); without the
     // flag the engine also refuses a cross-origin XMLHttpRequest or fetch
     // before it reaches the door.
-    QWebEngineUrlScheme scheme(QByteArray(LocalContent::SCHEME));
+    QWebEngineUrlScheme scheme{QByteArray(LocalContent::SCHEME)};
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
