@@ -19,7 +19,13 @@ layers below it, never of a layer above:
                menu form BA3
   app          app/: the process entry
 
-A file outside these folders fails the check until its folder is added here.
+The gui/ folders of both gui layers stand in one order, GUI_ORDER: a gui/
+folder includes only itself and the gui/ folders before it, so no two gui/
+folders include each other. A gui/ folder that needs one listed after it
+moves up the list, which it can only while that one does not include it.
+
+A file outside these folders (or in a gui/ folder missing from GUI_ORDER)
+fails the check until its folder is added here.
 Includes that name no file under src/ (generated files such as the .moc of a
 file) are left alone; an include of a file under src/ must be written from
 src/ ("lists/gamelist.h").
@@ -44,6 +50,11 @@ CORE_USES = {
     "flash": ["portal", "download"],
 }
 BASE_GUI = ["resources", "shell"]
+# The gui/ folders bottom up (the base gui layer first): each includes only
+# itself and those before it. The flash page scripts go into every web pane,
+# the panes into the promotion windows.
+GUI_ORDER = ["resources/gui", "shell/gui", "flash/gui", "portal/gui", "download/gui", "player/gui",
+             "services/gui", "dialogs/gui"]
 
 LAYERS = ["common", "core", "base gui", "subsystem gui", "main window", "app"]
 
@@ -66,7 +77,7 @@ def unit_of(path):
     if top in CORE:
         if len(parts) == 2:
             return ("core", top)
-        if len(parts) == 3 and parts[1] == "gui":
+        if len(parts) == 3 and parts[1] == "gui" and top + "/gui" in GUI_ORDER:
             return ("base gui" if top in BASE_GUI else "subsystem gui", top + "/gui")
     return None
 
@@ -88,7 +99,12 @@ def allowed_text(layer, unit):
         names = ["common/"] + [f + "/" for f in sorted(core_reach(unit))]
         return "%s/ is a window-free core folder and may include only %s" % (unit, ", ".join(names))
     below = LAYERS[: LAYERS.index(layer) + 1]
-    return "%s/ is in the %s layer and may include only the layers %s" % (unit, layer, ", ".join(below))
+    text = "%s/ is in the %s layer and may include only the layers %s" % (unit, layer, ", ".join(below))
+    if unit in GUI_ORDER:
+        earlier = GUI_ORDER[: GUI_ORDER.index(unit)]
+        text += ", and of the gui/ folders only those before it in GUI_ORDER (%s)" % (
+            ", ".join(g + "/" for g in earlier) or "none")
+    return text
 
 
 def broken_rule(src_unit, dst_unit):
@@ -98,6 +114,9 @@ def broken_rule(src_unit, dst_unit):
     src_rank, dst_rank = LAYERS.index(src_layer), LAYERS.index(dst_layer)
     if src_layer == "core" and dst_layer == "core":
         if dst_name in core_reach(src_name):
+            return None
+    elif src_name in GUI_ORDER and dst_name in GUI_ORDER:
+        if GUI_ORDER.index(dst_name) <= GUI_ORDER.index(src_name):
             return None
     elif dst_rank <= src_rank:
         return None
@@ -152,7 +171,7 @@ def self_test():
         "startup/s.cpp": '#include "lists/l.h"\n',
         "dialogs/d.h": '#include "lists/l.h"\n',
         "shell/gui/w.h": '#include "startup/s.cpp"\n',
-        "portal/gui/p.h": '#include "shell/gui/w.h"\n#include "dialogs/gui/g.h"\n',
+        "portal/gui/p.h": '#include "shell/gui/w.h"\n',
         "dialogs/gui/g.h": '#include "portal/gui/p.h"\n#include "x.moc"\n',
         "mainwindow/m.h": '#include "mainwindow/n.h"\n#include "portal/gui/p.h"\n',
         "mainwindow/n.h": "",
@@ -164,6 +183,7 @@ def self_test():
         "shell/d.h": ('#include "shell/gui/w.h"\n', "shell/d.h:1:"),
         "shell/gui/e.h": ('#include "portal/gui/p.h"\n', "shell/gui/e.h:1:"),
         "portal/gui/f.h": ('\n#include "mainwindow/m.h"\n', "portal/gui/f.h:2:"),
+        "portal/gui/j.h": ('#include "dialogs/gui/g.h"\n', "portal/gui/j.h:1:"),
         "mainwindow/g.h": ('#include "app/main.cpp"\n', "mainwindow/g.h:1:"),
         "lists/h.h": ('#include "l.h"\n', "lists/h.h:1:"),
         "misc/i.h": ("", "misc/i.h:"),

@@ -52,7 +52,10 @@ void BA1::npc_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, cons
         break;
     }
     default:
-        button->paintFrom(inside ? m_ppt[Strip::TabsHover] : m_ppt[Strip::Tabs], Tab(TabSlot(index)));
+        // The selected tab keeps its look (it takes the pointer only while
+        // the portal's renderer has ended).
+        if (index != m_state.CurrentTab)
+            button->paintFrom(inside ? m_ppt[Strip::TabsHover] : m_ppt[Strip::Tabs], Tab(TabSlot(index)));
         break;
     }
 

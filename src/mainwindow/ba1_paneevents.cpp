@@ -8,6 +8,7 @@
 #include "portal/listcommands.h"
 #include "portal/paneevents.h"
 #include "shell/gui/clicklabel.h"
+#include "shell/gui/imagebutton.h"
 #include "shell/gui/picturebox.h"
 
 #include <QMenu>
@@ -57,9 +58,12 @@ void BA1::ShowPortalError()
 void BA1::PaneRendererEnded(WebPane *pane, bool again)
 {
     // The portal fails as if its page had not loaded: the error panel, whose
-    // retry (or the home tab) loads the portal with a new renderer.
+    // retry (or the home tab) loads the portal with a new renderer. The home
+    // tab takes clicks also while it is the selected one, as it is when the
+    // page ended in front.
     if (pane == m_Web1) {
         ShowPortalError();
+        m_npc[Caption::PortalTab]->setEnabled(true);
         return;
     }
     // The game stopped: a note says so; the toolbar's reload, or a new
@@ -157,8 +161,10 @@ void BA1::P2_Click()
     m_Web1->Navigate(m_portalBase);
     // The game's information comes from the portal too.
     RetryGameInfo();
-    if (m_state.CurrentTab == Caption::PortalTab)
+    if (m_state.CurrentTab == Caption::PortalTab) {
         m_zz[0]->show();
+        m_npc[Caption::PortalTab]->setEnabled(false);
+    }
     ShowPortalOverlay(false);
 }
 

@@ -11,6 +11,7 @@
 #include "shell/gui/imagebutton.h"
 #include "support/core/appfolder.h"
 #include "support/core/files.h"
+#include "support/core/tempfolder.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
 #include "support/browserrecorder.h"
@@ -481,7 +482,7 @@ private Q_SLOTS:
     // session's launcher starts the program from it.
     void autostartEntryStartsTheProgram()
     {
-        QTemporaryDir root;
+        TempFolder root;
         QVERIFY(root.isValid());
         const QString app = root.filePath(QStringLiteral("我的 游戏 \"盒\""));
         QVERIFY(CopyInstalledApplication(app));

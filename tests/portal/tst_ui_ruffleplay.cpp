@@ -8,6 +8,7 @@
 #include "portal/gui/webpane.h"
 #include "portal/gui/webprofile.h"
 #include "support/core/appfolder.h"
+#include "support/core/tempfolder.h"
 #include "support/eventwait.h"
 #include "support/gamebox.h"
 #include "support/portalserver.h"
@@ -152,7 +153,7 @@ class tst_ui_RufflePlay : public QObject
 private:
     // One window on the demo portal for every case that plays from it.
     GameBox box;
-    QTemporaryDir m_appCopy;
+    TempFolder m_appCopy;
     QString m_appDir;
     QTemporaryDir m_pages; // the test pages, and a movie that reports its keys
 
@@ -303,7 +304,7 @@ void tst_ui_RufflePlay::localPlayerPlaysDownloadedGameOffline()
     QFETCH(bool, perUser);
     const QString app = appCopy();
     QVERIFY(!app.isEmpty());
-    QTemporaryDir userDir;
+    TempFolder userDir;
     const AppPaths paths = perUser ? AppPaths(app, userDir.path()) : AppPaths(app);
     QVERIFY(QDir().mkpath(paths.flashDir()));
     QVERIFY(QFile::copy(PortalServer::gamesDir() + QStringLiteral("/104.swf"), paths.flashFile(QStringLiteral("104"))));

@@ -15,6 +15,7 @@
 #include "portal/gui/webprofile.h"
 #include "support/core/files.h"
 #include "support/core/httpserver.h"
+#include "support/core/tempfolder.h"
 #include "support/eventwait.h"
 #include "support/pagescript.h"
 
@@ -369,7 +370,7 @@ private Q_SLOTS:
     // serves and nothing else; pages cannot lead a pane to the door.
     void localPathsLoadThroughTheDoor()
     {
-        QTemporaryDir dir;
+        TempFolder dir;
         QVERIFY(dir.isValid());
         const AppPaths paths(dir.path());
         QVERIFY(WriteFile(paths.dataFile(QStringLiteral("flash.htm")),

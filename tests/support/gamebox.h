@@ -24,6 +24,7 @@
 #include "startup/processentry.h"
 #include "startup/settingsstore.h"
 #include "support/core/files.h"
+#include "support/core/tempfolder.h"
 #include "support/dialoganswers.h"
 #include "support/eventwait.h"
 #include "support/pagescript.h"
@@ -36,7 +37,6 @@
 #include <QLabel>
 #include <QMap>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -46,7 +46,7 @@
 class GameBox : public PageScript
 {
     // Declared first so that the folder outlives the portal and the window.
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
 
 public:
     // A portal address nobody answers: for the window's own behaviour.

@@ -268,7 +268,7 @@ void RegisterScheme()
     // Secure and CORS-enabled: every page reads the runtime and the fonts
     // (the engine asks a CORS-enabled custom scheme for no consent). What
     // else the door answers, it decides itself.
-    QWebEngineUrlScheme scheme(QByteArray(FlashDoor::SCHEME));
+    QWebEngineUrlScheme scheme{QByteArray(FlashDoor::SCHEME)};
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(scheme);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -91,9 +92,58 @@ private:
     };
 };
 
+const char DRIVER_CACHE_VARIABLE[] = "MESA_SHADER_CACHE_DIR";
+
+// Unsets the driver's shader cache folder when a game box chose it (the
+// folder ends in webdata/mesa_shader_cache); true when it did. Such a choice
+// comes with the environment from the game box that started this one, and
+// its folder may be gone: the driver, which starts with the application
+// object, would say so at each start.
+bool ForgetGameBoxDriverCache()
+{
+    if (!qgetenv(DRIVER_CACHE_VARIABLE).endsWith("/webdata/mesa_shader_cache"))
+        return false;
+    qunsetenv(DRIVER_CACHE_VARIABLE);
+    return true;
+}
+
+// The engine's report of its set-up, printed as it starts.
+const char ENGINE_REPORT_RULE[] = "qt.webenginecontext.info=false";
+
+// The engine also says that the user switched its sandbox off, as an
+// information message of the default category. The program writes its own
+// messages as warnings or directly, but tests and tools report with such
+// messages, so the category is quiet only while the engine starts, that is
+// while the first profile is built.
+class QuietEngineStart
+{
+public:
+    QuietEngineStart() : m_quiet(!EngineLogWanted())
+    {
+        if (m_quiet)
+            QLoggingCategory::setFilterRules(QString::fromLatin1(ENGINE_REPORT_RULE)
+                                             + QStringLiteral("\ndefault.info=false"));
+    }
+    ~QuietEngineStart()
+    {
+        if (m_quiet)
+            QLoggingCategory::setFilterRules(QString::fromLatin1(ENGINE_REPORT_RULE));
+    }
+    Q_DISABLE_COPY_MOVE(QuietEngineStart)
+
+private:
+    bool m_quiet;
+};
+
 } // namespace
 
-QByteArray EngineArguments(const QByteArray &userArguments)
+bool EngineLogWanted()
+{
+    const QByteArray value = qgetenv("KAVO_ENGINE_LOG");
+    return !value.isEmpty() && value != "0";
+}
+
+QByteArray EngineArguments(const QByteArray &userArguments, bool engineLog)
 {
     // The process model. Sites are isolated strictly: every site gets
     // processes of its own, so a portal page and a page of the program's
@@ -117,8 +167,11 @@ QByteArray EngineArguments(const QByteArray &userArguments)
     // The user's own arguments come after these, so theirs win (a
     // --disable-features of their own replaces this one).
     // The engine's own language (its error pages, its menus) is the program's.
+    // Its log lines on standard error stop at fatal errors unless asked for.
     QByteArray arguments = QByteArrayLiteral("--site-per-process --disable-features=SpareRendererForSitePerProcess --lang=")
         + ProgramLanguage::ENGINE_LOCALE;
+    if (!engineLog)
+        arguments += " --log-level=3";
     if (!userArguments.trimmed().isEmpty())
         arguments += ' ' + userArguments.trimmed();
     return arguments;
@@ -133,8 +186,12 @@ void RegisterProgramSchemes()
     // The engine reads its arguments and the locale when the first profile is
     // made.
     UseProgramLanguage();
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    const bool engineLog = EngineLogWanted();
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineArguments(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), engineLog));
+    if (!engineLog)
+        QLoggingCategory::setFilterRules(QString::fromLatin1(ENGINE_REPORT_RULE));
     ChoosePaneDrawing();
+    ForgetGameBoxDriverCache();
     // Secure, so that pages served by the door get a normal secure origin
     // (kavo://app) with working XMLHttpRequest. Not CORS-enabled: the engine
     // checks no answer of a CORS-enabled custom scheme for the server's
@@ -144,7 +201,7 @@ void RegisterProgramSchemes()
     // every request a web page makes (LocalContent::Answer); without the
     // flag the engine also refuses a cross-origin XMLHttpRequest or fetch
     // before it reaches the door.
-    QWebEngineUrlScheme scheme(QByteArray(LocalContent::SCHEME));
+    QWebEngineUrlScheme scheme{QByteArray(LocalContent::SCHEME)};
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
@@ -156,9 +213,9 @@ Q_CONSTRUCTOR_FUNCTION(RegisterProgramSchemes)
 
 namespace
 {
-// Names the profile with the redirection in force; the redirection ends with
-// the full expression, that is once the base profile is built.
-QString redirectedProfileName(EngineHomeRedirect &&)
+// Names the profile with the redirection and the quiet start in force; both
+// end with the full expression, that is once the base profile is built.
+QString redirectedProfileName(EngineHomeRedirect &&, QuietEngineStart &&)
 {
     return QStringLiteral("kavo");
 }
@@ -168,16 +225,13 @@ QString redirectedProfileName(EngineHomeRedirect &&)
 // keeps the desktop's cache folder, and a user's own choice stays.
 const AppPaths &keepDriverCacheInside(const AppPaths &paths)
 {
-    // The user's own choice stands; one this function made for an earlier
-    // profile of the process (its folder may be gone) is replaced.
-    static QByteArray chosenHere;
-    const bool usersChoice = qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR")
-        && qgetenv("MESA_SHADER_CACHE_DIR") != chosenHere;
-    if (!paths.isPerUser() && !usersChoice) {
+    // A choice left by an earlier profile of the process is replaced.
+    if (qEnvironmentVariableIsSet(DRIVER_CACHE_VARIABLE) && !ForgetGameBoxDriverCache())
+        return paths;
+    if (!paths.isPerUser()) {
         const QString folder = paths.webDataDir() + QStringLiteral("/mesa_shader_cache");
         QDir().mkpath(folder);
-        chosenHere = QFile::encodeName(folder);
-        qputenv("MESA_SHADER_CACHE_DIR", chosenHere);
+        qputenv(DRIVER_CACHE_VARIABLE, QFile::encodeName(folder));
     }
     return paths;
 }
@@ -185,7 +239,8 @@ const AppPaths &keepDriverCacheInside(const AppPaths &paths)
 
 ProgramProfile::ProgramProfile(const AppPaths &paths, QObject *parent)
     : QWebEngineProfile(redirectedProfileName(EngineHomeRedirect(keepDriverCacheInside(paths).webDataDir()
-                                                                 + QStringLiteral("/engine"))),
+                                                                 + QStringLiteral("/engine")),
+                                              QuietEngineStart()),
                         parent)
     , m_paths(paths)
 {

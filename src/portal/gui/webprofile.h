@@ -37,13 +37,20 @@ private:
     AppPaths m_paths;
 };
 
+// Whether the user asked for the web engine's diagnostics on standard error
+// (KAVO_ENGINE_LOG set to anything but empty or 0). Without it the engine
+// reports neither its set-up nor its log lines below fatal errors; the
+// program's own messages are never held back.
+bool EngineLogWanted();
+
 // The web engine's command-line arguments the program runs with (its process
-// model), followed by the user's own (QTWEBENGINE_CHROMIUM_FLAGS).
-QByteArray EngineArguments(const QByteArray &userArguments);
+// model, its log level unless `engineLog`), followed by the user's own
+// (QTWEBENGINE_CHROMIUM_FLAGS), which win.
+QByteArray EngineArguments(const QByteArray &userArguments, bool engineLog);
 
 // Registers the program's scheme with the web engine, sets the engine's
-// arguments (EngineArguments) and chooses how the panes draw
-// (portal/gui/panedrawing.h). It must run before the
-// application object exists; the process entry calls it, and a static
+// arguments (EngineArguments) and how much it reports (EngineLogWanted), and
+// chooses how the panes draw (portal/gui/panedrawing.h). It must run before
+// the application object exists; the process entry calls it, and a static
 // initializer of the library does too, so test programs get it as well.
 void RegisterProgramSchemes();
