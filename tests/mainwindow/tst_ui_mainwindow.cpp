@@ -335,9 +335,10 @@ private Q_SLOTS:
         QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_ON)
                                << ON_TOP_ON;
         QTest::newRow("menu") << 5 << none << hover << normal << CAPTION_MENU << CAPTION_MENU;
+        // The selected first tab keeps its look under the pointer and after.
         for (int k = 0; k < 5; ++k) {
-            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << Strip::TabsHover << Strip::Tabs << Tab(k)
-                                       << Tab(k);
+            QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << Strip::TabsHover
+                                       << (k == 0 ? Strip::TabsHover : Strip::Tabs) << Tab(k) << Tab(k);
         }
     }
 
