@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(framePixels(w->game()->c_z(Tool::StopContinue)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 0, 45, 25}));
         QCOMPARE(framePixels(w->game()->c_z(Tool::Mute)->image(), {45, 25}), stripPixels(ppt[Strip::StopMute], {0, 25, 45, 25}));
         QCOMPARE(framePixels(w->game()->c_z(Tool::SidePanel)->image(), {26, 26}), stripPixels(ppt[Strip::SidePanel], {0, 26, 26, 26}));
-        const int plain[5] = {1, 3, 4, 5, 6};
+        const int plain[5] = {Tool::Reload, Tool::Favourite, Tool::Screenshot, Tool::Download, Tool::FullScreen};
         for (int k = 0; k < 5; ++k)
             QCOMPARE(framePixels(w->game()->c_z(plain[k])->image(), {45, 25}), stripPixels(ppt[Strip::Tools], {45 * k, 0, 45, 25}));
         QCOMPARE(w->game()->c_z(Tool::LeaveFullScreen)->size(), QSize(55, 20));
@@ -325,16 +325,16 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("normalRect");
         const QString none;
         const Strip::Index hover = Strip::CaptionButtonsHover, normal = Strip::CaptionButtons;
-        QTest::newRow("minimise") << 0 << none << hover << normal << CAPTION_MINIMISE << CAPTION_MINIMISE;
-        QTest::newRow("maximise") << 1 << none << hover << normal << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
-        QTest::newRow("restore") << 1 << QStringLiteral("maximised") << Strip::Restore << Strip::Restore
+        QTest::newRow("minimise") << int(Caption::Minimise) << none << hover << normal << CAPTION_MINIMISE << CAPTION_MINIMISE;
+        QTest::newRow("maximise") << int(Caption::Maximise) << none << hover << normal << CAPTION_MAXIMISE << CAPTION_MAXIMISE;
+        QTest::newRow("restore") << int(Caption::Maximise) << QStringLiteral("maximised") << Strip::Restore << Strip::Restore
                                  << Hover(RESTORE) << RESTORE;
-        QTest::newRow("close") << 2 << none << hover << normal << CAPTION_CLOSE << CAPTION_CLOSE;
-        QTest::newRow("pin") << 4 << QStringLiteral("置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_OFF)
+        QTest::newRow("close") << int(Caption::Close) << none << hover << normal << CAPTION_CLOSE << CAPTION_CLOSE;
+        QTest::newRow("pin") << int(Caption::OnTop) << QStringLiteral("置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_OFF)
                              << ON_TOP_OFF;
-        QTest::newRow("unpin") << 4 << QStringLiteral("取消置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_ON)
+        QTest::newRow("unpin") << int(Caption::OnTop) << QStringLiteral("取消置顶") << Strip::OnTop << Strip::OnTop << Hover(ON_TOP_ON)
                                << ON_TOP_ON;
-        QTest::newRow("menu") << 5 << none << hover << normal << CAPTION_MENU << CAPTION_MENU;
+        QTest::newRow("menu") << int(Caption::Menu) << none << hover << normal << CAPTION_MENU << CAPTION_MENU;
         // The selected first tab keeps its look under the pointer and after.
         for (int k = 0; k < 5; ++k) {
             QTest::addRow("tab %d", k) << int(Caption::TABS[k]) << none << Strip::TabsHover
@@ -361,7 +361,7 @@ private Q_SLOTS:
         }
         ImageButton *b = w->npc(index);
         const QSize size = b->size();
-        const bool caption = index <= 5 && index != 3;
+        const bool caption = Caption::TabSlot(index) < 0;
 
         // Edges count as inside.
         w->npc_MouseMove(index, Qt::NoButton, Qt::NoModifier, QPoint(size.width(), size.height()));

@@ -242,7 +242,7 @@ void TestUiToolbar::reloadResumesAPausedGame()
 void TestUiToolbar::plainButtonsHover()
 {
     ensurePlaying();
-    const int plain[5] = {1, 3, 4, 5, 6};
+    const int plain[5] = {Tool::Reload, Tool::Favourite, Tool::Screenshot, Tool::Download, Tool::FullScreen};
     for (int k = 0; k < 5; ++k) {
         ImageButton *b = w->game()->c_z(plain[k]);
         // The right and bottom edges are inside.
