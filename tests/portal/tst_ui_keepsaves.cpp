@@ -14,8 +14,6 @@
 #include "support/x11probe.h"
 
 #include <QDirIterator>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -49,76 +47,6 @@ qint64 folderSize(const QString &dir)
 class KeepSavesTest : public QObject
 {
     Q_OBJECT
-
-    // The game's reports are read from the portal's access log when the game
-    // comes from the portal, from the panes' requests when it plays from the
-    // downloaded copy.
-
-    // Plays the saving game as the portal's link does and waits for the count
-    // the game found at its start, which must be `expected`.
-    static bool playSaver(GameBox &box, const std::function<QList<int>()> &counts, int expected)
-    {
-        const int before = counts().size();
-        const qsizetype requestsBefore = box.portal.requests().size();
-        for (int attempt = 1;; ++attempt) {
-            box.w->Web1()->Navigate(SAVER_PLAY);
-            if (KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000))
-                break;
-            // The game page's own view: how far it parsed, whether the player
-            // runtime came, and which of its resources finished (ms since the
-            // page started); one missing there is still on its way.
-            const QString page = PageScript::js(box.w->game()->Web2(), QStringLiteral(
-                "JSON.stringify({state: document.readyState, player: !!(window.RufflePlayer"
-                " && window.RufflePlayer.newest), stage: (document.getElementById('stage') || {}).innerHTML,"
-                " runtime: (function () { var p = document.querySelector('ruffle-player, ruffle-object, ruffle-embed');"
-                " var panel = p && p.shadowRoot && p.shadowRoot.getElementById('panic');"
-                " return p ? [p.readyState, p.isPlaying, panel ? panel.innerText.slice(0, 160) : ''] : []; })(),"
-                " done: performance.getEntriesByType('resource').map(function (e) {"
-                " return e.name.replace(location.origin, '') + ' ' + Math.round(e.startTime) + '-'"
-                " + Math.round(e.responseEnd); }), now: Math.round(performance.now())})")).toString();
-            qWarning("the game reported nothing; game pane at %s; the page: %s; requests since the play: %s",
-                     qPrintable(box.w->game()->Web2()->url().toString()), qPrintable(page),
-                     qPrintable(box.portal.requests().mid(requestsBefore).join(QLatin1Char(' '))));
-            // Played again once only when the page answers without its player
-            // runtime: its load stalled in the engine before any of this
-            // program's or the game's work began (seen twice in loaded full
-            // runs: the runtime's script was never asked of the portal). A
-            // page with its player, or one that cannot answer at all (its
-            // renderer gone), fails at once.
-            const QJsonObject state = QJsonDocument::fromJson(page.toUtf8()).object();
-            if (attempt == 2 || !state.contains(QLatin1String("player")) || state.value(QLatin1String("player")).toBool())
-                return false;
-            qWarning("the player runtime never reached the game page: playing again");
-        }
-        if (counts().value(before) != expected) {
-            qWarning("the game started at %d, not %d", counts().value(before), expected);
-            return false;
-        }
-        return true;
-    }
-
-    // Presses the space bar in the game pane `times` times; each press must
-    // be reported with the next count.
-    static bool pressSpace(GameBox &box, const std::function<QList<int>()> &counts, int times)
-    {
-        QWidget *input = box.w->game()->Web2()->focusProxy();
-        // A click gives the player the keyboard.
-        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(input->width() / 2, input->height() / 2));
-        for (int i = 0; i < times; ++i) {
-            const int last = counts().last();
-            const int before = counts().size();
-            QTest::keyClick(input, Qt::Key_Space);
-            if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 20000)) {
-                qWarning("press %d was not reported", i + 1);
-                return false;
-            }
-            if (counts().last() != last + 1) {
-                qWarning("press %d reported %d after %d", i + 1, counts().last(), last);
-                return false;
-            }
-        }
-        return true;
-    }
 
     // The close button with the answered setting "quit the program": the normal quit
     // path, then the window and everything it owns goes, as at the end of
@@ -166,8 +94,8 @@ private Q_SLOTS:
         GameBox box;
         QVERIFY(box.start());
         const auto counts = [&] { return ReportedCounts(box.portal.requests()); };
-        QVERIFY(playSaver(box, counts, 0));
-        QVERIFY(pressSpace(box, counts, 3));
+        QCOMPARE(SaveGame::Play(box, SAVER_PLAY, counts), 0);
+        QVERIFY(SaveGame::PressSpace(box, counts, 3));
         if (bySignal)
             quitWithSigterm(box);
         else
@@ -177,8 +105,8 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(box.paths.webDataDir() + QStringLiteral("/Local Storage")).isDir());
 
         QVERIFY(box.openWindow());
-        QVERIFY(playSaver(box, counts, 3));
-        QVERIFY(pressSpace(box, counts, 1));
+        QCOMPARE(SaveGame::Play(box, SAVER_PLAY, counts), 3);
+        QVERIFY(SaveGame::PressSpace(box, counts, 1));
         QCOMPARE(counts(), QList<int>({0, 1, 2, 3, 3, 4}));
     }
 
@@ -196,9 +124,9 @@ private Q_SLOTS:
         for (int start = 0; start < 2; ++start) {
             QVERIFY(box.openWindow(false));
             box.w->webProfile()->setUrlRequestInterceptor(&requests);
-            QVERIFY(playSaver(box, counts, start * 2));
+            QCOMPARE(SaveGame::Play(box, SAVER_PLAY, counts), start * 2);
             QCOMPARE(box.w->game()->Web2()->locationUrl(), box.paths.dataDir() + QStringLiteral("/flash.htm?108"));
-            QVERIFY(pressSpace(box, counts, 2));
+            QVERIFY(SaveGame::PressSpace(box, counts, 2));
             quitWithCloseButton(box);
         }
         QCOMPARE(counts(), QList<int>({0, 1, 2, 2, 3, 4}));

@@ -20,27 +20,6 @@ class SaveTransferTest : public QObject
 {
     Q_OBJECT
 
-    // Plays the game with `command` and waits for the count it starts from.
-    static int playFrom(GameBox &box, const QString &command, const std::function<QList<int>()> &counts)
-    {
-        const qsizetype before = counts().size();
-        box.w->Web1()->Navigate(command);
-        if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 60000))
-            return -1;
-        return counts().value(before);
-    }
-    static bool press(GameBox &box, const std::function<QList<int>()> &counts, int times)
-    {
-        QWidget *input = box.w->game()->Web2()->focusProxy();
-        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(input->width() / 2, input->height() / 2));
-        for (int i = 0; i < times; ++i) {
-            const qsizetype before = counts().size();
-            QTest::keyClick(input, Qt::Key_Space);
-            if (!KavoTest::WaitUntil([&] { return counts().size() > before; }, 20000))
-                return false;
-        }
-        return true;
-    }
     // The saves of one origin under one prefix, as the program reads them.
     static SaveStorage::Saves savesAt(GameBox &box, const QUrl &page, const QString &prefix)
     {
@@ -77,8 +56,8 @@ private Q_SLOTS:
         const QString localKey = QStringLiteral("app/app/108.swf/");
 
         // Online: three presses; another game of the portal has a save too.
-        QCOMPARE(playFrom(box, command, online), 0);
-        QVERIFY(press(box, online, 3));
+        QCOMPARE(SaveGame::Play(box, command, online), 0);
+        QVERIFY(SaveGame::PressSpace(box, online, 3));
         GameBox::js(box.w->Web1(), QStringLiteral("localStorage.setItem('127.0.0.1/games/101.swf/other', 'AL8A')"));
 
         // The download carries the count to the copy, and nothing else.
@@ -91,9 +70,9 @@ private Q_SLOTS:
         QVERIFY(savesAt(box, localPage, QStringLiteral("127.0.0.1/")).isEmpty());
 
         // Offline, the copy goes on from three.
-        QCOMPARE(playFrom(box, command, offline), 3);
+        QCOMPARE(SaveGame::Play(box, command, offline), 3);
         QCOMPARE(box.w->game()->Web2()->url().scheme(), QStringLiteral("kavo"));
-        QVERIFY(press(box, offline, 1));
+        QVERIFY(SaveGame::PressSpace(box, offline, 1));
 
         // Exported: the copy's save, as a .sol file.
         QTemporaryDir dir;
@@ -137,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts.last(), QStringLiteral("已导入1个存档。"));
         QCOMPARE(savesAt(box, portalPage, onlineKey).value(QStringLiteral("counter")), good);
         QCOMPARE(savesAt(box, localPage, localKey).value(QStringLiteral("counter")), good);
-        QCOMPARE(playFrom(box, command, offline), 4);
+        QCOMPARE(SaveGame::Play(box, command, offline), 4);
 
         // A copy with saves of its own keeps them when the online ones come again.
         GameBox::js(box.w->Web1(), QStringLiteral("localStorage.setItem('%1counter', 'AL8A')").arg(onlineKey));
