@@ -58,6 +58,9 @@ private Q_SLOTS:
         w->npc_Click(Caption::PortalTab);
         // The portal failed: its error panel's text spans several lines.
         QTRY_VERIFY_WITH_TIMEOUT(w->webe()->text().startsWith(QStringLiteral("Error")), 20000);
+        // So did the game's page, whose note brings a stopped game back: it
+        // must be in before the stop button is pressed.
+        QTRY_COMPARE_WITH_TIMEOUT(w->game()->Web2()->title(), QStringLiteral("游戏无法打开"), 20000);
         MenuAnswer menus;
 
         const auto npc = [](int i) { return [i](BA1 *w) -> QWidget * { return w->npc(i); }; };
